@@ -1,0 +1,13 @@
+#pragma once
+#include "kurzstring.h"
+#include <cstdint>
+
+// One best time: the holder's name and the time in tenths of a second.
+// A zeit of 0 or less is an empty entry, whatever the name holds.
+struct Tbestzeit {
+    TKurzString15 name;
+    int32_t zeit = 0;
+
+    bool leer() const { return zeit <= 0; }
+    bool operator==(const Tbestzeit&) const = default;
+};

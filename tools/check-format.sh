@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Fails when a C++ file differs from what .clang-format makes of it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mapfile -t dateien < <(git ls-files '*.cpp' '*.h')
+if ((${#dateien[@]} == 0)); then exit 0; fi
+clang-format --dry-run --Werror "${dateien[@]}"
+echo "format: ${#dateien[@]} files clean"

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures, builds and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/ensure-deps.sh
+cmake --preset debug
+cmake --build --preset debug
+ctest --preset debug -j2
