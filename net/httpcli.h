@@ -1,0 +1,228 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "strom.h"
+
+class TWSocket;
+class THttpNotizen;
+
+enum THttpState : uint8_t {
+    hsReady = 0,
+    hsNotConnected = 1,
+    hsConnected = 2,
+    hsDnsLookup = 3,
+    hsDnsLookupDone = 4,
+    hsWaitingHeader = 5,
+    hsWaitingBody = 6,
+};
+
+enum THttpRequest : uint8_t { hrNone = 0, hrGet = 1, hrPost = 2, hrHead = 3 };
+
+// A failed request. ErrorCode is 1 (busy), 2 (nothing to post), 4 (line too long),
+// 5 (time bound), 6 (too many redirects) or the HTTP status of 400 and above.
+class EHttpException : public std::runtime_error {
+public:
+    EHttpException(const std::string& message, uint16_t errorCode)
+        : std::runtime_error(message), ErrorCode(errorCode) {}
+    uint16_t ErrorCode;
+};
+
+constexpr uint16_t httpErrBusy = 1;
+constexpr uint16_t httpErrNoData = 2;
+constexpr uint16_t httpErrLineTooLong = 4;
+constexpr uint16_t httpErrTimeout = 5;
+constexpr uint16_t httpErrTooManyRedirects = 6;
+
+// A message-driven HTTP/1.0 client with one synchronous operation, Get. Every step of a
+// request runs from the event loop of the owning thread; Get pumps that loop itself
+// (without frame ticks) until the request is over.
+class THttpCli {
+public:
+    using TNotifyEvent = std::function<void(THttpCli& sender)>;
+    using TOnCommand = std::function<void(THttpCli& sender, std::string& s)>;
+    using TDocDataEvent = std::function<void(THttpCli& sender, const char* buffer, int len)>;
+    using TCookieRcvdEvent =
+        std::function<void(THttpCli& sender, const std::string& data, bool& accept)>;
+    using THttpRequestDone =
+        std::function<void(THttpCli& sender, THttpRequest rqType, uint16_t error)>;
+
+    THttpCli();
+    ~THttpCli();
+    THttpCli(const THttpCli&) = delete;
+    THttpCli& operator=(const THttpCli&) = delete;
+
+    // Properties the caller sets before a request.
+    std::string URL;
+    std::string Proxy;
+    std::string ProxyPort = "80";
+    std::string Agent = "Mozilla/3.0 (compatible)";
+    std::string Accept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
+    bool NoCache = false;
+    std::string ContentTypePost = "application/x-www-form-urlencoded";
+    std::string Sender;
+    std::string Reference;
+    std::string Username;
+    std::string Password;
+    std::string ProxyUsername;
+    std::string ProxyPassword;
+    double ModifiedSince = 0; // days since 1899-12-30; 0 = none
+    std::string Cookie;
+    std::string ContentRangeBegin;
+    std::string ContentRangeEnd;
+    // Owned by the caller; may be null. The client only appends to it.
+    TStream* ReceiveStream = nullptr;
+    // Owned by the caller; the body of a POST.
+    TStream* SendStream = nullptr;
+
+    // Bounds of one Get: the whole request in milliseconds, and the redirects followed.
+    int Timeout = 30000;
+    int MaxRedirects = 10;
+
+    bool MultiThreaded() const { return multiThreaded_; }
+    void SetMultiThreaded(bool wert);
+
+    // Results.
+    int32_t StatusCode() const { return statusCode_; }
+    const std::string& ReasonPhrase() const { return reasonPhrase_; }
+    int32_t ContentLength() const { return contentLength_; }
+    const std::string& ContentType() const { return contentType_; }
+    const std::string& Location() const { return location_; }
+    const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
+    int64_t RcvdCount() const { return rcvdCount_; }
+    const std::vector<std::string>& WWWAuthInfos() const { return wwwAuthInfos_; }
+    const std::string& DocName() const { return docName_; }
+    const std::string& AcceptRanges() const { return acceptRanges_; }
+    uint16_t RequestDoneError() const { return requestDoneError_; }
+    THttpState State() const { return state_; }
+
+    // Fetches URL into ReceiveStream; returns when the request is over and the connection
+    // closed. Raises EHttpException for a failed request, ESocketException when the name
+    // lookup cannot be started.
+    void Get();
+
+    // Events; each fires only when set.
+    TNotifyEvent OnStateChange;
+    TNotifyEvent OnSessionConnected;
+    TNotifyEvent OnRequestHeaderBegin;
+    TNotifyEvent OnRequestHeaderEnd;
+    TOnCommand OnCommand;
+    TNotifyEvent OnHeaderBegin;
+    TNotifyEvent OnHeaderData;
+    TNotifyEvent OnHeaderEnd;
+    TNotifyEvent OnDocBegin;
+    TDocDataEvent OnDocData;
+    TNotifyEvent OnDocEnd;
+    TNotifyEvent OnSendBegin;
+    TDocDataEvent OnSendData;
+    TNotifyEvent OnSendEnd;
+    TCookieRcvdEvent OnCookie;
+    TNotifyEvent OnLocationChange;
+    THttpRequestDone OnRequestDone;
+    TNotifyEvent OnTrace;
+
+    // Seam for tests and the fuzzer: puts the machine into the state of a GET whose request
+    // has just been sent, without a socket; empfangen() then hands bytes to the receive path
+    // as if they had arrived, and verbindungGeschlossen() plays the server's close.
+    void antwortErwarten();
+    void empfangen(std::string_view bytes);
+    void verbindungGeschlossen();
+
+protected:
+    // Overridable steps, in the order of their slots.
+    virtual void SendCommand(const std::string& cmd);
+    virtual void DoRequestAsync(THttpRequest rq);
+    virtual void Logout();
+    virtual void LocationSessionClosed(uint16_t error);
+    virtual void TriggerCookie(const std::string& data, bool& accept);
+    virtual void TriggerSessionConnected();
+    virtual void TriggerRequestHeaderBegin();
+    virtual void TriggerRequestHeaderEnd();
+    virtual void TriggerHeaderBegin();
+    virtual void TriggerHeaderEnd();
+    virtual void TriggerDocBegin();
+    virtual void TriggerDocData(const char* data, int len);
+    virtual void TriggerDocEnd();
+    virtual void TriggerSendBegin();
+    virtual void TriggerSendData(const char* data, int len);
+    virtual void TriggerSendEnd();
+
+private:
+    friend class THttpNotizen;
+    enum class TZeilenHandler : uint8_t { kopf, rumpf };
+
+    void setState(THttpState neu);
+    void doRequestSync(THttpRequest rq);
+    void lookupStarten();
+    void socketDnsLookupDone(uint16_t error);
+    void socketSessionConnected(uint16_t error);
+    void socketDataAvailable(uint16_t error);
+    void socketDataSent(uint16_t error);
+    void socketSessionClosed(uint16_t error);
+    void socketHaken(bool umleitung);
+    void datenVerarbeiten(int gelesen);
+    void zeileAusfuehren(std::string_view zeile);
+    void kopfZeile(std::string_view zeile);
+    void rumpfBlock(std::string_view block);
+    void kopfEnde();
+    void umleitungBerechnen(const std::string& wert);
+    void anfrageSenden(const std::string& methode);
+    void schreibeZeile(std::string zeile);
+    void postDaten();
+    void bereitNotiz();
+    void bereitVerarbeiten(uint32_t anfrage);
+    void fertigVerarbeiten(uint32_t anfrage);
+    void neuVerbindenVerarbeiten(uint32_t anfrage);
+    void anfrageBeenden(uint16_t fehlerCode, const std::string& text);
+
+    std::unique_ptr<TWSocket> socket_;
+    std::unique_ptr<THttpNotizen> notizen_;
+
+    THttpState state_ = hsReady;
+    THttpRequest requestType_ = hrNone;
+    bool multiThreaded_ = false;
+
+    int32_t statusCode_ = 0;
+    std::string reasonPhrase_;
+    int32_t contentLength_ = -1;
+    std::string contentType_;
+    std::string location_;
+    std::vector<std::string> rcvdHeader_;
+    int64_t rcvdCount_ = 0;
+    int64_t sentCount_ = 0;
+    std::vector<std::string> wwwAuthInfos_;
+    std::string docName_;
+    std::string acceptRanges_;
+    uint16_t requestDoneError_ = 0;
+
+    std::string hostName_;   // name to look up
+    std::string targetHost_; // value of the Host line
+    std::string port_;
+    std::string path_; // request-target
+    std::string dnsResult_;
+    bool connected_ = false;
+    bool locationSeen_ = false;
+    bool allowedToSend_ = false;
+
+    static constexpr int empfangsGroesse = 8192;
+    char empfang_[empfangsGroesse + 1] = {};
+    int empfangsLaenge_ = 0;
+    int kopfZeilen_ = 0;
+    int rumpfBloecke_ = 0;
+    TZeilenHandler zeilenHandler_ = TZeilenHandler::kopf;
+    std::string anfrage_; // request assembled here, emptied after sending
+
+    // Bookkeeping of one Get: its serial (stale notices are ignored), redirects followed,
+    // and an end forced by a bound, which Get reports instead of the status.
+    uint32_t anfrageNummer_ = 0;
+    int umleitungen_ = 0;
+    uint16_t abbruchCode_ = 0;
+    std::string abbruchText_;
+    bool ohneSocket_ = false; // driven through the seam
+    std::string_view seamDaten_;
+};

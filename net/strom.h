@@ -1,0 +1,42 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// A byte sink the caller owns; the HTTP client appends each body block with one Write.
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Writes count bytes at the current position and returns how many were taken.
+    virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+};
+
+// A stream in memory that never grows beyond its limit: bytes past it are dropped, so a
+// server pouring an endless answer cannot eat the caller's memory.
+class TMemoryStream final : public TStream {
+public:
+    static constexpr std::size_t standardGrenze = 64 * 1024;
+
+    explicit TMemoryStream(std::size_t grenze = standardGrenze) : grenze_(grenze) {}
+
+    std::size_t Write(const void* buffer, std::size_t count) override;
+
+    // All bytes held, from the start, whatever the position.
+    std::string_view Daten() const { return daten_; }
+    std::size_t Size() const { return daten_.size(); }
+    std::size_t Position() const { return position_; }
+    // Positions beyond the end are moved to the end.
+    void SetPosition(std::size_t position);
+    void Clear();
+
+    std::size_t Grenze() const { return grenze_; }
+    // True once a write had to drop bytes at the limit.
+    bool Abgeschnitten() const { return abgeschnitten_; }
+
+private:
+    std::string daten_;
+    std::size_t position_ = 0;
+    std::size_t grenze_;
+    bool abgeschnitten_ = false;
+};
