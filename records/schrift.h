@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Gives the form the desktop's default sans-serif at `pixel` pixels, bold if asked, and
+// shrinks it a pixel at a time until the text of every label, button and group box fits
+// the control's fixed geometry (the forms' sizes were laid out for narrower fonts).
+void schriftAnpassen(QWidget* form, int pixel, bool fett);
