@@ -1,0 +1,165 @@
+#include "bild.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A w x h sprite whose every pixel tells where it came from: 0x01yyxx (never black).
+TPictureCollectionItem musterBild(int32_t w, int32_t h) {
+    TPictureCollectionItem item;
+    item.surface.resize(w, h);
+    for (int32_t y = 0; y < h; ++y) {
+        for (int32_t x = 0; x < w; ++x) item.surface.setPixel(x, y, 0x010000u | (y << 8) | x);
+    }
+    return item;
+}
+
+constexpr uint32_t grund = 0x00A0A0A0;
+
+Surface ziel(int32_t w, int32_t h) {
+    Surface s(w, h);
+    FillSurface(&s, grund);
+    return s;
+}
+
+// Pixel (x, y) of the destination must hold source pixel (x - ox, y - oy) where the
+// sprite at (ox, oy) covers it, and the ground colour everywhere else.
+void erwarteSprite(const Surface& s, const TPictureCollectionItem& item, int32_t ox, int32_t oy) {
+    for (int32_t y = 0; y < s.height(); ++y) {
+        for (int32_t x = 0; x < s.width(); ++x) {
+            const int32_t sx = x - ox, sy = y - oy;
+            const bool innen =
+                sx >= 0 && sy >= 0 && sx < item.surface.width() && sy < item.surface.height();
+            const uint32_t soll = innen ? item.surface.pixel(sx, sy) : grund;
+            ASSERT_EQ(s.pixel(x, y), soll)
+                << "at (" << x << ", " << y << ") sprite at (" << ox << ", " << oy << ")";
+        }
+    }
+}
+
+bool unberuehrt(const Surface& s) {
+    for (int32_t y = 0; y < s.height(); ++y) {
+        for (int32_t x = 0; x < s.width(); ++x) {
+            if (s.pixel(x, y) != grund) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(FillSurface, FillsEveryPixelAndReportsIt) {
+    Surface s(7, 5);
+    EXPECT_TRUE(FillSurface(&s, 0x123456));
+    for (int32_t y = 0; y < 5; ++y) {
+        for (int32_t x = 0; x < 7; ++x) EXPECT_EQ(s.pixel(x, y), 0x123456u);
+    }
+    EXPECT_TRUE(FillSurface(&s, 0));
+    EXPECT_EQ(s.pixel(6, 4), 0u);
+    EXPECT_EQ(s.pixel(0, 0), 0u);
+}
+
+TEST(FillSurface, NothingWithoutSurface) {
+    Surface leer;
+    EXPECT_FALSE(FillSurface(&leer, 1));
+    EXPECT_FALSE(FillSurface(nullptr, 1));
+}
+
+TEST(DrawSprite, InsideCopiesTheWholeRectangle) {
+    const auto item = musterBild(5, 4);
+    Surface s = ziel(20, 10);
+    DrawSprite(item, &s, 3, 2, 0);
+    erwarteSprite(s, item, 3, 2);
+}
+
+TEST(DrawSprite, ClipsAtEachEdge) {
+    const auto item = musterBild(6, 5);
+    // right, bottom, left, top, and two corners at once
+    const int32_t lagen[][2] = {{17, 2}, {4, 8}, {-3, 2}, {4, -2}, {-4, -3}, {18, 9}, {-5, 9}};
+    for (const auto& l : lagen) {
+        Surface s = ziel(20, 10);
+        DrawSprite(item, &s, l[0], l[1], 0);
+        erwarteSprite(s, item, l[0], l[1]);
+    }
+}
+
+TEST(DrawSprite, LargerThanTheSurfaceFillsItWithTheMatchingPart) {
+    const auto item = musterBild(30, 20);
+    Surface s = ziel(8, 6);
+    DrawSprite(item, &s, -7, -9, 0);
+    erwarteSprite(s, item, -7, -9);
+}
+
+TEST(DrawSprite, BeyondTheEdgesDrawsNothing) {
+    const auto item = musterBild(6, 5);
+    const int32_t lagen[][2] = {{20, 0},
+                                {21, 3},
+                                {0, 10},
+                                {3, 11},
+                                {21, 11},
+                                {-6, 0},
+                                {0, -5},
+                                {-100, -100},
+                                {INT32_MIN, 0},
+                                {0, INT32_MIN},
+                                {INT32_MAX, INT32_MAX},
+                                {INT32_MIN, INT32_MIN}};
+    for (const auto& l : lagen) {
+        Surface s = ziel(20, 10);
+        DrawSprite(item, &s, l[0], l[1], 0);
+        EXPECT_TRUE(unberuehrt(s)) << l[0] << ", " << l[1];
+    }
+}
+
+TEST(DrawSprite, OnlyPatternZeroOfAnItemWithSurfaceIsDrawn) {
+    const auto item = musterBild(4, 4);
+    for (int32_t muster : {-1, 1, 2, INT32_MIN, INT32_MAX}) {
+        Surface s = ziel(10, 10);
+        DrawSprite(item, &s, 1, 1, muster);
+        EXPECT_TRUE(unberuehrt(s)) << muster;
+    }
+    TPictureCollectionItem ohne;
+    Surface s = ziel(10, 10);
+    DrawSprite(ohne, &s, 1, 1, 0);
+    EXPECT_TRUE(unberuehrt(s));
+    DrawSprite(item, nullptr, 0, 0, 0); // no destination: nothing, and no crash
+}
+
+TEST(DrawSprite, ColourKeyLeavesOutExactlyTheKeyPixels) {
+    TPictureCollectionItem item;
+    item.Transparent = true;
+    item.TransparentColor = 0xBFBFBF;
+    item.surface.resize(4, 2);
+    // the key, its neighbours in each channel, black and white
+    const uint32_t reihe0[] = {0xBFBFBF, 0xBFBFBE, 0xBEBFBF, 0xBFBEBF};
+    const uint32_t reihe1[] = {0xBFBFC0, 0x000000, 0xBFBFBF, 0xFFFFFF};
+    for (int32_t x = 0; x < 4; ++x) {
+        item.surface.setPixel(x, 0, reihe0[x]);
+        item.surface.setPixel(x, 1, reihe1[x]);
+    }
+    Surface s = ziel(6, 4);
+    DrawSprite(item, &s, 1, 1, 0);
+    for (int32_t x = 0; x < 4; ++x) {
+        EXPECT_EQ(s.pixel(x + 1, 1), reihe0[x] == 0xBFBFBF ? grund : reihe0[x]) << x;
+        EXPECT_EQ(s.pixel(x + 1, 2), reihe1[x] == 0xBFBFBF ? grund : reihe1[x]) << x;
+    }
+    EXPECT_EQ(s.pixel(0, 0), grund);
+    EXPECT_EQ(s.pixel(5, 3), grund);
+
+    // The same picture drawn opaque copies the key pixels too.
+    item.Transparent = false;
+    DrawSprite(item, &s, 1, 1, 0);
+    EXPECT_EQ(s.pixel(1, 1), 0xBFBFBFu);
+    EXPECT_EQ(s.pixel(3, 2), 0xBFBFBFu);
+}
+
+TEST(DrawSprite, KeyedCopyIsClippedLikeAnOpaqueOne) {
+    auto item = musterBild(6, 5);
+    item.Transparent = true;
+    item.TransparentColor = 0xBFBFBF; // not among the pattern's pixels
+    for (const auto& l : {std::pair{-2, -1}, std::pair{16, 7}, std::pair{-3, 8}}) {
+        Surface s = ziel(20, 10);
+        DrawSprite(item, &s, l.first, l.second, 0);
+        erwarteSprite(s, item, l.first, l.second);
+    }
+}
