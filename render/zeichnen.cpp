@@ -47,8 +47,10 @@ int32_t zellSprite(const TSpiel& spiel, int32_t x, int32_t y) {
 }
 
 // A covered cell held down: empty, or the sunken question mark; a flag stays as it is.
-void gedruecktZeichnen(const TMaler& malen, const TSpiel& spiel, int32_t x, int32_t y) {
-    if (x < 1 || x > spiel.breite || y < 1 || y > spiel.hoehe) return;
+// The pointer may still name a cell of the previous, larger board: off the board, no press.
+void gedruecktZeichnen(const TMaler& malen, const TSpiel& spiel, int32_t W, int32_t H, int32_t x,
+                       int32_t y) {
+    if (x < 1 || x > W || y < 1 || y > H) return;
     const Tzelle& c = spiel.feld.zelle(x, y);
     if (c.offen) return;
     if (c.markierung == 0) malen(spriteNull, zellPos(x, y));
@@ -56,7 +58,7 @@ void gedruecktZeichnen(const TMaler& malen, const TSpiel& spiel, int32_t x, int3
 }
 
 // Places 0 (hundreds), 1 (tens), 2 (units) of a counter, units first.
-template <typename Pos> void zahlZeichnen(const TMaler& malen, uint32_t wert, Pos pos) {
+template <typename Pos> void zahlZeichnen(const TMaler& malen, uint64_t wert, Pos pos) {
     malen(static_cast<int32_t>(wert % 10), pos(2));
     malen(static_cast<int32_t>(wert / 10 % 10), pos(1));
     malen(static_cast<int32_t>(wert / 100 % 10), pos(0));
@@ -90,20 +92,19 @@ void zeichnen(Surface* ziel, const TBilder& bilder, const TSpiel& spiel, const T
 
     malen(gesichtSprite(spiel, zeiger), gesichtPos(W));
 
-    const auto minenStelle = [](int32_t s) { return minenStellePos(s); };
-    const int32_t m = spiel.feld.minen - spiel.feld.flaggen;
+    // Worked in 64 bits: no count the board can hold makes the difference overflow.
+    const int64_t m = int64_t{spiel.feld.minen} - spiel.feld.flaggen;
     if (m >= 0) {
-        zahlZeichnen(malen, static_cast<uint32_t>(m), minenStelle);
+        zahlZeichnen(malen, static_cast<uint64_t>(m), [](int32_t s) { return minenStellePos(s); });
     } else {
-        // Unsigned negation, so even the most negative count has a magnitude.
-        const uint32_t a = 0u - static_cast<uint32_t>(m);
+        const uint64_t a = static_cast<uint64_t>(-m);
         malen(static_cast<int32_t>(a % 10), minenStellePos(2));
         malen(static_cast<int32_t>(a / 10 % 10), minenStellePos(1));
         malen(spriteMinus, minenStellePos(0));
     }
 
     const int32_t sekunden = t < 0 ? 0 : (t > 999 ? 999 : t);
-    zahlZeichnen(malen, static_cast<uint32_t>(sekunden),
+    zahlZeichnen(malen, static_cast<uint64_t>(sekunden),
                  [W](int32_t s) { return zeitStellePos(W, s); });
 
     for (int32_t x = 1; x <= W; ++x) {
@@ -112,12 +113,12 @@ void zeichnen(Surface* ziel, const TBilder& bilder, const TSpiel& spiel, const T
 
     const bool vorschau = zeiger.ueberFeld && !zeiger.gesichtGedrueckt && !spiel.spielEnde;
     if (vorschau && zeiger.linksUnten && !zeiger.rechtsUnten && zeiger.einzelKlick) {
-        gedruecktZeichnen(malen, spiel, zeiger.mausX, zeiger.mausY);
+        gedruecktZeichnen(malen, spiel, W, H, zeiger.mausX, zeiger.mausY);
     }
     if (vorschau && ((zeiger.linksUnten && zeiger.rechtsUnten) || zeiger.mitteUnten)) {
         for (int32_t dx = -1; dx <= 1; ++dx) {
             for (int32_t dy = -1; dy <= 1; ++dy) {
-                gedruecktZeichnen(malen, spiel, zeiger.mausX + dx, zeiger.mausY + dy);
+                gedruecktZeichnen(malen, spiel, W, H, zeiger.mausX + dx, zeiger.mausY + dy);
             }
         }
     }

@@ -1,0 +1,521 @@
+#include "einstellungen.h"
+#include "katalog.h"
+#include "layout.h"
+#include "spiel.h"
+#include "testuhr.h"
+#include "zeichnen.h"
+#include "zeiger.h"
+#include "zufall.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace {
+
+using TBilder = std::array<TPictureCollectionItem, spriteAnzahl>;
+
+// Stand-in sprites of the catalogue's sizes whose every pixel names the sprite and its
+// place in it: 0x(i+1)yyxx, never black and never the key. The two transparent ones
+// have key pixels on every third diagonal.
+TBilder musterBilder() {
+    TBilder b;
+    for (int32_t i = 0; i < spriteAnzahl; ++i) {
+        const TSpriteEintrag& e = spriteKatalog[static_cast<std::size_t>(i)];
+        TPictureCollectionItem& item = b[static_cast<std::size_t>(i)];
+        item.Name = e.name;
+        item.Transparent = e.transparent;
+        item.TransparentColor = spriteTransparenzFarbe;
+        item.surface.resize(e.breite, e.hoehe);
+        for (int32_t y = 0; y < e.hoehe; ++y) {
+            for (int32_t x = 0; x < e.breite; ++x) {
+                const bool loch = e.transparent && (x + y) % 3 == 0;
+                item.surface.setPixel(x, y,
+                                      loch ? spriteTransparenzFarbe
+                                           : (static_cast<uint32_t>(i + 1) << 16) | (y << 8) | x);
+            }
+        }
+    }
+    return b;
+}
+
+const TBilder& bilder() {
+    static const TBilder b = musterBilder();
+    return b;
+}
+
+// A rectangle of the frame left out of a comparison, where later steps draw over.
+struct TAusnahme {
+    int32_t x0 = 0, y0 = 0, x1 = -1, y1 = -1; // inclusive
+    bool enthaelt(int32_t x, int32_t y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
+};
+
+// Whether the picture of sprite `index` fills the rectangle at p (clipped to the frame,
+// outside `ausnahme`). Key pixels of a transparent sprite are not compared.
+bool spriteBei(const Surface& f, int32_t index, TPunkt p, TAusnahme ausnahme = {}) {
+    const TPictureCollectionItem& item = bilder()[static_cast<std::size_t>(index)];
+    for (int32_t y = 0; y < item.surface.height(); ++y) {
+        for (int32_t x = 0; x < item.surface.width(); ++x) {
+            const int32_t fx = p.x + x, fy = p.y + y;
+            if (fx < 0 || fy < 0 || fx >= f.width() || fy >= f.height()) continue;
+            if (ausnahme.enthaelt(fx, fy)) continue;
+            const uint32_t s = item.surface.pixel(x, y);
+            if (item.Transparent && s == item.TransparentColor) continue;
+            if (f.pixel(fx, fy) != s) return false;
+        }
+    }
+    return true;
+}
+
+// The sprite index whose pixel (0, 0) stands at p, read back from the pattern.
+int32_t welchesSprite(const Surface& f, TPunkt p) {
+    return static_cast<int32_t>(f.pixel(p.x, p.y) >> 16) - 1;
+}
+
+::testing::AssertionResult steht(const Surface& f, int32_t index, TPunkt p,
+                                 TAusnahme ausnahme = {}) {
+    if (spriteBei(f, index, p, ausnahme)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "sprite " << index << " expected at (" << p.x << ", "
+                                         << p.y << "), found " << welchesSprite(f, p);
+}
+
+class Zeichnen : public ::testing::Test {
+protected:
+    TZufall zufall;
+    TTestUhr uhr;
+    TEinstellungen einstellungen;
+    std::unique_ptr<TSpiel> spielPtr = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
+    TSpiel& spiel = *spielPtr;
+    TZeiger zeiger;
+    Surface frame;
+
+    // A covered, unmarked board of W x H with m mines noted (none laid), level `stufe`.
+    void brett(int32_t W, int32_t H, int32_t stufe = 6) {
+        spiel.breite = W;
+        spiel.hoehe = H;
+        spiel.spielstufe = stufe;
+        spiel.spielEnde = false;
+        spiel.gewonnen = false;
+        for (auto& spalte : spiel.feld.zellen) {
+            for (auto& c : spalte) c = Tzelle{0, 0, false, false};
+        }
+        spiel.feld.minen = 10;
+        spiel.feld.flaggen = 0;
+        spiel.feld.explosionX = 0;
+        spiel.feld.explosionY = 0;
+        frame.resize(clientBreite(W), clientHoehe(H));
+    }
+    Tzelle& zelle(int32_t x, int32_t y) { return spiel.feld.zelle(x, y); }
+
+    void malen(int32_t t = 0) {
+        FillSurface(&frame, 0);
+        zeichnen(&frame, bilder(), spiel, zeiger, t);
+    }
+    int32_t gesicht() const { return welchesSprite(frame, gesichtPos(spiel.breite)); }
+    int32_t zelleZeigt(int32_t x, int32_t y) const { return welchesSprite(frame, zellPos(x, y)); }
+    // The three places of a counter, hundreds first, as sprite indices.
+    std::string minenZaehler() const {
+        std::string s;
+        for (int32_t k = 0; k < 3; ++k) {
+            const int32_t i = welchesSprite(frame, minenStellePos(k));
+            s += i == spriteMinus ? '-' : static_cast<char>('0' + i);
+        }
+        return s;
+    }
+    std::string zeitZaehler() const {
+        std::string s;
+        for (int32_t k = 0; k < 3; ++k) {
+            s += static_cast<char>('0' + welchesSprite(frame, zeitStellePos(spiel.breite, k)));
+        }
+        return s;
+    }
+    // Pointer over cell (x, y) of the field.
+    void zeigerAuf(int32_t x, int32_t y) {
+        const TPunkt p = zellPos(x, y);
+        zeigerBewegt(zeiger, spiel.breite, spiel.hoehe, p.x + 5, p.y + 5);
+    }
+};
+
+bool ohneSchwarz(const Surface& f) {
+    for (int32_t y = 0; y < f.height(); ++y) {
+        for (int32_t x = 0; x < f.width(); ++x) {
+            if (f.pixel(x, y) == 0) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_F(Zeichnen, FramePiecesForSeveralBoardSizes) {
+    for (const auto& [W, H] :
+         {std::pair{8, 8}, std::pair{30, 16}, std::pair{72, 56}, std::pair{8, 56}}) {
+        brett(W, H);
+        malen();
+        // The counters and the face cover rows 15 to 40 of the upper strip.
+        const TAusnahme band{0, 15, W * 16 + 23, 40};
+        for (int32_t i = 1; i <= W; ++i) {
+            EXPECT_TRUE(steht(frame, spriteMo, obenPos(i), band))
+                << W << "x" << H << " column " << i;
+            EXPECT_TRUE(steht(frame, spriteMu, untenPos(i, H))) << W << "x" << H;
+        }
+        for (int32_t j = 1; j <= H; ++j) {
+            EXPECT_TRUE(steht(frame, spriteLi, linksPos(j))) << W << "x" << H << " row " << j;
+            EXPECT_TRUE(steht(frame, spriteRe, rechtsPos(W, j))) << W << "x" << H;
+        }
+        EXPECT_TRUE(steht(frame, spriteLo, TPunkt{0, 0}, band));
+        EXPECT_TRUE(steht(frame, spriteRo, TPunkt{W * 16 + 12, 0}, band));
+        EXPECT_TRUE(steht(frame, spriteLu, TPunkt{0, H * 16 + 55}));
+        EXPECT_TRUE(steht(frame, spriteRu, TPunkt{W * 16 + 12, H * 16 + 55}));
+        // the boxes' rims around the three places
+        EXPECT_TRUE(steht(frame, spriteAnz, TPunkt{16, 15}, TAusnahme{17, 16, 55, 38}));
+        EXPECT_TRUE(steht(frame, spriteAnz, TPunkt{W * 16 - 35, 15},
+                          TAusnahme{W * 16 - 34, 16, W * 16 + 4, 38}));
+        EXPECT_EQ(zelleZeigt(W, H), spriteGrauHoch);
+        EXPECT_TRUE(ohneSchwarz(frame)) << W << "x" << H;
+    }
+}
+
+TEST_F(Zeichnen, NoBlackLeftInLevelFiveFramesEither) {
+    brett(40, 30, 5);
+    malen(123);
+    EXPECT_TRUE(ohneSchwarz(frame));
+    spiel.spielEnde = spiel.gewonnen = true;
+    malen(999);
+    EXPECT_TRUE(ohneSchwarz(frame));
+}
+
+TEST_F(Zeichnen, CountersShowThreePlacesWithLeadingZeros) {
+    brett(16, 16);
+    const std::pair<int32_t, const char*> minen[] = {{7, "007"},    {10, "010"},  {-5, "-05"},
+                                                     {-123, "-23"}, {999, "999"}, {0, "000"},
+                                                     {1234, "234"}};
+    for (const auto& [m, soll] : minen) {
+        spiel.feld.minen = 1000;
+        spiel.feld.flaggen = 1000 - m;
+        malen();
+        EXPECT_EQ(minenZaehler(), soll) << m;
+    }
+    // Counts no game reaches still give digits, not a stray sprite or an overflow.
+    spiel.feld.minen = -1;
+    spiel.feld.flaggen = INT32_MAX;
+    malen();
+    EXPECT_EQ(minenZaehler(), "-48"); // 2147483648
+    spiel.feld.minen = INT32_MAX;
+    spiel.feld.flaggen = INT32_MIN;
+    malen();
+    EXPECT_EQ(minenZaehler(), "295"); // 4294967295
+    const std::pair<int32_t, const char*> zeiten[] = {
+        {0, "000"}, {7, "007"}, {10, "010"}, {305, "305"}, {999, "999"}};
+    for (const auto& [t, soll] : zeiten) {
+        malen(t);
+        EXPECT_EQ(zeitZaehler(), soll) << t;
+    }
+    // A caller that forgets the cap still gets a clock that stops at 999, not a stray sprite.
+    malen(5000);
+    EXPECT_EQ(zeitZaehler(), "999");
+    malen(-3);
+    EXPECT_EQ(zeitZaehler(), "000");
+    // the time counter's places sit on its box of the right width
+    EXPECT_TRUE(steht(frame, 0, zeitStellePos(16, 0)));
+    EXPECT_TRUE(steht(frame, 0, TPunkt{16 * 16 - 8, 16}));
+}
+
+TEST_F(Zeichnen, FaceThroughPressSlideOffAndBack) {
+    brett(8, 8);
+    malen();
+    EXPECT_EQ(gesicht(), spriteSmile1);
+    EXPECT_TRUE(steht(frame, spriteSmile1, TPunkt{63, 15}));
+
+    zeigerBewegt(zeiger, 8, 8, 70, 20);
+    zeiger.linksUnten = zeiger.einzelKlick = zeiger.gesichtGedrueckt = true;
+    malen();
+    EXPECT_EQ(gesicht(), spriteSmile5);
+    zeigerBewegt(zeiger, 8, 8, 87, 20); // the picture's last columns are off the button
+    malen();
+    EXPECT_EQ(gesicht(), spriteSmile1);
+    zeigerBewegt(zeiger, 8, 8, 86, 20);
+    malen();
+    EXPECT_EQ(gesicht(), spriteSmile5);
+
+    // left held on the field
+    zeiger.gesichtGedrueckt = false;
+    zeigerAuf(3, 3);
+    malen();
+    EXPECT_EQ(gesicht(), spriteSmile3);
+    zeiger.linksUnten = false;
+    zeiger.gesichtGedrueckt = true; // stale flag without a press: not held, so normal
+    zeiger.ueberGesicht = false;
+    malen();
+    EXPECT_EQ(gesicht(), spriteSmile1);
+    zeiger.gesichtGedrueckt = false;
+}
+
+TEST_F(Zeichnen, FaceAtTheEndOfTheGame) {
+    brett(30, 16);
+    spiel.spielEnde = true;
+    for (bool gewonnen : {true, false}) {
+        spiel.gewonnen = gewonnen;
+        const int32_t ende = gewonnen ? spriteSmile4 : spriteSmile2;
+        zeiger = TZeiger{};
+        malen();
+        EXPECT_EQ(gesicht(), ende);
+        zeiger.linksUnten = true; // held elsewhere: still the end face
+        zeigerAuf(2, 2);
+        malen();
+        EXPECT_EQ(gesicht(), ende);
+        zeigerBewegt(zeiger, 30, 16, 30 * 8 + 5, 20);
+        zeiger.gesichtGedrueckt = true;
+        malen();
+        EXPECT_EQ(gesicht(), spriteSmile5);
+        EXPECT_TRUE(steht(frame, spriteSmile5, gesichtPos(30)));
+        zeigerBewegt(zeiger, 30, 16, 30 * 8 + 30, 20);
+        malen();
+        EXPECT_EQ(gesicht(), ende);
+    }
+}
+
+TEST_F(Zeichnen, CellTableWhileRunning) {
+    brett(12, 8);
+    for (int32_t n = 0; n <= 8; ++n) {
+        zelle(n + 1, 1).offen = true;
+        zelle(n + 1, 1).nachbarn = n;
+        zelle(n + 1, 1).markierung = static_cast<uint8_t>(n % 3); // marks of open cells ignored
+    }
+    zelle(1, 2).markierung = 1;
+    zelle(2, 2).markierung = 2;
+    zelle(3, 2).mine = true; // a hidden mine looks covered
+    zelle(4, 2).mine = true;
+    zelle(4, 2).markierung = 2;
+    malen();
+    for (int32_t n = 0; n <= 8; ++n) {
+        EXPECT_TRUE(steht(frame, spriteNull + n, zellPos(n + 1, 1))) << n;
+    }
+    EXPECT_EQ(zelleZeigt(1, 2), spriteFlagge);
+    EXPECT_EQ(zelleZeigt(2, 2), spriteFrageHoch);
+    EXPECT_EQ(zelleZeigt(3, 2), spriteGrauHoch);
+    EXPECT_EQ(zelleZeigt(4, 2), spriteFrageHoch);
+    EXPECT_EQ(zelleZeigt(12, 8), spriteGrauHoch);
+}
+
+TEST_F(Zeichnen, CellTableAfterALoss) {
+    brett(8, 8);
+    spiel.spielEnde = true;
+    auto mine = [&](int32_t x, int32_t y, uint8_t mark) {
+        zelle(x, y).mine = true;
+        zelle(x, y).markierung = mark;
+    };
+    mine(1, 1, 0);
+    spiel.feld.explosionX = 1;
+    spiel.feld.explosionY = 1;
+    mine(2, 1, 1); // flagged mine
+    mine(3, 1, 0);
+    mine(4, 1, 2);              // question-marked mine
+    zelle(5, 1).markierung = 1; // wrong flag
+    zelle(6, 1).markierung = 2;
+    zelle(7, 1).offen = true;
+    zelle(7, 1).nachbarn = 3;
+    malen();
+    EXPECT_EQ(zelleZeigt(1, 1), spriteRoteMine);
+    EXPECT_EQ(zelleZeigt(2, 1), spriteFlagge);
+    EXPECT_EQ(zelleZeigt(3, 1), spriteGraueMine);
+    EXPECT_EQ(zelleZeigt(4, 1), spriteGraueMine);
+    EXPECT_EQ(zelleZeigt(5, 1), spriteRotesKreuz);
+    EXPECT_EQ(zelleZeigt(6, 1), spriteGrauHoch);
+    EXPECT_EQ(zelleZeigt(7, 1), spriteDrei);
+    EXPECT_EQ(zelleZeigt(8, 1), spriteGrauHoch);
+    EXPECT_TRUE(steht(frame, spriteRotesKreuz, TPunkt{76, 55}));
+    // the red mine is the explosion cell only, even where a flag was on it
+    zelle(1, 1).markierung = 1;
+    malen();
+    EXPECT_EQ(zelleZeigt(1, 1), spriteRoteMine);
+}
+
+TEST_F(Zeichnen, CellTableAfterAWin) {
+    brett(8, 8);
+    spiel.spielEnde = spiel.gewonnen = true;
+    zelle(1, 1).mine = true;
+    zelle(2, 1).mine = true;
+    zelle(2, 1).markierung = 2;
+    zelle(3, 1).markierung = 1;
+    zelle(4, 1).offen = true;
+    zelle(4, 1).nachbarn = 8;
+    spiel.feld.explosionX = 1; // ignored after a win
+    spiel.feld.explosionY = 1;
+    malen();
+    EXPECT_EQ(zelleZeigt(1, 1), spriteFlagge);
+    EXPECT_EQ(zelleZeigt(2, 1), spriteFlagge);
+    EXPECT_EQ(zelleZeigt(3, 1), spriteFlagge);
+    EXPECT_EQ(zelleZeigt(4, 1), spriteAcht);
+    EXPECT_EQ(zelleZeigt(5, 5), spriteFlagge);
+}
+
+TEST_F(Zeichnen, SingleCellPressPreview) {
+    brett(8, 8);
+    zelle(2, 2).markierung = 2;
+    zelle(3, 3).markierung = 1;
+    zelle(4, 4).offen = true;
+    zelle(4, 4).nachbarn = 2;
+    zeiger.linksUnten = zeiger.einzelKlick = true;
+    const std::pair<TPunkt, int32_t> faelle[] = {{{1, 1}, spriteNull},
+                                                 {{2, 2}, spriteFrageTief},
+                                                 {{3, 3}, spriteFlagge},
+                                                 {{4, 4}, spriteZwei}};
+    for (const auto& [c, soll] : faelle) {
+        zeigerAuf(c.x, c.y);
+        malen();
+        EXPECT_EQ(zelleZeigt(c.x, c.y), soll) << c.x;
+        EXPECT_EQ(zelleZeigt(c.x + 1, c.y), spriteGrauHoch); // only the one cell
+        EXPECT_EQ(gesicht(), spriteSmile3);
+    }
+
+    // Each missing condition takes the preview away.
+    zeigerAuf(1, 1);
+    auto ohne = [&](auto aendern) {
+        TZeiger gemerkt = zeiger;
+        const bool ende = spiel.spielEnde;
+        aendern();
+        malen();
+        const int32_t s = zelleZeigt(1, 1);
+        zeiger = gemerkt;
+        spiel.spielEnde = ende;
+        return s;
+    };
+    EXPECT_EQ(ohne([] {}), spriteNull);
+    EXPECT_EQ(ohne([&] { zeiger.einzelKlick = false; }), spriteGrauHoch);
+    EXPECT_EQ(ohne([&] { zeiger.gesichtGedrueckt = true; }), spriteGrauHoch);
+    EXPECT_EQ(ohne([&] { zeiger.ueberFeld = false; }), spriteGrauHoch);
+    EXPECT_EQ(ohne([&] { zeiger.linksUnten = false; }), spriteGrauHoch);
+    EXPECT_EQ(ohne([&] { spiel.spielEnde = true; }), spriteGrauHoch);
+    // with the right button too, the chord preview takes over: the neighbour is pressed
+    EXPECT_EQ(ohne([&] {
+                  zeiger.rechtsUnten = true;
+                  malen();
+                  EXPECT_EQ(zelleZeigt(2, 1), spriteNull);
+              }),
+              spriteNull);
+}
+
+TEST_F(Zeichnen, ChordPressPreviewAtTheCorners) {
+    brett(16, 16);
+    zelle(2, 1).markierung = 1;
+    zelle(1, 2).markierung = 2;
+    zelle(2, 2).offen = true;
+    zelle(2, 2).nachbarn = 1;
+    zelle(15, 15).markierung = 2;
+    for (int32_t weise = 0; weise < 2; ++weise) {
+        zeiger = TZeiger{};
+        if (weise == 0)
+            zeiger.linksUnten = zeiger.rechtsUnten = true;
+        else
+            zeiger.mitteUnten = true;
+
+        zeigerAuf(1, 1);
+        malen();
+        EXPECT_EQ(zelleZeigt(1, 1), spriteNull);
+        EXPECT_EQ(zelleZeigt(2, 1), spriteFlagge);
+        EXPECT_EQ(zelleZeigt(1, 2), spriteFrageTief);
+        EXPECT_EQ(zelleZeigt(2, 2), spriteEins);
+        EXPECT_EQ(zelleZeigt(3, 1), spriteGrauHoch);
+        EXPECT_EQ(zelleZeigt(1, 3), spriteGrauHoch);
+        // nothing spilled onto the frame around the corner
+        EXPECT_TRUE(steht(frame, spriteLo, TPunkt{0, 0}, TAusnahme{0, 15, 99, 40}));
+        EXPECT_TRUE(steht(frame, spriteMo, obenPos(1), TAusnahme{0, 15, 99, 40}));
+        EXPECT_TRUE(steht(frame, spriteLi, linksPos(1)));
+
+        zeigerAuf(16, 16);
+        malen();
+        EXPECT_EQ(zelleZeigt(16, 16), spriteNull);
+        EXPECT_EQ(zelleZeigt(15, 16), spriteNull);
+        EXPECT_EQ(zelleZeigt(16, 15), spriteNull);
+        EXPECT_EQ(zelleZeigt(15, 15), spriteFrageTief);
+        EXPECT_EQ(zelleZeigt(14, 16), spriteGrauHoch);
+        EXPECT_TRUE(steht(frame, spriteRu, untenRechtsPos(16, 16)));
+        EXPECT_TRUE(steht(frame, spriteRe, rechtsPos(16, 16)));
+        EXPECT_TRUE(steht(frame, spriteMu, untenPos(16, 16)));
+
+        spiel.spielEnde = true;
+        malen();
+        EXPECT_EQ(zelleZeigt(16, 16), spriteGrauHoch);
+        spiel.spielEnde = false;
+        zeiger.gesichtGedrueckt = true;
+        malen();
+        EXPECT_EQ(zelleZeigt(16, 16), spriteGrauHoch);
+    }
+}
+
+TEST_F(Zeichnen, PressOnACellOffTheBoardDrawsNothing) {
+    // The pointer state of a larger board, before the first move on the new one.
+    brett(8, 8);
+    zeiger.ueberFeld = true;
+    zeiger.mausX = 3;
+    zeiger.mausY = 9;
+    zeiger.linksUnten = zeiger.einzelKlick = true;
+    malen();
+    EXPECT_TRUE(steht(frame, spriteMu, untenPos(3, 8)));
+    zeiger.einzelKlick = false;
+    zeiger.mitteUnten = true;
+    zeiger.mausY = 10;
+    malen();
+    EXPECT_TRUE(steht(frame, spriteMu, untenPos(3, 8)));
+    EXPECT_EQ(zelleZeigt(3, 8), spriteGrauHoch);
+}
+
+TEST_F(Zeichnen, BannerInEveryFrameOfLevelFive) {
+    brett(40, 30, 5);
+    malen();
+    EXPECT_TRUE(steht(frame, spriteWahn2, TPunkt{100, 10}));
+    EXPECT_FALSE(steht(frame, spriteWahnsinn, TPunkt{236, 201}));
+    spiel.spielEnde = true; // lost
+    malen();
+    EXPECT_TRUE(steht(frame, spriteWahn2, TPunkt{100, 10}));
+    EXPECT_FALSE(steht(frame, spriteWahnsinn, TPunkt{236, 201}));
+    for (int32_t stufe : {1, 2, 3, 4, 6}) {
+        spiel.spielstufe = stufe;
+        spiel.gewonnen = true;
+        malen();
+        EXPECT_FALSE(steht(frame, spriteWahn2, TPunkt{100, 10})) << stufe;
+        EXPECT_FALSE(steht(frame, spriteWahnsinn, TPunkt{236, 201})) << stufe;
+    }
+}
+
+TEST_F(Zeichnen, WinOverlayIsCentredAndSeeThrough) {
+    // The same won board as a custom level: no level-5 pictures, only what lies beneath.
+    brett(40, 30, 6);
+    spiel.spielEnde = spiel.gewonnen = true;
+    zelle(20, 20).offen = true;
+    zelle(20, 20).nachbarn = 4;
+    malen();
+    const Surface darunter = frame;
+
+    spiel.spielstufe = 5;
+    malen();
+    const TPictureCollectionItem& bild = bilder()[spriteWahnsinn];
+    const TPunkt p{236, 201};
+    EXPECT_TRUE(steht(frame, spriteWahnsinn, p));
+    EXPECT_TRUE(steht(frame, spriteWahn2, TPunkt{100, 10}));
+    int32_t durch = 0;
+    for (int32_t y = 0; y < bild.surface.height(); ++y) {
+        for (int32_t x = 0; x < bild.surface.width(); ++x) {
+            if (bild.surface.pixel(x, y) != spriteTransparenzFarbe) continue;
+            ASSERT_EQ(frame.pixel(p.x + x, p.y + y), darunter.pixel(p.x + x, p.y + y));
+            ++durch;
+        }
+    }
+    EXPECT_GT(durch, 0);
+    // outside the two pictures nothing changed
+    EXPECT_EQ(frame.pixel(235, 201), darunter.pixel(235, 201));
+    EXPECT_EQ(frame.pixel(236 + 192, 345), darunter.pixel(236 + 192, 345));
+    EXPECT_EQ(frame.pixel(300, 200), darunter.pixel(300, 200));
+}
+
+TEST_F(Zeichnen, WinOverlayOnASmallSurfaceIsCutAtItsEdges) {
+    // Level 5 always has its own size, but the overlay is centred on whatever surface
+    // it is given: on 152 x 195 it starts at (-20, 25).
+    brett(8, 8, 5);
+    spiel.spielEnde = spiel.gewonnen = true;
+    malen();
+    EXPECT_TRUE(
+        steht(frame, spriteWahnsinn, overlayPos(152, 195, 192, 144), TAusnahme{100, 10, 269, 42}));
+    EXPECT_TRUE(steht(frame, spriteWahn2, TPunkt{100, 10}));
+}
