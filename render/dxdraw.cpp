@@ -1,1 +1,220 @@
-// filled in by its owner
+#include "dxdraw.h"
+#include "bildwiederholung.h"
+#include "virtuelletaste.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QtMath>
+#include <algorithm>
+#include <new>
+#include <thread>
+
+namespace {
+
+int shiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier) shift |= ssShift;
+    if (modifiers & Qt::AltModifier) shift |= ssAlt;
+    if (modifiers & Qt::ControlModifier) shift |= ssCtrl;
+    if (buttons & Qt::LeftButton) shift |= ssLeft;
+    if (buttons & Qt::RightButton) shift |= ssRight;
+    if (buttons & Qt::MiddleButton) shift |= ssMiddle;
+    return shift;
+}
+
+// 0 left, 1 right, 2 middle; -1 for the buttons the game has no use for.
+int buttonNumber(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return 0;
+    case Qt::RightButton:
+        return 1;
+    case Qt::MiddleButton:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+int32_t pixelX(const QMouseEvent* event) {
+    return qFloor(event->position().x());
+}
+int32_t pixelY(const QMouseEvent* event) {
+    return qFloor(event->position().y());
+}
+
+} // namespace
+
+TDXDraw::TDXDraw(QWidget* parent) : QWidget(parent) {
+    // The paint event covers every pixel itself; the toolkit need not clear first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+::Surface* TDXDraw::Surface() {
+    followSize();
+    return initialized_ ? &back_ : nullptr;
+}
+
+void TDXDraw::makeSurface(int32_t w, int32_t h) {
+    w = std::max(w, 1);
+    h = std::max(h, 1);
+    if (w > groessteSurfaceSeite || h > groessteSurfaceSeite ||
+        int64_t{w} * int64_t{h} > groessteSurfacePixel) {
+        throw EDXDrawError("Surface cannot be made");
+    }
+    bild_ = QImage();
+    try {
+        back_.resize(w, h); // filled with colour 0, black
+    } catch (const std::bad_alloc&) {
+        back_ = ::Surface();
+        throw EDXDrawError("Surface cannot be made");
+    }
+    // The image only looks at the surface's memory; painting it copies nothing.
+    bild_ = QImage(reinterpret_cast<uchar*>(back_.bits()), w, h, w * 4, QImage::Format_RGB32);
+}
+
+void TDXDraw::InitSurfaces() {
+    if (initialized_) ReleaseSurfaces();
+    attempted_ = true;
+    try {
+        makeSurface(width(), height());
+    } catch (...) {
+        ReleaseSurfaces();
+        throw;
+    }
+    initialized_ = true;
+    phaseSet_ = false;
+    emit surfacesInitialized();
+}
+
+void TDXDraw::ReleaseSurfaces() {
+    const bool war = initialized_;
+    initialized_ = false;
+    bild_ = QImage();
+    back_ = ::Surface();
+    if (war) emit surfacesReleased();
+}
+
+void TDXDraw::followSize() {
+    if (!initialized_) return; // InitSurfaces takes the size then
+    const int32_t w = std::max(width(), 1);
+    const int32_t h = std::max(height(), 1);
+    if (w == back_.width() && h == back_.height()) return;
+    try {
+        makeSurface(w, h);
+    } catch (const EDXDrawError& e) {
+        ReleaseSurfaces();
+        reportError(e.what());
+    }
+}
+
+void TDXDraw::reportError(const std::string& message) {
+    if (OnError) OnError(this, message);
+}
+
+std::chrono::nanoseconds TDXDraw::CurrentRefreshInterval() const {
+    if (refreshOverride_.count() > 0) return refreshOverride_;
+    const QScreen* s = screen();
+    return RefreshInterval(s != nullptr ? s->refreshRate() : 0.0);
+}
+
+void TDXDraw::waitForRefresh() {
+    const auto jetzt = std::chrono::steady_clock::now();
+    if (!phaseSet_) {
+        phase_ = jetzt;
+        phaseSet_ = true;
+    }
+    // Sleeping, not spinning: the thread gives the core away until the refresh.
+    std::this_thread::sleep_until(NextRefresh(phase_, jetzt, CurrentRefreshInterval()));
+}
+
+void TDXDraw::ShowFrame() {
+    if (!initialized_) return;
+    followSize();
+    if (!initialized_) return;
+    if (waitVBlank_) waitForRefresh();
+    repaint(); // at once, so the frame is on the screen when this returns
+}
+
+void TDXDraw::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (attempted_) return; // a failed attempt is not repeated
+    try {
+        InitSurfaces();
+    } catch (const std::exception& e) {
+        reportError(e.what());
+    }
+}
+
+void TDXDraw::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    followSize();
+}
+
+void TDXDraw::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const QRect r = event->rect();
+    if (!initialized_ || back_.empty()) {
+        p.fillRect(r, Qt::black);
+        return;
+    }
+    // Someone may have remade the surface behind our back; look at its memory again.
+    if (bild_.constBits() != reinterpret_cast<const uchar*>(back_.bits()) ||
+        bild_.width() != back_.width() || bild_.height() != back_.height()) {
+        bild_ = QImage(reinterpret_cast<uchar*>(back_.bits()), back_.width(), back_.height(),
+                       back_.width() * 4, QImage::Format_RGB32);
+    }
+    if (!bild_.rect().contains(r)) p.fillRect(r, Qt::black);
+    // Scaled by the device pixel ratio without smoothing: crisp pixels on HiDPI screens.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRect quelle = r.intersected(bild_.rect());
+    p.drawImage(quelle.topLeft(), bild_, quelle);
+}
+
+void TDXDraw::mouseMoveEvent(QMouseEvent* event) {
+    if (OnMouseMove) {
+        OnMouseMove(this, shiftState(event->modifiers(), event->buttons()), pixelX(event),
+                    pixelY(event));
+    }
+}
+
+void TDXDraw::mousePressEvent(QMouseEvent* event) {
+    const int button = buttonNumber(event->button());
+    if (button >= 0 && OnMouseDown) {
+        OnMouseDown(this, button, shiftState(event->modifiers(), event->buttons()), pixelX(event),
+                    pixelY(event));
+    }
+}
+
+void TDXDraw::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click is a press like any other, marked as double.
+    const int button = buttonNumber(event->button());
+    if (button >= 0 && OnMouseDown) {
+        OnMouseDown(this, button, shiftState(event->modifiers(), event->buttons()) | ssDouble,
+                    pixelX(event), pixelY(event));
+    }
+}
+
+void TDXDraw::mouseReleaseEvent(QMouseEvent* event) {
+    const int button = buttonNumber(event->button());
+    if (button >= 0 && OnMouseUp) {
+        OnMouseUp(this, button, shiftState(event->modifiers(), event->buttons()), pixelX(event),
+                  pixelY(event));
+    }
+}
+
+void TDXDraw::keyPressEvent(QKeyEvent* event) {
+    const int key = WindowsVirtualKey(event->key(), event->modifiers());
+    if (key == 0 || !OnKeyDown) {
+        QWidget::keyPressEvent(event); // passed on to the window
+        return;
+    }
+    OnKeyDown(this, key, shiftState(event->modifiers(), Qt::NoButton));
+    event->accept();
+}
