@@ -1,1 +1,103 @@
+#include "einstellungen.h"
 #include "spiel.h"
+#include "uhr.h"
+#include "zeitrechnung.h"
+#include "zufall.h"
+
+namespace {
+
+// The fixed order in which the eight neighbours are visited; the chord's choice of the
+// mine shown red depends on it.
+constexpr int32_t nachbarDx[8] = {-1, -1, 0, 1, -1, 1, 0, 1};
+constexpr int32_t nachbarDy[8] = {-1, 0, -1, -1, 1, 0, 1, 1};
+
+} // namespace
+
+bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
+    if (!imFeld(x, y)) return false;
+    Tzelle& z = feld.zelle(x, y);
+    if (z.offen) return false;
+
+    if (feld.ersterKlick && z.mine) {
+        // The clicked cell keeps its mine during the search, so the mine moves elsewhere.
+        int32_t nx = 0;
+        int32_t ny = 0;
+        do {
+            nx = zufall_.random(breite) + 1;
+            ny = zufall_.random(hoehe) + 1;
+        } while (feld.zelle(nx, ny).mine);
+        feld.zelle(nx, ny).mine = true;
+        for (int i = 0; i < 8; ++i) nachbarPlus(nx + nachbarDx[i], ny + nachbarDy[i]);
+        z.mine = false;
+        for (int i = 0; i < 8; ++i) nachbarMinus(x + nachbarDx[i], y + nachbarDy[i]);
+    }
+
+    if (z.mine) {
+        spielEnde = true;
+        gewonnen = false;
+        endZeit = uhr_.jetzt() - startZeit;
+        feld.explosionX = x;
+        feld.explosionY = y;
+        return false;
+    }
+
+    z.offen = true;
+    if (feld.ersterKlick) startZeit = uhr_.jetzt() - sekundeInTagen;
+    feld.ersterKlick = false;
+    feld.aufgedeckt += 1;
+
+    if (feld.aufgedeckt == feld.freieFelder) {
+        spielEnde = true;
+        gewonnen = true;
+        feld.flaggen = feld.minen;
+        feld.explosionX = 0;
+        feld.explosionY = 0;
+        endZeit = uhr_.jetzt() - startZeit;
+        const int32_t zehntel = zehntelAusTagen(endZeit);
+        if (spielstufe >= 1 && spielstufe <= TEinstellungen::anzahlStufen) {
+            // A damaged file may hold a negative time; it counts as no time at all.
+            const Tbestzeit& beste = einstellungen_.bestzeit(spielstufe);
+            if (beste.leer() || beste.zeit > zehntel) neuerRekord = true;
+        }
+    }
+    return z.nachbarn == 0;
+}
+
+// The flood visits the cells in the order of a depth-first recursion over the neighbour
+// order: a cell without neighbouring mines has all its neighbours dealt with, each with
+// its own flood, before the next neighbour of the cell that opened it.
+void TSpiel::aufdecken(int32_t x, int32_t y) {
+    if (!einzelnAufdecken(x, y)) return;
+    flut_.clear();
+    flut_.push_back({x, y, 0});
+    while (!flut_.empty()) {
+        TFlutSchritt& schritt = flut_.back();
+        if (schritt.naechster == 8) {
+            flut_.pop_back();
+            continue;
+        }
+        const int32_t nx = schritt.x + nachbarDx[schritt.naechster];
+        const int32_t ny = schritt.y + nachbarDy[schritt.naechster];
+        schritt.naechster += 1;
+        if (!imFeld(nx, ny)) continue;
+        const Tzelle& z = feld.zelle(nx, ny);
+        if (z.offen || z.markierung == 1) continue;
+        if (einzelnAufdecken(nx, ny)) flut_.push_back({nx, ny, 0});
+    }
+}
+
+void TSpiel::aufdeckenFrei(int32_t x, int32_t y) {
+    if (!imFeld(x, y)) return;
+    const Tzelle& z = feld.zelle(x, y);
+    if (!z.offen && z.markierung != 1) aufdecken(x, y);
+}
+
+// Every neighbour is visited even after one of them has ended the game, so with wrong
+// flags each unflagged mine goes off in turn and the last one is shown red.
+void TSpiel::umgebungAufdecken(int32_t x, int32_t y) {
+    if (!imFeld(x, y)) return;
+    const Tzelle& z = feld.zelle(x, y);
+    if (!z.offen) return;
+    if (flaggenZaehlen(x, y) != z.nachbarn) return;
+    for (int i = 0; i < 8; ++i) aufdeckenFrei(x + nachbarDx[i], y + nachbarDy[i]);
+}

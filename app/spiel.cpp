@@ -1,1 +1,103 @@
 #include "spiel.h"
+#include "einstellungen.h"
+#include "uhr.h"
+#include "zeitrechnung.h"
+#include "zufall.h"
+
+TSpiel::TSpiel(TZufall& zufall, const TUhr& uhr, const TEinstellungen& einstellungen)
+    : zufall_(zufall), uhr_(uhr), einstellungen_(einstellungen) {
+    flut_.reserve(static_cast<std::size_t>(maxBreite) * maxHoehe);
+}
+
+bool TSpiel::imFeld(int32_t x, int32_t y) const {
+    return x >= 1 && x <= breite && y >= 1 && y <= hoehe;
+}
+
+void TSpiel::nachbarPlus(int32_t x, int32_t y) {
+    if (imFeld(x, y)) feld.zelle(x, y).nachbarn += 1;
+}
+
+void TSpiel::nachbarMinus(int32_t x, int32_t y) {
+    if (imFeld(x, y)) feld.zelle(x, y).nachbarn -= 1;
+}
+
+bool TSpiel::istGeflaggt(int32_t x, int32_t y) const {
+    if (!imFeld(x, y)) return false;
+    const Tzelle& z = feld.zelle(x, y);
+    return !z.offen && z.markierung == 1;
+}
+
+int32_t TSpiel::flaggenZaehlen(int32_t x, int32_t y) const {
+    int32_t n = 0;
+    for (int32_t dx = -1; dx <= 1; ++dx)
+        for (int32_t dy = -1; dy <= 1; ++dy)
+            if ((dx != 0 || dy != 0) && istGeflaggt(x + dx, y + dy)) ++n;
+    return n;
+}
+
+void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
+    if (b < 8) b = 8;
+    if (h < 8) h = 8;
+    if (b > maxBreite) b = maxBreite;
+    if (h > maxHoehe) h = maxHoehe;
+    breite = b;
+    hoehe = h;
+    feldAnlegen(n);
+}
+
+void TSpiel::feldAnlegen(int32_t n) {
+    for (auto& spalte : feld.zellen)
+        for (auto& z : spalte) z = Tzelle{0, 0, false, false};
+    // Callers keep n at most (breite-1)*(hoehe-1); the cap only guards the search for a
+    // free cell against a caller that does not.
+    const int32_t legbar = n < breite * hoehe ? n : breite * hoehe;
+    for (int32_t i = 0; i < legbar; ++i) {
+        int32_t x = 0;
+        int32_t y = 0;
+        do {
+            x = zufall_.random(breite) + 1;
+            y = zufall_.random(hoehe) + 1;
+        } while (feld.zelle(x, y).mine);
+        feld.zelle(x, y).mine = true;
+        for (int32_t dx = -1; dx <= 1; ++dx)
+            for (int32_t dy = -1; dy <= 1; ++dy)
+                if (dx != 0 || dy != 0) nachbarPlus(x + dx, y + dy);
+    }
+    feld.flaggen = 0;
+    feld.minen = n;
+    spielEnde = false;
+    feld.freieFelder = breite * hoehe - n;
+    feld.aufgedeckt = 0;
+    feld.ersterKlick = true;
+}
+
+void TSpiel::markieren(int32_t x, int32_t y) {
+    if (spielEnde || !imFeld(x, y)) return;
+    Tzelle& z = feld.zelle(x, y);
+    if (z.offen) return;
+    switch (z.markierung) {
+    case 0:
+        z.markierung = 1;
+        feld.flaggen += 1;
+        break;
+    case 1:
+        feld.flaggen -= 1;
+        z.markierung = merker ? 2 : 0;
+        break;
+    default:
+        z.markierung = 0;
+        break;
+    }
+}
+
+int32_t TSpiel::taktSekunden() {
+    if (!(uhr_.jetzt() >= letzteZeit)) neuesSpiel();
+    letzteZeit = uhr_.jetzt();
+    double spanne = 0;
+    if (!spielEnde && !feld.ersterKlick)
+        spanne = uhr_.jetzt() - startZeit;
+    else if (spielEnde)
+        spanne = endZeit;
+    const int32_t sekunden = sekundenAusTagen(spanne);
+    return sekunden > 999 ? 999 : sekunden;
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include "spielfeld.h"
 #include <cstdint>
+#include <vector>
 
 class TUhr;
 class TZufall;
@@ -54,7 +55,21 @@ public:
     const TUhr& uhr() const { return uhr_; }
 
 private:
+    // Steps 1 to 5 of aufdecken on one cell; true when it was opened with no mine around
+    // it, so that the flood goes on from there.
+    bool einzelnAufdecken(int32_t x, int32_t y);
+
+    // One cell of the flood whose neighbours are being visited, and the next one to visit.
+    struct TFlutSchritt {
+        int32_t x;
+        int32_t y;
+        int32_t naechster;
+    };
+
     TZufall& zufall_;
     const TUhr& uhr_;
     const TEinstellungen& einstellungen_;
+    // The flood's explicit stack: every cell on it was opened by the flood, so it never
+    // holds more than the board has cells. Sized once, here, not per click.
+    std::vector<TFlutSchritt> flut_;
 };
