@@ -1,0 +1,114 @@
+#include "namenEingeben.h"
+#include "ui_namenEingeben.h"
+
+#include "schrift.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+namespace {
+
+QString nurErlaubte(const QString& text) {
+    QString ergebnis;
+    ergebnis.reserve(text.size());
+    for (QChar c : text)
+        if (TnamenEingeben::zeichenErlaubt(c)) ergebnis += c;
+    return ergebnis;
+}
+
+} // namespace
+
+TnamenEingeben::TnamenEingeben(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TnamenEingeben>()) {
+    ui->setupUi(this);
+    Label2 = ui->Label2;
+    Edit1 = ui->Edit1;
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(270, 160);
+
+    // The font must fit the longest level line the caller may set, not the design text.
+    const QString entwurf = ui->Label2->text();
+    ui->Label2->setText(QStringLiteral("Spielstufe für Fortgeschrittene erzielt. "));
+    schriftAnpassen(this, 13, true);
+    ui->Label2->setText(entwurf);
+
+    ui->Edit1->installEventFilter(this);
+    connect(ui->Button1, &QPushButton::clicked, this, &TnamenEingeben::Button1Click);
+    connect(ui->Edit1, &QLineEdit::textEdited, this, &TnamenEingeben::Edit1Edited);
+}
+
+TnamenEingeben::~TnamenEingeben() = default;
+
+bool TnamenEingeben::zeichenErlaubt(QChar c) {
+    const char16_t u = c.unicode();
+    if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z'))
+        return true;
+    return QStringView(u"!#(),-./=?[]_").contains(c);
+}
+
+void TnamenEingeben::Button1Click() {
+    close();
+}
+
+void TnamenEingeben::Edit1KeyUp() {
+    const QString gefiltert = nurErlaubte(ui->Edit1->text());
+    if (gefiltert != ui->Edit1->text()) ui->Edit1->setText(gefiltert);
+    ui->Edit1->deselect();
+    ui->Edit1->end(false);
+}
+
+void TnamenEingeben::Edit1Edited() {
+    // Text pasted with the mouse brings no key release; drop what does not belong at once.
+    const QString text = ui->Edit1->text();
+    const QString gefiltert = nurErlaubte(text);
+    if (gefiltert == text) return;
+    int caret = ui->Edit1->cursorPosition();
+    for (int i = 0; i < caret && i < text.size(); ++i)
+        if (!zeichenErlaubt(text.at(i))) --caret;
+    ui->Edit1->setText(gefiltert);
+    ui->Edit1->setCursorPosition(caret);
+}
+
+void TnamenEingeben::reject() {}
+
+bool TnamenEingeben::FormClose() {
+    QString name = ui->Edit1->text();
+    if (name.size() < kuerzesterName) return false;
+    while (name.size() < laengsterName) name += u' ';
+    ui->Edit1->setText(name);
+    return true;
+}
+
+void TnamenEingeben::closeEvent(QCloseEvent* event) {
+    if (!FormClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QDialog::done(QDialog::Accepted);
+}
+
+bool TnamenEingeben::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Edit1) {
+        if (event->type() == QEvent::KeyPress) {
+            const int taste = static_cast<QKeyEvent*>(event)->key();
+            if (taste == Qt::Key_Return || taste == Qt::Key_Enter) {
+                close();
+                return true;
+            }
+        } else if (event->type() == QEvent::KeyRelease && isVisible()) {
+            // The release of the key that closed the dialog must not strip the padding.
+            Edit1KeyUp();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TnamenEingeben::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    move(150, 122);
+    ui->Edit1->setFocus(Qt::OtherFocusReason);
+    ui->Edit1->selectAll();
+}
