@@ -1,0 +1,127 @@
+#pragma once
+#include "bestzeit.h"
+#include "einstellungen.h"
+#include "framezaehler.h"
+#include "spiel.h"
+#include "uhr.h"
+#include "zeiger.h"
+#include "zufall.h"
+
+#include <QMainWindow>
+#include <cstdint>
+#include <string>
+
+class QAction;
+class QMenu;
+class QCloseEvent;
+class QKeyEvent;
+class TDXDraw;
+class TDXImageList;
+class TDXTimer;
+class Toptionen;
+
+// The main window: menu, levels, start-up and shutdown, the frame tick and the
+// hand-off of a new best time. It owns the whole state of a run, so a test can make
+// as many windows as it likes; the clock and the settings path are handed in.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // uhr: the clock the game reads, the system clock when null; it must outlive the
+    // window. einstellungsPfad: the settings and best-times file.
+    explicit TForm1(const TUhr* uhr = nullptr, std::string einstellungsPfad = "zundrec.dat",
+                    QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The state of the run. Members are declared in the order they depend on each other.
+private:
+    TSystemUhr systemUhr_;
+    const TUhr& uhr_;
+    std::string einstellungsPfad_;
+
+public:
+    TZufall zufall;
+    TEinstellungen einstellungen;
+    TSpiel spiel;
+    TZeiger zeiger;
+    Tbestzeit letzterRekord;
+
+    // Components and menu items, named as the form names them.
+    TDXDraw* DXDraw1 = nullptr;
+    TDXImageList* DXImageList1 = nullptr;
+    TDXTimer* DXTimer1 = nullptr;
+    Toptionen* optionen = nullptr; // the custom field dialog, alive for the whole run
+
+    QMenu* Spiel1 = nullptr;
+    QAction* Neu1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Anfnger1 = nullptr;
+    QAction* Fortgeschrittene1 = nullptr;
+    QAction* Profis1 = nullptr;
+    QAction* Benutzerdefiniert1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Merker1 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* merker = nullptr;
+    QAction* N4 = nullptr;
+    QAction* Beenden1 = nullptr;
+    QAction* Beenden2 = nullptr;
+    QAction* Beenden3 = nullptr;
+    QMenu* N5 = nullptr;
+    QAction* Hilfethemen1 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* Info1 = nullptr;
+
+    const std::string& einstellungsPfad() const { return einstellungsPfad_; }
+    const TUhr& uhr() const { return uhr_; }
+
+    // Window sizing: lays a new board of b x h (clamped) with n mines and gives the
+    // client area and the drawing surface the board's size.
+    void skalieren(int32_t b, int32_t h, int32_t n, QObject* Sender);
+
+    // Start-up and shutdown.
+    void FormCreate(QObject* Sender);
+    // Writes the settings file; false (after the error box) when that failed.
+    bool FormClose(QObject* Sender);
+
+    // The frame tick and the new game.
+    void DXTimer1Timer(QObject* Sender, int32_t LagCount);
+    void Neu1Click(QObject* Sender);
+
+    // Pointer and keys, fed by the drawing surface.
+    void FormMouseMove(QObject* Sender, int Shift, int32_t X, int32_t Y);
+    void FormMouseDown(QObject* Sender, int Button, int Shift, int32_t X, int32_t Y);
+    void FormMouseUp(QObject* Sender, int Button, int Shift, int32_t X, int32_t Y);
+    void DXDraw1KeyDown(QObject* Sender, int Key, int Shift);
+
+    // Levels and the marks option.
+    void Anfnger1Click(QObject* Sender);
+    void Fortgeschrittene1Click(QObject* Sender);
+    void Profis1Click(QObject* Sender);
+    void Benutzerdefiniert1Click(QObject* Sender);
+    void N2Click(QObject* Sender);
+    void Merker1Click(QObject* Sender);
+    void merkerClick(QObject* Sender);
+
+    // Dialogs and closing.
+    void Beenden1Click(QObject* Sender);
+    void Beenden3Click(QObject* Sender);
+    void Hilfethemen1Click(QObject* Sender);
+    void Info1Click(QObject* Sender);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void menueAnlegen();
+    QAction* menuePunkt(QMenu* menue, const char* name, const QString& text,
+                        void (TForm1::*handler)(QObject*));
+    QAction* trenner(QMenu* menue, const char* name);
+    void stufenHaken(QAction* eigener);
+    void stufeWaehlen(QAction* eigener, int32_t stufe);
+    void neuerRekordSchritt();
+    void fehlerZeigen(const std::string& text);
+
+    TFrameZaehler framezaehler_;
+};

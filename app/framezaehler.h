@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdint>
+
+// Measuring aid for bench/messen.sh. Built with ZUNDEL_FRAMEZAEHLER it writes to stderr
+// the wall-clock time of the first frame shown and the screen's refresh rate, the frames shown in
+// each second, and for each mouse release the wall-clock time of the next frame shown and the
+// microseconds from the release handler to it; otherwise it does nothing. The layout is the same
+// either way, so code built without the option can include it.
+class TFrameZaehler {
+public:
+    // hertz: the refresh rate the screen reports, written once with the first frame.
+    void bildGezeigt(double hertz);
+    void losgelassen();
+
+private:
+    int64_t sekundeBeginn_ = 0; // steady ns; 0 before the first frame
+    int64_t losgelassenUm_ = 0; // steady ns of a release not yet shown; 0 when none
+    int32_t bilder_ = 0;
+};

@@ -1,0 +1,32 @@
+#include "form1.h"
+
+#include "layout.h"
+#include "zeiger.h"
+
+// The only place the pointer's position is read; presses and releases act on what the
+// last move left.
+void TForm1::FormMouseMove(QObject*, int, int32_t X, int32_t Y) {
+    zeigerBewegt(zeiger, spiel.breite, spiel.hoehe, X, Y);
+}
+
+void TForm1::FormMouseDown(QObject*, int Button, int, int32_t, int32_t) {
+    mausGedrueckt(spiel, zeiger, Button);
+}
+
+void TForm1::FormMouseUp(QObject*, int Button, int, int32_t, int32_t) {
+    mausLosgelassen(spiel, zeiger, Button);
+    framezaehler_.losgelassen();
+}
+
+void TForm1::DXDraw1KeyDown(QObject*, int Key, int) {
+    switch (Key) {
+    case 27:
+        showMinimized();
+        break;
+    case 112:
+        Hilfethemen1Click(this);
+        break;
+    default:
+        break;
+    }
+}

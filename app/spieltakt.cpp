@@ -1,0 +1,22 @@
+#include "form1.h"
+
+#include "bild.h"
+#include "dxdraw.h"
+#include "dximagelist.h"
+#include "zeichnen.h"
+
+#include <QScreen>
+
+void TForm1::Neu1Click(QObject*) {
+    spiel.neuesSpiel();
+}
+
+void TForm1::DXTimer1Timer(QObject*, int32_t) {
+    const int32_t t = spiel.taktSekunden();
+    FillSurface(DXDraw1->Surface(), 0);
+    zeichnen(DXDraw1->Surface(), DXImageList1->Items(), spiel, zeiger, t);
+    DXDraw1->ShowFrame();
+    framezaehler_.bildGezeigt(screen() ? screen()->refreshRate() : 0.0);
+    if (!spiel.neuerRekord) return;
+    neuerRekordSchritt();
+}

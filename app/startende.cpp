@@ -1,0 +1,83 @@
+#include "form1.h"
+
+#include "einstellungendatei.h"
+#include "iofehler.h"
+#include "stufen.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMessageBox>
+
+void TForm1::FormCreate(QObject* Sender) {
+    zufall.randomize(uhr_);
+    if (!einstellungenLesen(einstellungsPfad_, einstellungen)) einstellungenVorgaben(einstellungen);
+    spiel.spielstufe = einstellungen.stufe;
+    spiel.hoehe = einstellungen.feldHoehe;
+    spiel.breite = einstellungen.feldBreite;
+    spiel.feld.minen = einstellungen.feldMinen;
+    merker->setChecked(einstellungen.merkerAn != 0);
+    spiel.merker = merker->isChecked();
+    letzterRekord.zeit = 0;
+
+    switch (spiel.spielstufe) {
+    case stufeAnfaenger:
+        Anfnger1Click(Sender);
+        break;
+    case stufeFortgeschrittene:
+        Fortgeschrittene1Click(Sender);
+        break;
+    case stufeProfis:
+        Profis1Click(Sender);
+        break;
+    case stufeAlptraum:
+        Benutzerdefiniert1Click(Sender);
+        break;
+    case stufeWahnsinn:
+        N2Click(Sender);
+        break;
+    default: {
+        // The reader refuses any other level, so this is the custom field.
+        Merker1->setChecked(true);
+        int32_t b = spiel.breite;
+        int32_t h = spiel.hoehe;
+        int32_t n = spiel.feld.minen;
+        benutzerdefiniertBegrenzen(b, h, n);
+        skalieren(b, h, n, Sender);
+        break;
+    }
+    }
+
+    spiel.spielEnde = false;
+    zeiger.gesichtGedrueckt = false;
+    zeiger.einzelKlick = false;
+    spiel.neuerRekord = false;
+    spiel.letzteZeit = uhr_.jetzt();
+}
+
+bool TForm1::FormClose(QObject*) {
+    einstellungen.stufe = spiel.spielstufe;
+    einstellungen.feldHoehe = spiel.hoehe;
+    einstellungen.feldBreite = spiel.breite;
+    einstellungen.feldMinen = spiel.feld.minen;
+    einstellungen.merkerAn = merker->isChecked() ? 1 : 0;
+    einstellungen.nameEingabe.laenge = 0;
+    const int code = einstellungenSchreiben(einstellungsPfad_, einstellungen);
+    if (code == 0) return true;
+    fehlerZeigen(mitSchlusspunkt(ioFehlerText(code)));
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // A failed write keeps the window open; the next close tries again.
+    if (FormClose(this))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TForm1::fehlerZeigen(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, "Zundelfeld", QString::fromStdString(text),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}

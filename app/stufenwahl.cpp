@@ -1,0 +1,63 @@
+#include "form1.h"
+
+#include "dxdraw.h"
+#include "layout.h"
+#include "options.h"
+#include "stufen.h"
+
+#include <QAction>
+#include <QLayout>
+
+void TForm1::skalieren(int32_t b, int32_t h, int32_t n, QObject*) {
+    spiel.feldGroesse(b, h, n);
+    // The client area is the drawing surface alone: width first, then height. The
+    // surface's back buffer follows the widget's size by itself, and the fixed-size
+    // layout makes the window fit at once rather than at the next event.
+    DXDraw1->setFixedWidth(clientBreite(spiel.breite));
+    DXDraw1->setFixedHeight(clientHoehe(spiel.hoehe));
+    layout()->activate();
+}
+
+void TForm1::stufenHaken(QAction* eigener) {
+    for (QAction* a : {Anfnger1, Fortgeschrittene1, Profis1, Benutzerdefiniert1, N2, Merker1})
+        a->setChecked(false);
+    eigener->setChecked(true);
+}
+
+void TForm1::stufeWaehlen(QAction* eigener, int32_t stufe) {
+    stufenHaken(eigener);
+    spiel.spielstufe = stufe;
+    const TStufe& s = ::festeStufe(stufe);
+    skalieren(s.breite, s.hoehe, s.minen, eigener);
+}
+
+void TForm1::Anfnger1Click(QObject*) {
+    stufeWaehlen(Anfnger1, stufeAnfaenger);
+}
+
+void TForm1::Fortgeschrittene1Click(QObject*) {
+    stufeWaehlen(Fortgeschrittene1, stufeFortgeschrittene);
+}
+
+void TForm1::Profis1Click(QObject*) {
+    stufeWaehlen(Profis1, stufeProfis);
+}
+
+void TForm1::Benutzerdefiniert1Click(QObject*) {
+    stufeWaehlen(Benutzerdefiniert1, stufeAlptraum);
+}
+
+void TForm1::N2Click(QObject*) {
+    stufeWaehlen(N2, stufeWahnsinn);
+}
+
+void TForm1::Merker1Click(QObject* Sender) {
+    int32_t b = spiel.breite;
+    int32_t h = spiel.hoehe;
+    int32_t n = spiel.feld.minen;
+    if (!optionen->optionenAbfragen(b, h, n)) return;
+    stufenHaken(Merker1);
+    benutzerdefiniertBegrenzen(b, h, n);
+    skalieren(b, h, n, Sender);
+    spiel.spielstufe = stufeBenutzerdefiniert;
+}
