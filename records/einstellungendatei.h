@@ -1,7 +1,9 @@
 #pragma once
 #include "einstellungen.h"
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -14,11 +16,19 @@ TEinstellungen einstellungenDekodieren(std::span<const uint8_t, TEinstellungen::
 void einstellungenVorgaben(TEinstellungen& e);
 
 // Opens the file for reading and writing, reads the first 136 bytes into e and closes it.
-// Returns false, leaving e untouched, when the file is missing, read-only, shorter than
-// 136 bytes, unreadable, or holds a level outside 1..6.
+// Returns false, leaving e untouched, when the file is missing, read-only, not a regular
+// file, shorter than 136 bytes, unreadable, or holds a level outside 1..6. A file without
+// any write permission counts as read-only even for a user who may write it anyway.
 bool einstellungenLesen(const std::string& pfad, TEinstellungen& e);
 
 // Writes the 136-byte record so that the old file survives any failure: a temporary file
-// in the same directory, flushed and synced, then renamed over the old one.
+// in the same directory, flushed and synced, then renamed over the old one. The length
+// byte of nameEingabe is written as 0. A read-only existing file is refused.
 // Returns 0 on success, else the input/output error code (see iofehler.h).
 int einstellungenSchreiben(const std::string& pfad, const TEinstellungen& e);
+
+// The call that moves bytes to the file, as write(2) behaves: the count written, or -1
+// with errno set. Tests hand in one that runs out of room.
+using TSchreibAufruf = std::function<long(int fd, const void* daten, std::size_t anzahl)>;
+int einstellungenSchreiben(const std::string& pfad, const TEinstellungen& e,
+                           const TSchreibAufruf& schreiben);

@@ -12,7 +12,8 @@ constexpr int zuWenigSpeicher = 101;
 constexpr int ungueltigeZahl = 106;
 } // namespace iofehler
 
-// Maps an errno value onto the codes above; any other error keeps a number of its own.
+// Maps an errno value onto the codes above; any other error keeps its own number, or
+// 1000 plus it where that number is one of the codes above (EIO is 5).
 int ioFehlerAusErrno(int err);
 
 // "Datei nicht gefunden", ..., "E/A-Fehler 17" (UTF-8).
