@@ -73,13 +73,17 @@ TEST(DrawSprite, InsideCopiesTheWholeRectangle) {
 }
 
 TEST(DrawSprite, ClipsAtEachEdge) {
-    const auto item = musterBild(6, 5);
-    // right, bottom, left, top, and two corners at once
-    const int32_t lagen[][2] = {{17, 2}, {4, 8}, {-3, 2}, {4, -2}, {-4, -3}, {18, 9}, {-5, 9}};
-    for (const auto& l : lagen) {
-        Surface s = ziel(20, 10);
-        DrawSprite(item, &s, l[0], l[1], 0);
-        erwarteSprite(s, item, l[0], l[1]);
+    // 16 wide is the cell size, which takes its own copy path.
+    for (const auto& [w, h] : {std::pair{6, 5}, std::pair{16, 16}}) {
+        const auto item = musterBild(w, h);
+        // right, bottom, left, top, and corners at once
+        const int32_t lagen[][2] = {{37, 2},  {4, 18},  {-3, 2},  {4, -2},
+                                    {-4, -3}, {38, 19}, {-5, 19}, {2, 14}};
+        for (const auto& l : lagen) {
+            Surface s = ziel(40, 20);
+            DrawSprite(item, &s, l[0], l[1], 0);
+            erwarteSprite(s, item, l[0], l[1]);
+        }
     }
 }
 

@@ -1,0 +1,168 @@
+// Composing one frame (fill + zeichnen) against memset + memcpy of the same back
+// surface, side by side in one run, and the allocations a frame makes.
+#include "einstellungen.h"
+#include "katalog.h"
+#include "layout.h"
+#include "spiel.h"
+#include "uhr.h"
+#include "zeichnen.h"
+#include "zeiger.h"
+#include "zufall.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+std::atomic<long> anforderungen{0};
+}
+
+// A counting allocator for the whole binary. GCC cannot see that these pair up.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t n) {
+    anforderungen.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) {
+    return operator new(n);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+using TBilder = std::array<TPictureCollectionItem, spriteAnzahl>;
+
+// Sprites of the catalogue's sizes; a copy costs the same whatever the pixels are.
+TBilder bilderAnlegen() {
+    TBilder b;
+    for (int32_t i = 0; i < spriteAnzahl; ++i) {
+        const TSpriteEintrag& e = spriteKatalog[static_cast<std::size_t>(i)];
+        auto& item = b[static_cast<std::size_t>(i)];
+        item.Transparent = e.transparent;
+        item.TransparentColor = spriteTransparenzFarbe;
+        item.surface.resize(e.breite, e.hoehe);
+        for (int32_t y = 0; y < e.hoehe; ++y) {
+            for (int32_t x = 0; x < e.breite; ++x) {
+                item.surface.setPixel(x, y,
+                                      (x + y) % 3 == 0 && e.transparent
+                                          ? spriteTransparenzFarbe
+                                          : 0x101010u * static_cast<uint32_t>(i % 15 + 1));
+            }
+        }
+    }
+    return b;
+}
+
+class TFesteUhr final : public TUhr {
+public:
+    double jetzt() const override { return 45000.5; }
+    uint32_t utcTagesMillisekunden() const override { return 0; }
+};
+
+struct TSzene {
+    TZufall zufall;
+    TFesteUhr uhr;
+    TEinstellungen einstellungen;
+    std::unique_ptr<TSpiel> spiel = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
+    TZeiger zeiger;
+    Surface ziel;
+    std::vector<uint32_t> quelle;
+
+    // A game in progress: a third of the cells open with counts, some flags and question
+    // marks, and a chord held in the middle. Level 5 gets its banner.
+    TSzene(int32_t W, int32_t H, int32_t stufe) {
+        TSpiel& s = *spiel;
+        s.breite = W;
+        s.hoehe = H;
+        s.spielstufe = stufe;
+        for (int32_t x = 1; x <= W; ++x) {
+            for (int32_t y = 1; y <= H; ++y) {
+                Tzelle& c = s.feld.zelle(x, y);
+                c = Tzelle{(x * 7 + y * 3) % 9, 0, false, (x + y) % 3 == 0};
+                if (!c.offen && (x * y) % 11 == 0) c.markierung = 1;
+                if (!c.offen && (x * y) % 13 == 0) c.markierung = 2;
+            }
+        }
+        s.feld.minen = 250;
+        s.feld.flaggen = 12;
+        zeigerBewegt(zeiger, W, H, clientBreite(W) / 2, clientHoehe(H) / 2);
+        zeiger.linksUnten = zeiger.rechtsUnten = true;
+        ziel.resize(clientBreite(W), clientHoehe(H));
+        quelle.assign(static_cast<std::size_t>(ziel.width()) * ziel.height(), 0x00C0C0C0u);
+    }
+};
+
+void BM_Frame(benchmark::State& state) {
+    const int32_t W = static_cast<int32_t>(state.range(0));
+    const int32_t H = static_cast<int32_t>(state.range(1));
+    const int32_t stufe = static_cast<int32_t>(state.range(2));
+    static const TBilder bilder = bilderAnlegen();
+    TSzene szene(W, H, stufe);
+    const std::size_t bytes = szene.quelle.size() * sizeof(uint32_t);
+    constexpr int runden = 8;
+
+    using Uhr = std::chrono::steady_clock;
+    double zeitFrame = 0, zeitKopie = 0;
+    long allokationen = 0, frames = 0;
+    for (auto _ : state) {
+        // The two are interleaved so that both see the same machine.
+        const auto t0 = Uhr::now();
+        for (int i = 0; i < runden; ++i) {
+            std::memset(szene.ziel.bits(), 0, bytes);
+            std::memcpy(szene.ziel.bits(), szene.quelle.data(), bytes);
+            benchmark::ClobberMemory();
+        }
+        const auto t1 = Uhr::now();
+        const long vorher = anforderungen.load(std::memory_order_relaxed);
+        for (int i = 0; i < runden; ++i) {
+            FillSurface(&szene.ziel, 0);
+            zeichnen(&szene.ziel, bilder, *szene.spiel, szene.zeiger, 123);
+            benchmark::ClobberMemory();
+        }
+        allokationen += anforderungen.load(std::memory_order_relaxed) - vorher;
+        const auto t2 = Uhr::now();
+        zeitKopie += std::chrono::duration<double>(t1 - t0).count();
+        zeitFrame += std::chrono::duration<double>(t2 - t1).count();
+        frames += runden;
+        state.SetIterationTime(std::chrono::duration<double>(t2 - t1).count() / runden);
+    }
+    state.counters["frame_us"] = zeitFrame / frames * 1e6;
+    state.counters["memcpy_us"] = zeitKopie / frames * 1e6;
+    state.counters["ratio"] = zeitFrame / zeitKopie;
+    state.counters["allocs_per_frame"] = static_cast<double>(allokationen) / frames;
+    state.SetLabel(std::to_string(szene.ziel.width()) + "x" + std::to_string(szene.ziel.height()));
+}
+
+BENCHMARK(BM_Frame)
+    ->ArgNames({"W", "H", "level"})
+    ->Args({8, 8, 1})
+    ->Args({16, 16, 2})
+    ->Args({30, 16, 3})
+    ->Args({36, 24, 4})
+    ->Args({40, 30, 5})
+    ->Args({72, 56, 6})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
