@@ -173,7 +173,6 @@ private:
     void umleitungBerechnen(const std::string& wert);
     void anfrageSenden(const std::string& methode);
     void schreibeZeile(std::string zeile);
-    void postDaten();
     void bereitNotiz();
     void bereitVerarbeiten(uint32_t anfrage);
     void fertigVerarbeiten(uint32_t anfrage);

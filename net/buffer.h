@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// One block of the socket's send queue: bytes from the read count to the write count are
+// still to be sent.
+class TBuffer {
+public:
+    static constexpr int standardGroesse = 1514;
+
+    // A size of 0 or less means the standard size.
+    explicit TBuffer(int groesse = standardGroesse);
+
+    // Copies as many bytes as fit behind the write count; returns how many.
+    int Write(const void* data, int len);
+    // The pending bytes and their count (0 when none).
+    const char* Peek(int& len) const;
+    // Drops up to len pending bytes; returns how many. Nothing left: both counts return to 0.
+    int Remove(int len);
+    // Changes the size, keeping the pending bytes (cut to the new size).
+    void SetBufSize(int groesse);
+
+    int BufSize() const { return static_cast<int>(daten_.size()); }
+    int Pending() const { return wr_ - rd_; }
+
+private:
+    std::vector<char> daten_;
+    int wr_ = 0;
+    int rd_ = 0;
+};

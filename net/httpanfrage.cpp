@@ -1,0 +1,94 @@
+#include "httpanfrage.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+
+std::string base64Kodieren(std::string_view d) {
+    static constexpr char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string aus;
+    std::size_t i = 0;
+    for (; i + 2 < d.size(); i += 3) {
+        uint32_t w = static_cast<uint8_t>(d[i]) << 16 | static_cast<uint8_t>(d[i + 1]) << 8 |
+                     static_cast<uint8_t>(d[i + 2]);
+        for (int k = 18; k >= 0; k -= 6) aus += alphabet[(w >> k) & 63];
+    }
+    if (i < d.size()) {
+        uint32_t w = static_cast<uint8_t>(d[i]) << 16;
+        if (i + 1 < d.size()) w |= static_cast<uint8_t>(d[i + 1]) << 8;
+        aus += alphabet[(w >> 18) & 63];
+        aus += alphabet[(w >> 12) & 63];
+        aus += i + 1 < d.size() ? alphabet[(w >> 6) & 63] : '=';
+        aus += '=';
+    }
+    return aus;
+}
+
+std::string httpDatum(double tage) {
+    // Whole days since 1899-12-30 (a Saturday); the fraction is the time of day.
+    double ganz = std::floor(tage);
+    int64_t tag = static_cast<int64_t>(ganz);
+    int64_t ms = std::llround((tage - ganz) * 86400000.0);
+    if (ms >= 86400000) {
+        ++tag;
+        ms -= 86400000;
+    }
+    int64_t sekunden = ms / 1000;
+    // Civil date from the days since 1970-01-01.
+    int64_t z = tag - 25569 + 719468;
+    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    int64_t doe = z - era * 146097;
+    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t y = yoe + era * 400;
+    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int64_t mp = (5 * doy + 2) / 153;
+    int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    if (m <= 2) ++y;
+    static constexpr char wochentage[] = "MonTueWedThuFriSatSun";
+    static constexpr char monate[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    int64_t wt = ((tag % 7) + 7 + 5) % 7; // 0 = Monday; day 0 was a Saturday
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3s, %2.2d %.3s %4.4d %2.2d:%2.2d:%2.2d",
+                  wochentage + 3 * wt, static_cast<int>(d), monate + 3 * (m - 1),
+                  static_cast<int>(y), static_cast<int>(sekunden / 3600),
+                  static_cast<int>(sekunden / 60 % 60), static_cast<int>(sekunden % 60));
+    return text;
+}
+
+int32_t httpZahl(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    bool negativ = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negativ = s[i++] == '-';
+    int basis = 10;
+    if (i < s.size() && s[i] == '$') {
+        basis = 16;
+        ++i;
+    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        basis = 16;
+        i += 2;
+    }
+    if (i >= s.size())
+        throw std::invalid_argument("'" + std::string(s) + "' is not a valid integer value");
+    int64_t wert = 0;
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        int ziffer = c >= '0' && c <= '9'                  ? c - '0'
+                     : basis == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                     : basis == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                           : -1;
+        if (ziffer < 0 || wert > (int64_t{1} << 33))
+            throw std::invalid_argument("'" + std::string(s) + "' is not a valid integer value");
+        wert = wert * basis + ziffer;
+    }
+    if (negativ) wert = -wert;
+    if (basis == 16 && wert > 0xFFFFFFFFLL)
+        throw std::invalid_argument("'" + std::string(s) + "' is not a valid integer value");
+    if (basis == 16 && wert > INT32_MAX) wert -= int64_t{1} << 32; // hexadecimal wraps
+    if (wert < INT32_MIN || wert > INT32_MAX)
+        throw std::invalid_argument("'" + std::string(s) + "' is not a valid integer value");
+    return static_cast<int32_t>(wert);
+}

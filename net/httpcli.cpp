@@ -1,0 +1,646 @@
+#include "httpcli.h"
+
+#include "httpanfrage.h"
+#include "httpurl.h"
+#include "leerlaufsperre.h"
+#include "wsocket.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QObject>
+#include <QTimer>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// The three notices of the client, standing in for its window messages.
+const QEvent::Type fertigTyp = static_cast<QEvent::Type>(QEvent::User + 1024 + 1);
+const QEvent::Type bereitTyp = static_cast<QEvent::Type>(QEvent::User + 1024 + 2);
+const QEvent::Type neuVerbindenTyp = static_cast<QEvent::Type>(QEvent::User + 1024 + 3);
+
+struct TNotiz final : QEvent {
+    TNotiz(QEvent::Type typ, uint32_t a) : QEvent(typ), anfrage(a) {}
+    uint32_t anfrage;
+};
+
+std::string klein(std::string_view s) {
+    std::string k(s);
+    for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return k;
+}
+
+std::string fehlerText(int fehler) {
+    return WSocketErrorDesc(fehler) + " (Error #" + std::to_string(fehler) + ")";
+}
+
+} // namespace
+
+class THttpNotizen final : public QObject {
+public:
+    explicit THttpNotizen(THttpCli& c) : cli(c) {}
+
+    bool event(QEvent* e) override {
+        auto typ = e->type();
+        if (typ != fertigTyp && typ != bereitTyp && typ != neuVerbindenTyp)
+            return QObject::event(e);
+        uint32_t anfrage = static_cast<TNotiz*>(e)->anfrage;
+        // Nothing may escape into the event loop.
+        try {
+            if (typ == bereitTyp)
+                cli.bereitVerarbeiten(anfrage);
+            else if (typ == fertigTyp)
+                cli.fertigVerarbeiten(anfrage);
+            else
+                cli.neuVerbindenVerarbeiten(anfrage);
+        } catch (...) {
+        }
+        return true;
+    }
+
+    void posten(QEvent::Type typ, uint32_t anfrage) {
+        QCoreApplication::postEvent(this, new TNotiz(typ, anfrage));
+    }
+
+    THttpCli& cli;
+};
+
+THttpCli::THttpCli()
+    : socket_(std::make_unique<TWSocket>()), notizen_(std::make_unique<THttpNotizen>(*this)) {
+    socket_->OnDnsLookupDone = [this](TWSocket&, uint16_t e) { socketDnsLookupDone(e); };
+    socket_->OnSessionConnected = [this](TWSocket&, uint16_t e) { socketSessionConnected(e); };
+    socket_->OnDataAvailable = [this](TWSocket&, uint16_t e) { socketDataAvailable(e); };
+    socket_->OnDataSent = [this](TWSocket&, uint16_t e) { socketDataSent(e); };
+    socketHaken(false);
+}
+
+THttpCli::~THttpCli() {
+    // The socket goes first: closing it must not reach a half-destroyed client.
+    socket_->OnSessionClosed = nullptr;
+    socket_->OnDnsLookupDone = nullptr;
+    socket_.reset();
+}
+
+void THttpCli::SetMultiThreaded(bool wert) {
+    multiThreaded_ = wert;
+    socket_->MultiThreaded = wert;
+}
+
+void THttpCli::setState(THttpState neu) {
+    if (state_ == neu) return;
+    state_ = neu;
+    if (OnStateChange) OnStateChange(*this);
+}
+
+void THttpCli::socketHaken(bool umleitung) {
+    if (umleitung)
+        socket_->OnSessionClosed = [this](TWSocket&, uint16_t e) { LocationSessionClosed(e); };
+    else
+        socket_->OnSessionClosed = [this](TWSocket&, uint16_t e) { socketSessionClosed(e); };
+}
+
+// ---- starting a request -------------------------------------------------------------------
+
+void THttpCli::Get() {
+    doRequestSync(hrGet);
+}
+
+void THttpCli::doRequestSync(THttpRequest rq) {
+    DoRequestAsync(rq);
+
+    // Frames would run in the middle of the caller's code; the lock keeps them out.
+    TLeerlaufSperre sperre;
+    bool abgelaufen = false;
+    QTimer wecker;
+    wecker.setSingleShot(true);
+    QObject::connect(&wecker, &QTimer::timeout, [&abgelaufen] { abgelaufen = true; });
+    wecker.start(std::max(Timeout, 0));
+
+    while (state_ != hsReady) {
+        if (abgelaufen) {
+            anfrageBeenden(httpErrTimeout, "HTTP request timed out");
+            break;
+        }
+        if (multiThreaded_) {
+            socket_->ProcessMessages();
+            std::this_thread::yield();
+        } else {
+            // Sleeps until the next notification or the time bound instead of spinning.
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        }
+    }
+    if (abbruchCode_ != 0) throw EHttpException(abbruchText_, abbruchCode_);
+    if (statusCode_ >= 400) throw EHttpException(reasonPhrase_, static_cast<uint16_t>(statusCode_));
+}
+
+void THttpCli::DoRequestAsync(THttpRequest rq) {
+    if (state_ != hsReady) throw EHttpException("HTTP component is busy", httpErrBusy);
+    if (rq == hrPost && !SendStream)
+        throw EHttpException("HTTP component has nothing to post", httpErrNoData);
+
+    rcvdHeader_.clear();
+    requestType_ = rq;
+    requestDoneError_ = 0;
+    socketHaken(false);
+    ++anfrageNummer_;
+    umleitungen_ = 0;
+    abbruchCode_ = 0;
+    abbruchText_.clear();
+    ohneSocket_ = false;
+    empfangsLaenge_ = 0;
+    locationSeen_ = false;
+    setState(hsNotConnected);
+
+    docName_.clear();
+    statusCode_ = 0;
+    rcvdCount_ = 0;
+    sentCount_ = 0;
+    kopfZeilen_ = 0;
+    rumpfBloecke_ = 0;
+    contentLength_ = -1;
+    contentType_.clear();
+    allowedToSend_ = false;
+    location_ = URL;
+
+    THttpUrlTeile teile = ParseURL(URL);
+    if (Proxy.empty()) {
+        path_ = teile.path;
+        targetHost_ = teile.host;
+        if (!teile.user.empty()) Username = teile.user;
+        if (!teile.pass.empty()) Password = teile.pass;
+        port_ = teile.port.empty() ? "80" : teile.port;
+        hostName_ = teile.host;
+    } else {
+        targetHost_ = teile.host;
+        path_ = (teile.proto.empty() ? std::string("http") : teile.proto) + "://" + teile.host +
+                (teile.port.empty() ? "" : ":" + teile.port) + teile.path;
+        THttpUrlTeile proxy = ParseURL(Proxy);
+        hostName_ = proxy.host;
+        port_ = proxy.port.empty() ? ProxyPort : proxy.port;
+    }
+    if (path_.empty()) path_ = "/";
+
+    std::string name = teile.path;
+    if (!name.empty() && name != "/") {
+        if (name.back() == '/') name.pop_back();
+        std::size_t schraeg = name.rfind('/');
+        if (schraeg != std::string::npos) name = name.substr(schraeg + 1);
+        name = name.substr(0, 255);
+        name = name.substr(0, name.find('?'));
+        docName_ = name;
+    } else {
+        docName_ = "document.htm";
+    }
+
+    try {
+        lookupStarten();
+    } catch (...) {
+        // The request never got under way; the client must not stay busy for good.
+        setState(hsReady);
+        throw;
+    }
+}
+
+void THttpCli::lookupStarten() {
+    dnsResult_.clear();
+    setState(hsDnsLookup);
+    socket_->DnsLookup(hostName_);
+}
+
+void THttpCli::socketDnsLookupDone(uint16_t error) {
+    if (state_ != hsDnsLookup) return;
+    if (error != 0) {
+        requestDoneError_ = error;
+        statusCode_ = 404;
+        reasonPhrase_ = "can't resolve hostname to IP address";
+        socketSessionClosed(error);
+        return;
+    }
+    dnsResult_ = socket_->DnsResult();
+    setState(hsDnsLookupDone);
+    try {
+        socket_->SetAddr(dnsResult_);
+        socket_->SetPort(port_);
+        socket_->SetProto("tcp");
+        socket_->Connect();
+    } catch (const ESocketException&) {
+        int fehler = socket_->LastError();
+        requestDoneError_ = static_cast<uint16_t>(fehler);
+        statusCode_ = 404;
+        reasonPhrase_ = "can't connect: " + fehlerText(fehler);
+        socket_->Close();
+        socketSessionClosed(static_cast<uint16_t>(fehler));
+    }
+}
+
+void THttpCli::socketSessionConnected(uint16_t error) {
+    if (error != 0) {
+        requestDoneError_ = error;
+        statusCode_ = 404;
+        reasonPhrase_ = fehlerText(error);
+        socketSessionClosed(error);
+        return;
+    }
+    connected_ = true;
+    setState(hsConnected);
+    TriggerSessionConnected();
+    zeilenHandler_ = TZeilenHandler::kopf;
+    setState(hsWaitingHeader);
+    try {
+        anfrageSenden(requestType_ == hrPost ? "POST" : requestType_ == hrHead ? "HEAD" : "GET");
+    } catch (...) {
+        Logout();
+    }
+}
+
+// ---- the request --------------------------------------------------------------------------
+
+void THttpCli::SendCommand(const std::string& cmd) {
+    std::string zeile = cmd;
+    if (OnCommand) OnCommand(*this, zeile);
+    anfrage_ += zeile;
+    anfrage_ += "\r\n";
+}
+
+void THttpCli::schreibeZeile(std::string zeile) {
+    SendCommand(zeile);
+}
+
+void THttpCli::anfrageSenden(const std::string& methode) {
+    anfrage_.clear();
+    TriggerRequestHeaderBegin();
+    schreibeZeile(methode + " " + path_ + " HTTP/1.0");
+    if (!Sender.empty()) schreibeZeile("From: " + Sender);
+    if (!Accept.empty()) schreibeZeile("Accept: " + Accept);
+    if (!Reference.empty()) schreibeZeile("Referer: " + Reference);
+    if (requestType_ == hrPost && !ContentTypePost.empty())
+        schreibeZeile("Content-Type: " + ContentTypePost);
+    if (!Agent.empty()) schreibeZeile("User-Agent: " + Agent);
+    schreibeZeile("Host: " + targetHost_);
+    if (NoCache) schreibeZeile("Pragma: no-cache");
+    if (ModifiedSince != 0)
+        schreibeZeile("If-Modified-Since: " + httpDatum(ModifiedSince) + " GMT");
+    if (!Username.empty())
+        schreibeZeile("Authorization: Basic " + base64Kodieren(Username + ":" + Password));
+    if (!Proxy.empty() && !ProxyUsername.empty())
+        schreibeZeile("Proxy-Authorization: Basic " +
+                      base64Kodieren(ProxyUsername + ":" + ProxyPassword));
+    if (!Cookie.empty()) schreibeZeile("Cookie: " + Cookie);
+    if (!ContentRangeBegin.empty() || !ContentRangeEnd.empty()) {
+        schreibeZeile("Range: bytes=" + ContentRangeBegin + "-" + ContentRangeEnd);
+        ContentRangeBegin.clear();
+        ContentRangeEnd.clear();
+    }
+    acceptRanges_.clear();
+    TriggerRequestHeaderEnd();
+    schreibeZeile("");
+    std::string daten;
+    daten.swap(anfrage_);
+    if (!ohneSocket_) socket_->Send(daten.data(), static_cast<int>(daten.size()));
+}
+
+void THttpCli::socketDataSent(uint16_t) {
+    // Request bodies are not sent by this client; nothing waits for the queue to drain.
+}
+
+// ---- receiving ----------------------------------------------------------------------------
+
+void THttpCli::socketDataAvailable(uint16_t) {
+    int frei = empfangsGroesse - empfangsLaenge_;
+    if (frei <= 0) throw EHttpException("HTTP line too long", httpErrLineTooLong);
+    int gelesen;
+    if (ohneSocket_) {
+        gelesen = static_cast<int>(
+            std::min<std::size_t>(static_cast<std::size_t>(frei), seamDaten_.size()));
+        std::memcpy(empfang_ + empfangsLaenge_, seamDaten_.data(),
+                    static_cast<std::size_t>(gelesen));
+        seamDaten_.remove_prefix(static_cast<std::size_t>(gelesen));
+    } else {
+        gelesen = socket_->Receive(empfang_ + empfangsLaenge_, frei);
+    }
+    if (requestType_ == hrNone || gelesen <= 0) return;
+    datenVerarbeiten(gelesen);
+}
+
+void THttpCli::datenVerarbeiten(int gelesen) {
+    empfang_[empfangsLaenge_ + gelesen] = 0;
+    empfangsLaenge_ += gelesen;
+
+    if (state_ == hsWaitingBody) {
+        std::string block(empfang_, static_cast<std::size_t>(empfangsLaenge_));
+        empfangsLaenge_ = 0;
+        zeileAusfuehren(block);
+        return;
+    }
+    while (empfangsLaenge_ > 0) {
+        int i = 0;
+        while (i < empfangsLaenge_ && empfang_[i] != 0 && empfang_[i] != '\n') ++i;
+        if (i >= empfangsLaenge_ || empfang_[i] != '\n') break;
+        int laenge = i > 0 && empfang_[i - 1] == '\r' ? i - 1 : i;
+        std::string zeile(empfang_, static_cast<std::size_t>(laenge));
+        int rest = empfangsLaenge_ - i - 1;
+        std::memmove(empfang_, empfang_ + i + 1, static_cast<std::size_t>(rest));
+        empfangsLaenge_ = rest;
+        empfang_[empfangsLaenge_] = 0;
+        zeileAusfuehren(zeile);
+    }
+}
+
+void THttpCli::zeileAusfuehren(std::string_view zeile) {
+    if (zeilenHandler_ == TZeilenHandler::kopf)
+        kopfZeile(zeile);
+    else
+        rumpfBlock(zeile);
+}
+
+void THttpCli::kopfZeile(std::string_view zeile) {
+    if (kopfZeilen_ == 0) TriggerHeaderBegin();
+    ++kopfZeilen_;
+
+    if (klein(zeile.substr(0, 6)) == "<html>") {
+        if (contentType_.empty()) contentType_ = "text/html";
+        setState(hsWaitingBody);
+        zeilenHandler_ = TZeilenHandler::rumpf;
+        TriggerHeaderEnd();
+        rumpfBlock(zeile);
+        return;
+    }
+    if (zeile.empty()) {
+        kopfEnde();
+        return;
+    }
+
+    rcvdHeader_.emplace_back(zeile);
+    std::string_view version = zeile.substr(0, 8);
+    if (version == "HTTP/1.0" || version == "HTTP/1.1") {
+        statusCode_ = httpZahl(zeile.size() > 9 ? zeile.substr(9, 3) : std::string_view());
+        reasonPhrase_ = zeile.size() > 13 ? std::string(zeile.substr(13)) : std::string();
+    } else if (std::size_t p = zeile.find(':'); p != std::string_view::npos) {
+        std::string name = klein(zeile.substr(0, p));
+        std::size_t a = p + 1;
+        while (a + 1 < zeile.size() && zeile[a] == ' ') ++a;
+        std::string wert(a < zeile.size() ? zeile.substr(a) : std::string_view());
+        if (name == "location") {
+            locationSeen_ = true;
+            umleitungBerechnen(wert);
+        } else if (name == "content-length") {
+            contentLength_ = httpZahl(wert);
+        } else if (name == "content-range") {
+            std::size_t strich = wert.find('-');
+            std::size_t bruch = wert.find('/');
+            if (strich != std::string::npos && strich > 6)
+                ContentRangeBegin = wert.substr(6, strich - 6);
+            else
+                ContentRangeBegin.clear();
+            std::size_t nach = strich == std::string::npos ? 0 : strich + 1;
+            ContentRangeEnd = bruch != std::string::npos && bruch > nach
+                                  ? wert.substr(nach, bruch - nach)
+                                  : std::string();
+        } else if (name == "accept-ranges") {
+            acceptRanges_ = wert;
+        } else if (name == "content-type") {
+            contentType_ = klein(wert);
+        } else if (name == "www-authenticate") {
+            wwwAuthInfos_.push_back(wert);
+        } else if (name == "set-cookie") {
+            bool annehmen = true;
+            TriggerCookie(wert, annehmen);
+        }
+    }
+    if (OnHeaderData) OnHeaderData(*this);
+    if (statusCode_ >= 400) socket_->Close();
+}
+
+void THttpCli::kopfEnde() {
+    if (locationSeen_) {
+        TriggerHeaderEnd();
+        empfangsLaenge_ = 0;
+        kopfZeilen_ = 0;
+        rumpfBloecke_ = 0;
+        socketHaken(true);
+        socket_->Close();
+        return;
+    }
+    if (docName_.size() >= 4 && klein(docName_.substr(docName_.size() - 4)) == ".exe" &&
+        contentType_ == "text/html") {
+        std::size_t punkt = docName_.rfind('.');
+        docName_ =
+            punkt == std::string::npos ? docName_ + ".htm" : docName_.substr(0, punkt + 1) + "htm";
+    }
+    setState(hsWaitingBody);
+    zeilenHandler_ = TZeilenHandler::rumpf;
+    TriggerHeaderEnd();
+    if (empfangsLaenge_ > 0) {
+        std::string rest(empfang_, static_cast<std::size_t>(empfangsLaenge_));
+        empfangsLaenge_ = 0;
+        rumpfBlock(rest);
+    }
+}
+
+void THttpCli::rumpfBlock(std::string_view block) {
+    if (rumpfBloecke_ == 0) TriggerDocBegin();
+    ++rumpfBloecke_;
+    rcvdCount_ += static_cast<int64_t>(block.size());
+    if (ReceiveStream) ReceiveStream->Write(block.data(), block.size());
+    TriggerDocData(block.data(), static_cast<int>(block.size()));
+}
+
+// ---- redirects ----------------------------------------------------------------------------
+
+void THttpCli::umleitungBerechnen(const std::string& wert) {
+    if (!wert.empty() && wert.front() == '/') {
+        path_ = wert;
+        location_ = "http://" + hostName_ + wert;
+        return;
+    }
+    THttpUrlTeile t = ParseURL(wert);
+    path_ = t.path;
+    hostName_ = t.host;
+    if (!t.port.empty()) port_ = t.port;
+    if (!t.proto.empty() && !t.host.empty()) {
+        targetHost_ = t.host;
+        if (!t.path.empty()) {
+            location_ = t.proto + "://" + t.host + t.path;
+        } else {
+            path_ = "/";
+            location_ = t.proto + "://" + t.host;
+        }
+        return;
+    }
+    std::string proto = t.proto.empty() ? std::string("http") : t.proto;
+    if (t.path.empty()) {
+        location_ = proto + "://" + targetHost_ + "/" + t.host;
+        hostName_ = targetHost_;
+        path_ = location_;
+    } else if (!t.host.empty()) {
+        targetHost_ = t.host;
+    } else {
+        location_ = proto + "://" + targetHost_ + path_;
+        hostName_ = targetHost_;
+    }
+}
+
+void THttpCli::LocationSessionClosed(uint16_t) {
+    connected_ = false;
+    locationSeen_ = false;
+    socketHaken(false);
+    if (++umleitungen_ > MaxRedirects) {
+        abbruchCode_ = httpErrTooManyRedirects;
+        abbruchText_ = "HTTP too many redirects";
+        bereitNotiz();
+        return;
+    }
+    if (OnLocationChange) OnLocationChange(*this);
+    notizen_->posten(neuVerbindenTyp, anfrageNummer_);
+}
+
+void THttpCli::neuVerbindenVerarbeiten(uint32_t anfrage) {
+    if (anfrage != anfrageNummer_ || state_ == hsReady) return;
+    try {
+        lookupStarten();
+    } catch (const std::exception& e) {
+        // Inside the event loop nobody would catch it: end the request instead.
+        statusCode_ = 404;
+        reasonPhrase_ = e.what();
+        socketSessionClosed(0);
+    }
+}
+
+// ---- the end of a request -----------------------------------------------------------------
+
+void THttpCli::Logout() {
+    socket_->Close();
+    connected_ = false;
+}
+
+void THttpCli::socketSessionClosed(uint16_t) {
+    connected_ = false;
+    if (rumpfBloecke_ > 0) TriggerDocEnd();
+    bereitNotiz();
+}
+
+void THttpCli::bereitNotiz() {
+    notizen_->posten(bereitTyp, anfrageNummer_);
+}
+
+void THttpCli::bereitVerarbeiten(uint32_t anfrage) {
+    if (anfrage != anfrageNummer_ || state_ == hsReady) return;
+    setState(hsReady);
+    notizen_->posten(fertigTyp, anfrage);
+}
+
+void THttpCli::fertigVerarbeiten(uint32_t anfrage) {
+    if (anfrage != anfrageNummer_) return;
+    if (OnRequestDone) OnRequestDone(*this, requestType_, requestDoneError_);
+}
+
+void THttpCli::anfrageBeenden(uint16_t fehlerCode, const std::string& text) {
+    abbruchCode_ = fehlerCode;
+    abbruchText_ = text;
+    // The socket's own close and lookup answers are not wanted any more.
+    socket_->OnSessionClosed = nullptr;
+    socket_->OnDnsLookupDone = nullptr;
+    try {
+        socket_->Abort();
+    } catch (...) {
+    }
+    socket_->OnDnsLookupDone = [this](TWSocket&, uint16_t e) { socketDnsLookupDone(e); };
+    socketHaken(false);
+    connected_ = false;
+    setState(hsReady);
+    notizen_->posten(fertigTyp, anfrageNummer_);
+}
+
+// ---- the seam -----------------------------------------------------------------------------
+
+void THttpCli::antwortErwarten() {
+    if (state_ != hsReady) throw EHttpException("HTTP component is busy", httpErrBusy);
+    rcvdHeader_.clear();
+    wwwAuthInfos_.clear();
+    requestType_ = hrGet;
+    requestDoneError_ = 0;
+    ++anfrageNummer_;
+    umleitungen_ = 0;
+    abbruchCode_ = 0;
+    statusCode_ = 0;
+    reasonPhrase_.clear();
+    rcvdCount_ = 0;
+    kopfZeilen_ = 0;
+    rumpfBloecke_ = 0;
+    contentLength_ = -1;
+    contentType_.clear();
+    locationSeen_ = false;
+    empfangsLaenge_ = 0;
+    ohneSocket_ = true;
+    hostName_ = targetHost_ = "localhost";
+    port_ = "80";
+    path_ = "/";
+    docName_ = "document.htm";
+    zeilenHandler_ = TZeilenHandler::kopf;
+    setState(hsWaitingHeader);
+}
+
+void THttpCli::empfangen(std::string_view bytes) {
+    if (!ohneSocket_) return;
+    seamDaten_ = bytes;
+    while (!seamDaten_.empty()) {
+        std::size_t vorher = seamDaten_.size();
+        try {
+            socketDataAvailable(0);
+        } catch (...) {
+            break; // as the receive loop does: the pass ends, the bytes stay unread
+        }
+        if (seamDaten_.size() == vorher) break;
+    }
+    seamDaten_ = {};
+}
+
+void THttpCli::verbindungGeschlossen() {
+    if (!ohneSocket_) return;
+    socketSessionClosed(0);
+    bereitVerarbeiten(anfrageNummer_);
+    ohneSocket_ = false;
+}
+
+// ---- firing operations --------------------------------------------------------------------
+
+void THttpCli::TriggerCookie(const std::string& data, bool& accept) {
+    if (OnCookie) OnCookie(*this, data, accept);
+}
+void THttpCli::TriggerSessionConnected() {
+    if (OnSessionConnected) OnSessionConnected(*this);
+}
+void THttpCli::TriggerRequestHeaderBegin() {
+    if (OnRequestHeaderBegin) OnRequestHeaderBegin(*this);
+}
+void THttpCli::TriggerRequestHeaderEnd() {
+    if (OnRequestHeaderEnd) OnRequestHeaderEnd(*this);
+}
+void THttpCli::TriggerHeaderBegin() {
+    if (OnHeaderBegin) OnHeaderBegin(*this);
+}
+void THttpCli::TriggerHeaderEnd() {
+    if (OnHeaderEnd) OnHeaderEnd(*this);
+}
+void THttpCli::TriggerDocBegin() {
+    if (OnDocBegin) OnDocBegin(*this);
+}
+void THttpCli::TriggerDocData(const char* data, int len) {
+    if (OnDocData) OnDocData(*this, data, len);
+}
+void THttpCli::TriggerDocEnd() {
+    if (OnDocEnd) OnDocEnd(*this);
+}
+void THttpCli::TriggerSendBegin() {
+    if (OnSendBegin) OnSendBegin(*this);
+}
+void THttpCli::TriggerSendData(const char* data, int len) {
+    if (OnSendData) OnSendData(*this, data, len);
+}
+void THttpCli::TriggerSendEnd() {
+    if (OnSendEnd) OnSendEnd(*this);
+}

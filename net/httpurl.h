@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+// The parts of a URL as the HTTP client splits it. Nothing is rejected; a missing part is
+// empty, and the path (query included) is kept unaltered.
+struct THttpUrlTeile {
+    std::string proto;
+    std::string user;
+    std::string pass;
+    std::string host;
+    std::string port;
+    std::string path;
+};
+
+THttpUrlTeile ParseURL(std::string_view url);

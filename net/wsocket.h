@@ -1,0 +1,157 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "buffer.h"
+#include "wsocketfehler.h"
+
+class TSocketFenster;
+struct TLookupVermittlung;
+
+enum TSocketState : uint8_t {
+    wsInvalidState = 0,
+    wsOpened = 1,
+    wsBound = 2,
+    wsConnecting = 3,
+    wsConnected = 4,
+    wsAccepting = 5,
+    wsListening = 6,
+    wsClosed = 7,
+};
+
+enum TSocketLingerOnOff : uint8_t { wsLingerOff, wsLingerOn, wsLingerNoSet };
+enum TSocketSendFlags : uint8_t { wsSendNormal, wsSendUrgent };
+enum TWSocketOption : uint8_t { wsoNoReceiveLoop = 1 };
+
+// Readiness bits of a socket notification.
+constexpr uint16_t FD_READ = 1;
+constexpr uint16_t FD_WRITE = 2;
+constexpr uint16_t FD_ACCEPT = 8;
+constexpr uint16_t FD_CONNECT = 16;
+constexpr uint16_t FD_CLOSE = 32;
+
+// One non-blocking TCP socket whose readiness arrives as events from the owning thread's
+// event loop. Nothing here blocks on the network except the conversions of Connect.
+class TWSocket {
+public:
+    using TNotify = std::function<void(TWSocket& sender)>;
+    using TErrorEvent = std::function<void(TWSocket& sender, uint16_t error)>;
+    using TSendData = std::function<void(TWSocket& sender, int bytesSent)>;
+    using TChangeState =
+        std::function<void(TWSocket& sender, TSocketState oldState, TSocketState newState)>;
+    using TBgExceptionEvent =
+        std::function<void(TWSocket& sender, std::exception_ptr e, bool& canClose)>;
+
+    TWSocket();
+    virtual ~TWSocket();
+    TWSocket(const TWSocket&) = delete;
+    TWSocket& operator=(const TWSocket&) = delete;
+
+    // Settable only while closed; trimmed; an empty value counts as not assigned.
+    const std::string& Addr() const { return addr_; }
+    void SetAddr(const std::string& wert);
+    const std::string& Port() const { return port_; }
+    void SetPort(const std::string& wert);
+    const std::string& Proto() const { return proto_; }
+    void SetProto(const std::string& wert);
+
+    std::string LocalAddr = "0.0.0.0";
+    std::string LocalPort = "0";
+    TSocketLingerOnOff LingerOnOff = wsLingerOn;
+    int LingerTimeout = 0;
+    uint8_t ComponentOptions = 0;
+    int FlushTimeout = 60;
+    bool MultiThreaded = false;
+
+    const std::string& DnsResult() const { return dnsResult_; }
+    const std::vector<std::string>& DnsResultList() const { return dnsResultList_; }
+    TSocketState State() const { return state_; }
+    int64_t ReadCount() const { return readCount_; }
+    int RcvdCount() const;
+    int LastError() const { return lastError_; }
+    std::string PeerAddr() const;
+    std::string PeerPort() const;
+    bool AllSent() const { return allSent_; }
+    // The blocks of the send queue, in order, with their pending byte counts.
+    std::vector<int> SendQueueBlocks() const;
+
+    void DnsLookup(const std::string& hostName);
+    void CancelDnsLookup();
+    void Connect();
+    int Send(const void* data, int len);
+    int Receive(void* buffer, int size);
+    void Close();
+    void Abort();
+    // Processes every pending event of the calling thread.
+    void ProcessMessages();
+
+    TErrorEvent OnDataAvailable;
+    TErrorEvent OnDataSent;
+    TSendData OnSendData;
+    TErrorEvent OnSessionClosed;
+    TErrorEvent OnSessionAvailable;
+    TErrorEvent OnSessionConnected;
+    TErrorEvent OnDnsLookupDone;
+    TChangeState OnChangeState;
+    TNotify OnError;
+    TBgExceptionEvent OnBgException;
+
+private:
+    friend class TSocketFenster;
+
+    void changeState(TSocketState neu);
+    void assignDefaultValue();
+    void raiseException(const std::string& msg);
+    void socketError(const char* funktion, int fehler);
+    void internalClose(bool shut, uint16_t error);
+    void applyLinger();
+    bool tryToSend();
+    void putDataInSendBuffer(const char* data, int len);
+    void deleteBufferedData();
+    void receiveLoop(uint16_t error);
+    void notifierAnpassen();
+    void postReadiness(uint16_t ereignis, uint16_t fehler);
+    // Handling of the notifications, each guarded by the background-exception rule.
+    void readiness(uint32_t verbindung, uint16_t ereignis, uint16_t fehler);
+    void lookupDone(uint32_t lookup, uint16_t fehler, const std::vector<uint32_t>& adressen);
+    void lesbar();
+    void schreibbar();
+    void ruhendPruefen();
+    template <class F> void geschuetzt(F&& f);
+
+    std::unique_ptr<TSocketFenster> fenster_;
+    std::shared_ptr<TLookupVermittlung> vermittlung_;
+
+    int handle_ = -1;
+    uint32_t verbindung_ = 0; // serial of the current handle; stale notices are dropped
+    TSocketState state_ = wsClosed;
+    std::string addr_, port_, proto_ = "tcp";
+    bool addrAssigned_ = false, portAssigned_ = false, protoAssigned_ = true;
+    bool addrResolved_ = false, portResolved_ = false, localPortResolved_ = false,
+         protoResolved_ = false;
+    uint32_t sinAddr_ = 0; // network order
+    uint16_t sinPort_ = 0; // network order
+    uint16_t localPortNummer_ = 0;
+    int protoNummer_ = 6;
+    int socketTyp_ = 1; // stream
+
+    uint32_t lookupHandle_ = 0;
+    uint32_t naechsterLookup_ = 0;
+    std::string dnsResult_;
+    std::vector<std::string> dnsResultList_;
+
+    std::deque<std::unique_ptr<TBuffer>> sendQueue_;
+    bool allSent_ = true;
+    bool closeInvoked_ = false;
+    bool destroying_ = false;
+    bool empfangGeparkt_ = false; // read readiness parked until the next Receive
+    bool empfangenSeitLesbar_ = false;
+    int64_t readCount_ = 0;
+    int lastError_ = 0;
+    uint16_t selectEvent_ = 0;
+};
