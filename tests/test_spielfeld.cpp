@@ -1,0 +1,162 @@
+#include "stufen.h"
+#include "testbrett.h"
+#include <gtest/gtest.h>
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+TEST(Spielfeld, StorageIsColumnFirstWithTheRowVaryingFastest) {
+    static_assert(sizeof(Tzelle) == 8);
+    Tspielfeld f{};
+    EXPECT_EQ(&f.zelle(1, 2) - &f.zelle(1, 1), 1);
+    EXPECT_EQ(&f.zelle(2, 1) - &f.zelle(1, 1), maxHoehe);
+    EXPECT_EQ(&f.zelle(72, 56) - &f.zelle(1, 1), 72 * 56 - 1);
+}
+
+TEST(Spielfeld, ImFeldTestsTheCurrentSizeNotTheStorage) {
+    TTestSpiel t;
+    TSpiel& s = t.spiel;
+    s.feldGroesse(10, 9, 0);
+    EXPECT_FALSE(s.imFeld(0, 1));
+    EXPECT_FALSE(s.imFeld(1, 0));
+    EXPECT_FALSE(s.imFeld(11, 1));
+    EXPECT_FALSE(s.imFeld(1, 10));
+    EXPECT_TRUE(s.imFeld(10, 9));
+    EXPECT_TRUE(s.imFeld(1, 1));
+}
+
+TEST(Spielfeld, CountsStayOnTheBoard) {
+    TTestSpiel t;
+    TSpiel& s = t.spiel;
+    s.feldGroesse(8, 8, 0);
+    s.nachbarPlus(9, 1);
+    s.nachbarPlus(0, 0);
+    s.nachbarMinus(1, 9);
+    EXPECT_EQ(s.feld.zelle(9, 1).nachbarn, 0);
+    EXPECT_EQ(s.feld.zelle(1, 9).nachbarn, 0);
+    s.nachbarPlus(8, 8);
+    s.nachbarPlus(8, 8);
+    s.nachbarMinus(8, 8);
+    EXPECT_EQ(s.feld.zelle(8, 8).nachbarn, 1);
+}
+
+TEST(Spielfeld, FlagsAreCountedAroundCornersEdgesAndNotWhenOpen) {
+    TTestSpiel t;
+    TSpiel& s = t.spiel;
+    s.feldGroesse(8, 8, 0);
+    for (int32_t x = 1; x <= 8; ++x)
+        for (int32_t y = 1; y <= 8; ++y) s.markieren(x, y);
+    EXPECT_EQ(s.flaggenZaehlen(1, 1), 3);
+    EXPECT_EQ(s.flaggenZaehlen(8, 8), 3);
+    EXPECT_EQ(s.flaggenZaehlen(4, 1), 5);
+    EXPECT_EQ(s.flaggenZaehlen(1, 5), 5);
+    EXPECT_EQ(s.flaggenZaehlen(4, 4), 8);
+    EXPECT_FALSE(s.istGeflaggt(9, 1));
+    // A flag counts only on a covered cell.
+    s.feld.zelle(3, 3).offen = true;
+    EXPECT_FALSE(s.istGeflaggt(3, 3));
+    EXPECT_EQ(s.flaggenZaehlen(4, 4), 7);
+    s.feld.zelle(5, 5).markierung = 2;
+    EXPECT_EQ(s.flaggenZaehlen(4, 4), 6);
+}
+
+TEST(FeldGroesse, ClampsTheSizeAndPassesTheMineCountOn) {
+    TTestSpiel t;
+    TSpiel& s = t.spiel;
+    s.feldGroesse(5, 100, 12);
+    EXPECT_EQ(s.breite, 8);
+    EXPECT_EQ(s.hoehe, 56);
+    EXPECT_EQ(s.feld.minen, 12);
+    s.feldGroesse(100, 3, 20);
+    EXPECT_EQ(s.breite, 72);
+    EXPECT_EQ(s.hoehe, 8);
+    EXPECT_EQ(s.feld.freieFelder, 72 * 8 - 20);
+    EXPECT_EQ(brettFehler(s), "");
+}
+
+TEST(FeldAnlegen, LaysTheMinesTheGeneratorNamesColumnFirst) {
+    TTestSpiel t;
+    TSpiel& s = t.spiel;
+    s.breite = 9;
+    s.hoehe = 8;
+    t.zufall.setzen(2024);
+    TZufall nachbau;
+    nachbau.setzen(2024);
+    std::set<std::pair<int32_t, int32_t>> erwartet;
+    while (erwartet.size() < 30) {
+        const int32_t x = nachbau.random(9) + 1;
+        const int32_t y = nachbau.random(8) + 1;
+        erwartet.insert({x, y}); // a draw onto a mine is repeated without counting
+    }
+    s.feldAnlegen(30);
+    std::set<std::pair<int32_t, int32_t>> gelegt;
+    for (int32_t x = 1; x <= 9; ++x)
+        for (int32_t y = 1; y <= 8; ++y)
+            if (s.feld.zelle(x, y).mine) gelegt.insert({x, y});
+    EXPECT_EQ(gelegt, erwartet);
+    EXPECT_EQ(t.zufall.stand(), nachbau.stand());
+    EXPECT_EQ(brettFehler(s), "");
+}
+
+TEST(FeldAnlegen, ClearsTheWholeStorageAndResetsTheGame) {
+    TTestSpiel t;
+    TSpiel& s = t.spiel;
+    t.zufall.setzen(3);
+    s.feldGroesse(72, 56, 999);
+    s.markieren(1, 1);
+    s.spielEnde = true;
+    s.feld.explosionX = 5;
+    s.feldGroesse(8, 8, 10);
+    EXPECT_EQ(brettFehler(s), ""); // includes: cells outside the board are cleared
+    EXPECT_EQ(s.feld.flaggen, 0);
+    EXPECT_EQ(s.feld.aufgedeckt, 0);
+    EXPECT_TRUE(s.feld.ersterKlick);
+    EXPECT_FALSE(s.spielEnde);
+    EXPECT_EQ(s.feld.explosionX, 5); // left alone, read again only after it is set
+    s.feldAnlegen(0);
+    EXPECT_EQ(s.feld.minen, 0);
+    EXPECT_EQ(s.feld.freieFelder, 64);
+}
+
+TEST(FeldAnlegen, MoreMinesThanCellsDoesNotHang) {
+    TTestSpiel t;
+    TSpiel& s = t.spiel;
+    s.feldGroesse(8, 8, 64);
+    EXPECT_EQ(brettFehler(s), "");
+    s.breite = 8;
+    s.hoehe = 8;
+    s.feldAnlegen(65);
+    EXPECT_EQ(s.feld.minen, 65);
+}
+
+TEST(Stufen, TheFixedLevelsAndTheCustomClamping) {
+    const TStufe& profis = festeStufe(stufeProfis);
+    EXPECT_EQ(profis.breite, 30);
+    EXPECT_EQ(profis.hoehe, 16);
+    EXPECT_EQ(profis.minen, 99);
+    EXPECT_STREQ(festeStufe(1).name, "Anfänger");
+    EXPECT_STREQ(festeStufe(2).name, "Fortgeschrittene");
+    EXPECT_STREQ(festeStufe(4).name, "Alptraum");
+    EXPECT_EQ(festeStufe(4).minen, 180);
+    EXPECT_STREQ(festeStufe(5).name, "Wahnsinn");
+    EXPECT_EQ(festeStufe(5).breite, 40);
+    EXPECT_EQ(festeStufe(5).hoehe, 30);
+    EXPECT_EQ(festeStufe(5).minen, 250);
+    EXPECT_THROW(festeStufe(6), std::out_of_range);
+
+    struct Fall {
+        int32_t b, h, n, eb, eh, en;
+    };
+    for (Fall f :
+         {Fall{100, 5, 3, 72, 8, 10}, Fall{8, 8, 60, 8, 8, 49}, Fall{72, 56, 5000, 72, 56, 999},
+          Fall{100, 5, 2000, 72, 8, 497}, Fall{-4, 99999, -1, 8, 56, 10}}) {
+        int32_t b = f.b, h = f.h, n = f.n;
+        benutzerdefiniertBegrenzen(b, h, n);
+        EXPECT_EQ(b, f.eb);
+        EXPECT_EQ(h, f.eh);
+        EXPECT_EQ(n, f.en) << f.b << "x" << f.h << " " << f.n;
+    }
+}
+
+} // namespace
