@@ -2,6 +2,7 @@
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
+#include "spriteliste.h"
 #include "testuhr.h"
 #include "zeichnen.h"
 #include "zeiger.h"
@@ -518,4 +519,60 @@ TEST_F(Zeichnen, WinOverlayOnASmallSurfaceIsCutAtItsEdges) {
     EXPECT_TRUE(
         steht(frame, spriteWahnsinn, overlayPos(152, 195, 192, 144), TAusnahme{100, 10, 269, 42}));
     EXPECT_TRUE(steht(frame, spriteWahn2, TPunkt{100, 10}));
+}
+
+// With the real sprites: the frame's bevels stand where the layout expects them.
+TEST(ZeichnenEchteSprites, FrameBevelsLineUpWithTheLayout) {
+    auto echte = std::make_unique<TBilder>();
+    spritesLaden(*echte);
+    TZufall zufall;
+    TTestUhr uhr;
+    TEinstellungen einstellungen;
+    auto spiel = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
+    constexpr uint32_t weiss = 0xFFFFFF, hell = 0xC0C0C0, dunkel = 0x808080;
+    for (const auto& [W, H] : {std::pair{8, 8}, std::pair{30, 16}, std::pair{72, 56}}) {
+        spiel->spielstufe = 6;
+        spiel->feldGroesse(W, H, 10);
+        Surface f(clientBreite(W), clientHoehe(H));
+        FillSurface(&f, 0);
+        zeichnen(&f, *echte, *spiel, TZeiger{}, 0);
+        const int32_t DW = f.width(), DH = f.height();
+        int32_t fehler = 0;
+        auto farbe = [&](int32_t x0, int32_t x1, int32_t y0, int32_t y1, uint32_t soll,
+                         const char* was) {
+            for (int32_t y = y0; y <= y1; ++y) {
+                for (int32_t x = x0; x <= x1; ++x) {
+                    if ((f.pixel(x, y) & 0xFFFFFF) != soll && fehler++ < 5) {
+                        ADD_FAILURE() << W << "x" << H << " " << was << " at (" << x << ", " << y
+                                      << "): " << std::hex << f.pixel(x, y);
+                    }
+                }
+            }
+        };
+        // outer rim, away from the diagonal corners
+        farbe(8, DW - 9, 0, 2, weiss, "rim top");
+        farbe(0, 2, 8, DH - 9, weiss, "rim left");
+        farbe(8, DW - 9, DH - 3, DH - 1, dunkel, "rim bottom");
+        farbe(DW - 3, DW - 1, 8, DH - 9, dunkel, "rim right");
+        // the sunken top panel, rows 9 to 45, x 9 to W*16+14
+        farbe(12, W * 16 + 11, 9, 10, dunkel, "panel top");
+        farbe(9, 10, 12, 42, dunkel, "panel left");
+        farbe(12, W * 16 + 11, 44, 45, weiss, "panel bottom");
+        farbe(W * 16 + 13, W * 16 + 14, 12, 42, weiss, "panel right");
+        farbe(11, 15, 11, 43, hell, "panel inside left");
+        farbe(11, W * 16 + 12, 11, 14, hell, "panel inside top");
+        farbe(W * 16 + 6, W * 16 + 12, 11, 43, hell, "panel inside right");
+        // light grey between panel and well and outside both
+        farbe(3, DW - 4, 3, 8, hell, "strip above panel");
+        farbe(3, DW - 4, 46, 51, hell, "strip below panel");
+        farbe(3, 8, 3, DH - 4, hell, "left margin");
+        farbe(DW - 9, DW - 4, 3, DH - 4, hell, "right margin");
+        // the sunken well around the field
+        farbe(12, W * 16 + 11, 52, 54, dunkel, "well top");
+        farbe(9, 11, 55, H * 16 + 54, dunkel, "well left");
+        farbe(12, W * 16 + 11, H * 16 + 55, H * 16 + 57, weiss, "well bottom");
+        farbe(W * 16 + 12, W * 16 + 14, 55, H * 16 + 54, weiss, "well right");
+        farbe(3, DW - 4, H * 16 + 58, DH - 4, hell, "strip below well");
+        EXPECT_EQ(fehler, 0) << W << "x" << H;
+    }
 }

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QString>
 
+#include <climits>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -69,10 +70,24 @@ public:
         return ok;
     }
 
-    // Opens the first mine-free cell from the middle on, so the flood shows numbers.
+    // Opens the cell without neighbouring mines nearest the middle, so the flood shows
+    // a region edged with numbers.
     void mitteAufdecken() {
         TSpiel& s = *spiel_;
-        s.aufdecken(s.breite / 2, s.hoehe / 2);
+        int32_t bx = s.breite / 2, by = s.hoehe / 2, best = INT32_MAX;
+        for (int32_t x = 1; x <= s.breite; ++x) {
+            for (int32_t y = 1; y <= s.hoehe; ++y) {
+                const Tzelle& c = s.feld.zelle(x, y);
+                const int32_t d =
+                    (x - s.breite / 2) * (x - s.breite / 2) + (y - s.hoehe / 2) * (y - s.hoehe / 2);
+                if (!c.mine && c.nachbarn == 0 && d < best) {
+                    best = d;
+                    bx = x;
+                    by = y;
+                }
+            }
+        }
+        s.aufdecken(bx, by);
     }
 
     // The first covered cell with (or without) a mine, scanning row by row from (x0, y0).
