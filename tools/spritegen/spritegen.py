@@ -464,7 +464,9 @@ def explosion(b):
     import math
     zz = Zufall(19)
     cx, cy = b.w / 2, b.h / 2
-    puffs = [(cx, cy, 44.0)]
+    # a broad core, so the cloud is whole behind the word
+    puffs = [(cx, cy, 44.0), (cx - 34, cy, 40.0), (cx + 34, cy, 40.0), (cx - 58, cy + 2, 32.0),
+             (cx + 58, cy - 2, 32.0)]
     for n in range(22):
         wink = 2 * math.pi * n / 22 + zz() * 0.25
         r = 44 + zz() * 10
@@ -500,6 +502,20 @@ def explosion(b):
                     r, g, bl = mischen(c0, c1, (t - t0) / (t1 - t0))
                     break
             b.setze(x, y, (r << 16) | (g << 8) | bl)
+    # whatever background the puffs enclose is cloud as well
+    aussen, offen = set(), [(x, y) for x in range(b.w) for y in (0, b.h - 1)]
+    offen += [(x, y) for y in range(b.h) for x in (0, b.w - 1)]
+    while offen:
+        x, y = offen.pop()
+        if (x, y) in aussen or not (0 <= x < b.w and 0 <= y < b.h) or b.hole(x, y) != SCHLUESSEL:
+            continue
+        aussen.add((x, y))
+        offen += [(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)]
+    r, g, bl = stufen[2][1]
+    for y in range(b.h):
+        for x in range(b.w):
+            if b.hole(x, y) == SCHLUESSEL and (x, y) not in aussen:
+                b.setze(x, y, (r << 16) | (g << 8) | bl)
 
 
 def wahnsinn_gross():
@@ -540,14 +556,12 @@ def mine_gross(b, mx, my, r, farbe_koerper=SCHWARZ):
                 b.setze(x, y, farbe_koerper)
             if d <= r and d > r - 1.2 and dx + dy > r * 0.3:
                 b.setze(x, y, DUNKELGRAU)  # the rim catches some light below right
-    hx, hy = mx - r * 0.38, my - r * 0.38
+    hx, hy = mx - r * 0.36, my - r * 0.36
     for y in range(b.h):
         for x in range(b.w):
             d = math.hypot(x + 0.5 - hx, y + 0.5 - hy)
-            if d < r * 0.34:
-                b.setze(x, y, WEISS if d < r * 0.2 else HELLGRAU)
-            elif d < r * 0.46 and math.hypot(x + 0.5 - mx, y + 0.5 - my) < r:
-                b.setze(x, y, DUNKELGRAU)
+            if d < r * 0.3:
+                b.setze(x, y, WEISS if d < r * 0.17 else HELLGRAU)
 
 
 def programmsymbol():
