@@ -16,7 +16,9 @@ uint32_t SteadyMilliseconds();
 
 // The frame timer: calls OnTimer whenever the event loop has nothing else to do, also
 // inside modal dialogs, and, with ActiveOnly, only while the application is active.
-// No ticks fire while a TLeerlaufSperre lives.
+// No ticks fire while a TLeerlaufSperre lives. The toolkit never re-enters a timer from
+// its own handler, so a modal loop opened inside a tick gets ticks only after the tick has
+// switched Enabled off and on (a restart hooks in afresh).
 class TDXTimer : public QObject {
     Q_OBJECT
 
