@@ -1,0 +1,55 @@
+#pragma once
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A TCP peer on 127.0.0.1 that plays one script per accepted connection, in order, and
+// records the bytes each connection sent it. It listens on an ephemeral port; every wait is
+// bounded, so a faulty client makes a test fail, never hang.
+class TSkriptPeer {
+public:
+    struct Schritt {
+        enum Art { kopfLesen, lesen, senden, pause, schliessen, aufSchlussWarten } art;
+        std::string daten;
+        int zahl = 0; // bytes for lesen, milliseconds for pause and aufSchlussWarten
+    };
+    using Skript = std::vector<Schritt>;
+
+    // Reads until the request header has ended (an empty line).
+    static Schritt KopfLesen() { return {Schritt::kopfLesen, {}, 0}; }
+    // Reads until n bytes in all have come on this connection.
+    static Schritt Lesen(int n) { return {Schritt::lesen, {}, n}; }
+    static Schritt Senden(std::string daten) { return {Schritt::senden, std::move(daten), 0}; }
+    static Schritt Pause(int ms) { return {Schritt::pause, {}, ms}; }
+    static Schritt Schliessen() { return {Schritt::schliessen, {}, 0}; }
+    // Keeps the connection open until the client closes it or ms have passed.
+    static Schritt AufSchlussWarten(int ms) { return {Schritt::aufSchlussWarten, {}, ms}; }
+
+    explicit TSkriptPeer(std::vector<Skript> skripte, int annahmeFristMs = 10000);
+    ~TSkriptPeer();
+    TSkriptPeer(const TSkriptPeer&) = delete;
+    TSkriptPeer& operator=(const TSkriptPeer&) = delete;
+
+    uint16_t port() const { return port_; }
+    // Waits (bounded) for the scripts to end.
+    void beenden();
+    int angenommen() const;
+    std::string empfangen(int verbindung) const;
+
+    // A port on 127.0.0.1 where nobody listens.
+    static uint16_t freierPort();
+
+private:
+    void laufen(int annahmeFristMs);
+    void skriptSpielen(int fd, const Skript& skript, std::string& aufnahme);
+
+    int lauscher_ = -1;
+    uint16_t port_ = 0;
+    std::vector<Skript> skripte_;
+    mutable std::mutex sperre_;
+    std::vector<std::string> aufnahmen_;
+    int angenommen_ = 0;
+    std::thread faden_;
+};
