@@ -48,7 +48,7 @@ public:
     void neuesSpiel() { feldAnlegen(feld.minen); }
 
     // The clock part of the frame tick: a clock stepped back lays a new board, letzteZeit
-    // takes the reading, and the result is the seconds to show, 0..999.
+    // takes the reading, and the result is the seconds to show, at most 999.
     int32_t taktSekunden();
 
     TZufall& zufall() { return zufall_; }
