@@ -12,6 +12,11 @@ Toptionen::Toptionen(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(306, 134);
     schriftAnpassen(this, 13, true);
+    // Without a buddy a label shows its "&" instead of underlining the letter. The plain
+    // letters b, h and m move the focus (FormKeyPress); Alt with them now does too.
+    ui->Label1->setBuddy(ui->Edit3);
+    ui->Label2->setBuddy(ui->Edit2);
+    ui->Label3->setBuddy(ui->Edit1);
 
     connect(ui->Edit1, &QLineEdit::textChanged, this, &Toptionen::Edit1Change);
     connect(ui->Edit2, &QLineEdit::textChanged, this, &Toptionen::Edit2Change);
