@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -30,7 +31,7 @@ Tbestzeit eintrag(const char* name, int32_t zeit) {
 // Answers one connection with a fixed reply and keeps the request line it got.
 class TEinmalServer {
 public:
-    explicit TEinmalServer(std::string antwort) {
+    explicit TEinmalServer(std::string antwort, int verzugMs = 0) {
         fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -40,7 +41,7 @@ public:
         getsockname(fd, reinterpret_cast<sockaddr*>(&a), &l);
         port = ntohs(a.sin_port);
         listen(fd, 1);
-        faden = std::thread([this, antwort = std::move(antwort)] {
+        faden = std::thread([this, antwort = std::move(antwort), verzugMs] {
             const int c = accept(fd, nullptr, nullptr);
             if (c < 0) return;
             std::string anfrage;
@@ -51,6 +52,7 @@ public:
                 anfrage.append(puffer, static_cast<std::size_t>(n));
             }
             erhalten = anfrage.substr(0, anfrage.find("\r\n"));
+            std::this_thread::sleep_for(std::chrono::milliseconds(verzugMs));
             (void)!write(c, antwort.data(), antwort.size());
             close(c);
         });
@@ -262,6 +264,31 @@ TEST_F(HighscoreTest, AnswersAreShownAsTheyCome) {
         d.Button4Click();
         EXPECT_EQ(gezeigt, f.gezeigt) << f.rumpf.substr(0, 40);
     }
+}
+
+TEST_F(HighscoreTest, OkDuringTheTransferClosesOnlyAfterTheAnswer) {
+    TEinmalServer server("HTTP/1.0 200 OK\r\n\r\nDanke", 300);
+    dialog.ligaHostSetzen(server.host());
+    geben(eintrag("Unbekannt      ", 300), 1);
+    dialog.show();
+    bool geklickt = false;
+    bool offenBeiMeldung = false;
+    QTimer wache;
+    QObject::connect(&wache, &QTimer::timeout, &dialog, [&] {
+        if (auto* box = dialog.findChild<QMessageBox*>(); box && box->isVisible()) {
+            offenBeiMeldung = dialog.isVisible();
+            box->accept();
+        } else if (!geklickt) {
+            geklickt = true;
+            QTest::mouseClick(knopf(1), Qt::LeftButton);
+        }
+    });
+    wache.start(10);
+    QTest::mouseClick(knopf(4), Qt::LeftButton);
+    EXPECT_TRUE(geklickt);
+    EXPECT_TRUE(offenBeiMeldung);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(HighscoreTest, FailuresShowOneMessage) {
