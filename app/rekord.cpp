@@ -1,0 +1,72 @@
+#include "form1.h"
+
+#include "cp1252.h"
+#include "dxtimer.h"
+#include "highscore.h"
+#include "namenEingeben.h"
+#include "stufen.h"
+#include "zeitrechnung.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <memory>
+
+namespace {
+
+// The line after "Sie haben eine neue Bestzeit in der ", by level; each ends in a blank.
+const char* stufenZeile(int32_t stufe) {
+    switch (stufe) {
+    case 1:
+        return "Spielstufe für Anfänger erzielt. ";
+    case 2:
+        return "Spielstufe für Fortgeschrittene erzielt. ";
+    case 3:
+        return "Spielstufe für Profis erzielt. ";
+    case 4:
+        return "Spielstufe Alptraum erzielt. ";
+    case 5:
+        return "Spielstufe Wahnsinn erzielt. ";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
+// The won board stays on screen behind the name entry; the timer is off meanwhile.
+void TForm1::neuerRekordSchritt() {
+    DXTimer1->SetEnabled(false);
+    spiel.neuerRekord = false;
+
+    bool gelesen = false;
+    try {
+        auto dialog = std::make_unique<TnamenEingeben>(this);
+        dialog->Label2->setText(QString::fromUtf8(stufenZeile(spiel.spielstufe)));
+        dialog->exec();
+        const QString name =
+            dialog->Edit1->text().left(static_cast<int>(TKurzString15::kapazitaet));
+        einstellungen.nameEingabe.setzen(utf8NachCp1252(name.toUtf8().toStdString()));
+        gelesen = true;
+    } catch (...) {
+        gelesen = false;
+    }
+    DXTimer1->SetEnabled(true);
+    // Only the fixed levels keep best times; a level changed since the win has none.
+    if (!gelesen || spiel.spielstufe < stufeAnfaenger || spiel.spielstufe > stufeWahnsinn) return;
+
+    Tbestzeit& eintrag = einstellungen.bestzeit(spiel.spielstufe);
+    eintrag.name.setzen(einstellungen.nameEingabe.text());
+    eintrag.zeit = zehntelAusTagen(spiel.endZeit);
+    letzterRekord = eintrag;
+    Beenden1Click(this);
+}
+
+void TForm1::Beenden1Click(QObject*) {
+    auto dialog = std::make_unique<Thighscore>(this);
+    const Tbestzeit angebot = letzterRekord;
+    letzterRekord.zeit = 0;
+    dialog->werteGeben(einstellungen.bestzeiten, angebot, spiel.spielstufe, zufall, uhr_);
+    dialog->werteAnzeigen();
+    dialog->exec();
+    dialog->werteHolen(einstellungen.bestzeiten);
+}
