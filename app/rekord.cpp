@@ -35,8 +35,11 @@ const char* stufenZeile(int32_t stufe) {
 
 // The won board stays on screen behind the name entry; the timer is off meanwhile.
 void TForm1::neuerRekordSchritt() {
-    DXTimer1->SetEnabled(false);
     spiel.neuerRekord = false;
+    // Only the fixed levels keep best times. A record left over from a game whose level
+    // has since been left for the custom field has no entry to go to: nothing to ask.
+    if (spiel.spielstufe < stufeAnfaenger || spiel.spielstufe > stufeWahnsinn) return;
+    DXTimer1->SetEnabled(false);
 
     bool gelesen = false;
     try {
@@ -51,8 +54,7 @@ void TForm1::neuerRekordSchritt() {
         gelesen = false;
     }
     DXTimer1->SetEnabled(true);
-    // Only the fixed levels keep best times; a level changed since the win has none.
-    if (!gelesen || spiel.spielstufe < stufeAnfaenger || spiel.spielstufe > stufeWahnsinn) return;
+    if (!gelesen) return;
 
     Tbestzeit& eintrag = einstellungen.bestzeit(spiel.spielstufe);
     eintrag.name.setzen(einstellungen.nameEingabe.text());

@@ -1,4 +1,5 @@
 // The main window's form: menu, captions, check marks, levels and sizes, keys.
+#include "anwendung.h"
 #include "form1hilfe.h"
 #include "options.h"
 
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTranslator>
 #include <vector>
 
 namespace {
@@ -243,6 +245,16 @@ TEST_F(Fenster, InfoOpensTheAboutBox) {
     f.Info1->trigger();
     EXPECT_TRUE(geoeffnet);
     EXPECT_EQ(f.findChildren<QDialog*>().size(), 1);
+}
+
+TEST(Anwendung, IsTitledZundelfeldAndSpeaksGermanInTheToolkitsTextsToo) {
+    qtAnwendung();
+    QTranslator qtDeutsch;
+    ASSERT_TRUE(anwendungEinrichten(qtDeutsch)) << "qt6-translations-l10n missing?";
+    EXPECT_EQ(QCoreApplication::applicationName(), QString("Zundelfeld"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Abbrechen"));
+    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Undo"), QString::fromUtf8("&Rückgängig"));
+    QCoreApplication::removeTranslator(&qtDeutsch);
 }
 
 } // namespace

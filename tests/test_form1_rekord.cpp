@@ -177,4 +177,25 @@ TEST_F(Rekord, TheCustomLevelAndSlowerGamesNeverAsk) {
     EXPECT_EQ(f.einstellungen.bestzeit(1).zeit, 5);
 }
 
+TEST_F(Rekord, ARecordLeftOverOnTheCustomLevelHasNoEntryToGoTo) {
+    TForm1& f = starten();
+    int dialoge = 0;
+    QTimer wache;
+    QObject::connect(&wache, &QTimer::timeout, [&] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++dialoge;
+            d->done(0);
+        }
+    });
+    wache.start(5);
+    const TEinstellungen vorher = f.einstellungen;
+    f.spiel.neuerRekord = true;
+    f.spiel.spielstufe = 6;
+    bild(f);
+    QTest::qWait(30);
+    EXPECT_FALSE(f.spiel.neuerRekord);
+    EXPECT_EQ(dialoge, 0);
+    EXPECT_EQ(f.einstellungen, vorher);
+}
+
 } // namespace

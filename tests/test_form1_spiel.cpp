@@ -227,4 +227,46 @@ TEST_F(Spielen, LevelFiveShowsItsBannerAndTheWinPicture) {
     EXPECT_EQ(gleich, deckend);
 }
 
+TEST_F(Spielen, AClockSetBackLaysANewBoardAtTheNextTick) {
+    TForm1& f = starten();
+    brettLegen(f.spiel, zweiEcken);
+    klicken(f, 2, 2);
+    uhr.vorstellen(30.0);
+    bild(f);
+    EXPECT_TRUE(steht(f, 3, zeitStellePos(8, 1))); // 31 s
+    EXPECT_TRUE(steht(f, 1, zeitStellePos(8, 2)));
+    uhr.vorstellen(-0.5);
+    bild(f);
+    EXPECT_TRUE(f.spiel.feld.ersterKlick);
+    EXPECT_EQ(f.spiel.feld.aufgedeckt, 0);
+    EXPECT_TRUE(steht(f, 0, zeitStellePos(8, 2)));
+}
+
+TEST_F(Spielen, TheRunningTimerDrawsAndHandsOverARecord) {
+    TForm1& f = starten();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.DXTimer1->SetEnabled(true);
+    brettLegen(f.spiel, zweiEcken);
+    klicken(f, 4, 4);
+    ASSERT_TRUE(f.spiel.gewonnen);
+
+    bool gefragt = false;
+    beiModal<QDialog>([&](QDialog* name) {
+        gefragt = true;
+        EXPECT_FALSE(f.DXTimer1->Enabled());
+        beiModal<QDialog>([&](QDialog* bestzeiten) {
+            // Frames go on behind the best-times dialog.
+            EXPECT_TRUE(f.DXTimer1->Enabled());
+            bestzeiten->findChild<QPushButton*>("Button1")->click();
+        });
+        name->findChild<QPushButton*>("Button1")->click();
+    });
+    for (int i = 0; i < 200 && f.einstellungen.bestzeit(1).leer(); ++i) QTest::qWait(10);
+    EXPECT_TRUE(gefragt);
+    EXPECT_EQ(f.einstellungen.bestzeit(1).name.text(), std::string("Unbekannt      "));
+    EXPECT_EQ(f.einstellungen.bestzeit(1).zeit, 10);
+    EXPECT_TRUE(steht(f, spriteSmile4, gesichtPos(8)));
+}
+
 } // namespace

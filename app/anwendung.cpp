@@ -1,0 +1,13 @@
+#include "anwendung.h"
+
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+bool anwendungEinrichten(QTranslator& qtDeutsch) {
+    QCoreApplication::setApplicationName("Zundelfeld");
+    QGuiApplication::setDesktopFileName("zundelfeld");
+    if (!qtDeutsch.load("qtbase_de", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&qtDeutsch);
+}
