@@ -13,6 +13,17 @@ constexpr int32_t nachbarDy[8] = {-1, 0, -1, -1, 1, 0, 1, 1};
 
 } // namespace
 
+void TSpiel::mineZufaelligLegen() {
+    int32_t x = 0;
+    int32_t y = 0;
+    do {
+        x = zufall_.random(breite) + 1;
+        y = zufall_.random(hoehe) + 1;
+    } while (feld.zelle(x, y).mine);
+    feld.zelle(x, y).mine = true;
+    for (int i = 0; i < 8; ++i) nachbarPlus(x + nachbarDx[i], y + nachbarDy[i]);
+}
+
 bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
     if (!imFeld(x, y)) return false;
     Tzelle& z = feld.zelle(x, y);
@@ -20,14 +31,7 @@ bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
 
     if (feld.ersterKlick && z.mine) {
         // The clicked cell keeps its mine during the search, so the mine moves elsewhere.
-        int32_t nx = 0;
-        int32_t ny = 0;
-        do {
-            nx = zufall_.random(breite) + 1;
-            ny = zufall_.random(hoehe) + 1;
-        } while (feld.zelle(nx, ny).mine);
-        feld.zelle(nx, ny).mine = true;
-        for (int i = 0; i < 8; ++i) nachbarPlus(nx + nachbarDx[i], ny + nachbarDy[i]);
+        mineZufaelligLegen();
         z.mine = false;
         for (int i = 0; i < 8; ++i) nachbarMinus(x + nachbarDx[i], y + nachbarDy[i]);
     }

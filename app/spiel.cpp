@@ -51,18 +51,7 @@ void TSpiel::feldAnlegen(int32_t n) {
     // Callers keep n at most (breite-1)*(hoehe-1); the cap only guards the search for a
     // free cell against a caller that does not.
     const int32_t legbar = n < breite * hoehe ? n : breite * hoehe;
-    for (int32_t i = 0; i < legbar; ++i) {
-        int32_t x = 0;
-        int32_t y = 0;
-        do {
-            x = zufall_.random(breite) + 1;
-            y = zufall_.random(hoehe) + 1;
-        } while (feld.zelle(x, y).mine);
-        feld.zelle(x, y).mine = true;
-        for (int32_t dx = -1; dx <= 1; ++dx)
-            for (int32_t dy = -1; dy <= 1; ++dy)
-                if (dx != 0 || dy != 0) nachbarPlus(x + dx, y + dy);
-    }
+    for (int32_t i = 0; i < legbar; ++i) mineZufaelligLegen();
     feld.flaggen = 0;
     feld.minen = n;
     spielEnde = false;

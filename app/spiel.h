@@ -58,6 +58,8 @@ private:
     // Steps 1 to 5 of aufdecken on one cell; true when it was opened with no mine around
     // it, so that the flood goes on from there.
     bool einzelnAufdecken(int32_t x, int32_t y);
+    // Draws column, then row, until the cell holds no mine, and lays one there.
+    void mineZufaelligLegen();
 
     // One cell of the flood whose neighbours are being visited, and the next one to visit.
     struct TFlutSchritt {
