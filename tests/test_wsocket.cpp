@@ -18,12 +18,22 @@ class WSocketTest : public ::testing::Test {
 protected:
     void SetUp() override { qtAnwendungSicherstellen(); }
 
-    // Opens s to the peer and pumps until the connection is up.
+    // Opens s to the peer and pumps until the connection is up. A quick peer may already
+    // have sent and closed within the same pump, so the test waits for the connect event
+    // rather than for the state it leaves behind.
     void verbinden(TWSocket& s, uint16_t port) {
+        bool verbunden = false;
+        auto vorher = s.OnSessionConnected;
+        s.OnSessionConnected = [&verbunden, vorher](TWSocket& so, uint16_t e) {
+            verbunden = e == 0;
+            if (vorher) vorher(so, e);
+        };
         s.SetAddr("127.0.0.1");
         s.SetPort(std::to_string(port));
         s.Connect();
-        ASSERT_TRUE(pumpenBis([&] { return s.State() == wsConnected; }));
+        const bool ok = pumpenBis([&] { return verbunden; });
+        s.OnSessionConnected = vorher;
+        ASSERT_TRUE(ok);
     }
 };
 
