@@ -13,8 +13,7 @@ constexpr int32_t ligaPruefKonstante = 5193079;
 
 // The 64-character code (0-9, A-F) that carries a best time to the league.
 // name: 15 Windows-1252 bytes; zeit: tenths of a second; stufe: level 1..5.
-std::string getcode(std::string_view name, int32_t zeit, int32_t stufe,
-                    const TZufallsZug& random);
+std::string getcode(std::string_view name, int32_t zeit, int32_t stufe, const TZufallsZug& random);
 
 // Splits an answer into lines ended by CR LF, a lone CR or a lone LF; a last line without
 // an end counts too; an empty answer gives no lines.
