@@ -1,13 +1,18 @@
 #pragma once
 #include <QApplication>
+#include <QByteArray>
 
-// The one QApplication of a GUI test binary, made on first use. It is never destroyed:
-// torn down among the exit handlers, after Qt's own statics, it crashes once a window
-// has been shown.
+// The one QApplication of a GUI test binary, made on first use, on the offscreen platform
+// unless the environment names another. It is never destroyed: torn down among the exit
+// handlers, after Qt's own statics, it crashes once a window has been shown.
 inline QApplication& qtAnwendung() {
     static int argc = 1;
     static char name[] = "zundel_test";
     static char* argv[] = {name, nullptr};
-    static QApplication* anwendung = new QApplication(argc, argv);
+    static QApplication* anwendung = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+        return new QApplication(argc, argv);
+    }();
     return *anwendung;
 }
