@@ -1,6 +1,7 @@
 #include "framezaehler.h"
 
 #ifdef ZUNDEL_FRAMEZAEHLER
+#include <QScreen>
 #include <chrono>
 #include <cstdio>
 
@@ -17,11 +18,12 @@ int64_t wanduhrNs() {
 }
 } // namespace
 
-void TFrameZaehler::bildGezeigt(double hertz) {
+void TFrameZaehler::bildGezeigt(const QScreen* bildschirm) {
     const int64_t jetzt = stetigNs();
     if (sekundeBeginn_ == 0) {
         std::fprintf(stderr, "messung erstes-bild %lld\n", static_cast<long long>(wanduhrNs()));
-        std::fprintf(stderr, "messung bildwiederholrate %.2f\n", hertz);
+        std::fprintf(stderr, "messung bildwiederholrate %.2f\n",
+                     bildschirm ? bildschirm->refreshRate() : 0.0);
         sekundeBeginn_ = jetzt;
     }
     if (losgelassenUm_ != 0) {
@@ -45,7 +47,7 @@ void TFrameZaehler::losgelassen() {
 
 #else
 
-void TFrameZaehler::bildGezeigt(double) {}
+void TFrameZaehler::bildGezeigt(const QScreen*) {}
 void TFrameZaehler::losgelassen() {}
 
 #endif

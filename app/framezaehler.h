@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+class QScreen;
+
 // Measuring aid for bench/messen.sh. Built with ZUNDEL_FRAMEZAEHLER it writes to stderr
 // the wall-clock time of the first frame shown and the screen's refresh rate, the frames shown in
 // each second, and for each mouse release the wall-clock time of the next frame shown and the
@@ -8,8 +10,9 @@
 // either way, so code built without the option can include it.
 class TFrameZaehler {
 public:
-    // hertz: the refresh rate the screen reports, written once with the first frame.
-    void bildGezeigt(double hertz);
+    // The screen's refresh rate is asked for once, with the first frame, and only when
+    // measuring: the frame tick does not pay for it otherwise.
+    void bildGezeigt(const QScreen* bildschirm);
     void losgelassen();
 
 private:

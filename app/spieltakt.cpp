@@ -5,8 +5,6 @@
 #include "dximagelist.h"
 #include "zeichnen.h"
 
-#include <QScreen>
-
 void TForm1::Neu1Click(QObject*) {
     spiel.neuesSpiel();
 }
@@ -16,7 +14,7 @@ void TForm1::DXTimer1Timer(QObject*, int32_t) {
     FillSurface(DXDraw1->Surface(), 0);
     zeichnen(DXDraw1->Surface(), DXImageList1->Items(), spiel, zeiger, t);
     DXDraw1->ShowFrame();
-    framezaehler_.bildGezeigt(screen() ? screen()->refreshRate() : 0.0);
+    framezaehler_.bildGezeigt(screen());
     if (!spiel.neuerRekord) return;
     neuerRekordSchritt();
 }
