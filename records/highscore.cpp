@@ -5,6 +5,7 @@
 #include "ligacode.h"
 #include "schrift.h"
 #include "strom.h"
+#include "stufen.h"
 #include "zufall.h"
 
 #include <QCloseEvent>
@@ -18,21 +19,10 @@ namespace {
 constexpr qsizetype laengsteAntwortZeile = 4096;
 const char* const uebertragungsFehler = "Fehler beim Übertragen der Daten!";
 
+// The level's name from the level table; no name for anything but a fixed level.
 QString stufenName(int32_t stufe) {
-    switch (stufe) {
-    case 1:
-        return QStringLiteral("Anfänger");
-    case 2:
-        return QStringLiteral("Fortgeschrittene");
-    case 3:
-        return QStringLiteral("Profis");
-    case 4:
-        return QStringLiteral("Alptraum");
-    case 5:
-        return QStringLiteral("Wahnsinn");
-    default:
-        return {};
-    }
+    if (stufe < stufeAnfaenger || stufe > stufeWahnsinn) return {};
+    return QString::fromUtf8(festeStufe(stufe).name);
 }
 
 QString nameText(const Tbestzeit& eintrag) {
