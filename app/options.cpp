@@ -1,6 +1,7 @@
 #include "options.h"
 #include "ui_options.h"
 
+#include "dialograhmen.h"
 #include "schrift.h"
 
 #include <QKeyEvent>
@@ -8,9 +9,7 @@
 
 Toptionen::Toptionen(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::Toptionen>()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(306, 134);
+    dialogRahmen(this, 306, 134, false);
     schriftAnpassen(this, 13, true);
     // Without a buddy a label shows its "&" instead of underlining the letter. The plain
     // letters b, h and m move the focus (FormKeyPress); Alt with them now does too.

@@ -1,6 +1,7 @@
 #include "about.h"
 #include "ui_about.h"
 
+#include "dialograhmen.h"
 #include "schrift.h"
 #include "shellAusfuehren.h"
 #include "spriteliste.h"
@@ -40,10 +41,7 @@ QPixmap programmSymbol() {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(340, 264);
+    dialogRahmen(this, 340, 264, true);
     for (QLabel* l : findChildren<QLabel*>()) l->setTextFormat(Qt::PlainText);
     ui->Label6->setText(QString::fromLatin1(autorAdresse));
     ui->Label7->setText(ligaHost());

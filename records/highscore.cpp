@@ -2,6 +2,7 @@
 #include "ui_highscore.h"
 
 #include "cp1252.h"
+#include "dialograhmen.h"
 #include "ligacode.h"
 #include "schrift.h"
 #include "strom.h"
@@ -34,10 +35,7 @@ QString nameText(const Tbestzeit& eintrag) {
 Thighscore::Thighscore(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::Thighscore>()), ligaHost(standardLigaHost()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(425, 372);
+    dialogRahmen(this, 425, 372, true);
     // Names come from a file: never read them as markup.
     for (QLabel* l : findChildren<QLabel*>()) l->setTextFormat(Qt::PlainText);
     schriftAnpassen(this, 13, true);

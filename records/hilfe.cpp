@@ -1,14 +1,12 @@
 #include "hilfe.h"
 #include "ui_hilfe.h"
 
+#include "dialograhmen.h"
 #include "schrift.h"
 
 Thilfe::Thilfe(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::Thilfe>()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(291, 247);
+    dialogRahmen(this, 291, 247, true);
     schriftAnpassen(this, 11, false);
 }
 

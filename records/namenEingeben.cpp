@@ -1,6 +1,7 @@
 #include "namenEingeben.h"
 #include "ui_namenEingeben.h"
 
+#include "dialograhmen.h"
 #include "schrift.h"
 
 #include <QCloseEvent>
@@ -23,10 +24,7 @@ TnamenEingeben::TnamenEingeben(QWidget* parent)
     ui->setupUi(this);
     Label2 = ui->Label2;
     Edit1 = ui->Edit1;
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(270, 160);
+    dialogRahmen(this, 270, 160, true);
 
     // The font must fit the longest level line the caller may set, not the design text.
     const QString entwurf = ui->Label2->text();
