@@ -25,6 +25,10 @@ TDXTimer::TDXTimer(QObject* parent) : QObject(parent), clock_(SteadyMilliseconds
     // A zero-interval timer fires whenever the event loop has no other events waiting.
     idle_.setInterval(0);
     connect(&idle_, &QTimer::timeout, this, &TDXTimer::idle);
+    // Paused by an idle lock: back to every idle moment once the last lock has gone.
+    connect(&TLeerlaufMelder::instanz(), &TLeerlaufMelder::freigegeben, this, [this] {
+        if (hooked_ && !idle_.isActive()) idle_.start();
+    });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         appActive_ = QGuiApplication::applicationState() == Qt::ApplicationActive;
         connect(app, &QGuiApplication::applicationStateChanged, this,
@@ -68,16 +72,22 @@ void TDXTimer::start() {
     stop();
     if (activeOnly_ && !appActive_) return;
     previous_ = clock_();
+    hooked_ = true;
     idle_.start();
 }
 
 void TDXTimer::stop() {
+    hooked_ = false;
     idle_.stop();
 }
 
 void TDXTimer::idle() {
-    // A nested event pump that must not run frames (a synchronous network call).
-    if (TLeerlaufSperre::aktiv()) return;
+    // A nested event pump that must not run frames (a synchronous network call). A zero
+    // timer left running would keep that pump from ever sleeping, so it waits for the lock.
+    if (TLeerlaufSperre::aktiv()) {
+        idle_.stop();
+        return;
+    }
     const uint32_t t = clock_();
     const std::optional<int32_t> lag = LagCountFor(t, previous_, interval_);
     if (!lag) return;

@@ -38,7 +38,7 @@ public:
     std::function<void(QObject* Sender, int32_t LagCount)> OnTimer;
 
     // Whether the timer is hooked into the idle processing right now.
-    bool Hooked() const { return idle_.isActive(); }
+    bool Hooked() const { return hooked_; }
 
     // The millisecond clock it reads; tests set their own.
     void SetClock(std::function<uint32_t()> clock);
@@ -54,6 +54,7 @@ private:
     void idle();
 
     bool enabled_ = false;
+    bool hooked_ = false;
     bool activeOnly_ = true;
     uint32_t interval_ = 0;
     bool appActive_ = true;

@@ -13,9 +13,15 @@ TLeerlaufSperre::TLeerlaufSperre() {
 }
 
 TLeerlaufSperre::~TLeerlaufSperre() {
-    --sperrenZahl();
+    if (--sperrenZahl() == 0) emit TLeerlaufMelder::instanz().freigegeben();
 }
 
 bool TLeerlaufSperre::aktiv() {
     return sperrenZahl() > 0;
+}
+
+TLeerlaufMelder& TLeerlaufMelder::instanz() {
+    // Never destroyed: timers may still be connected to it while statics go.
+    static TLeerlaufMelder* melder = new TLeerlaufMelder;
+    return *melder;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QObject>
 
 // While at least one of these lives, the frame timer fires no ticks. A synchronous
 // network call holds one while it pumps the event loop itself, because that pump must
@@ -12,4 +13,15 @@ public:
 
     // Whether a guard lives at the moment.
     static bool aktiv();
+};
+
+// Tells when the last guard has gone. A frame timer that met a guard unhooks its idle
+// timer meanwhile, so that the guarded pump can sleep, and hooks in again on this.
+class TLeerlaufMelder : public QObject {
+    Q_OBJECT
+public:
+    static TLeerlaufMelder& instanz();
+
+signals:
+    void freigegeben();
 };

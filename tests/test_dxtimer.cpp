@@ -243,4 +243,26 @@ TEST_F(DXTimerTest, NoTicksWhileAnIdleLockLives) {
     ASSERT_TRUE(pumpen([&] { return lags.size() > danach; }));
 }
 
+TEST_F(DXTimerTest, AnIdleLockLetsTheGuardedPumpSleep) {
+    schritt = 1;
+    timer.SetEnabled(true);
+    ASSERT_TRUE(pumpen([&] { return lags.size() >= 2; }));
+    {
+        TLeerlaufSperre sperre;
+        bool fertig = false;
+        QTimer::singleShot(100, [&] { fertig = true; });
+        int runden = 0;
+        while (!fertig && runden < 100000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+            ++runden;
+        }
+        EXPECT_TRUE(fertig);
+        // A running zero timer would wake the pump thousands of times in 100 ms.
+        EXPECT_LT(runden, 20);
+        EXPECT_TRUE(timer.Hooked());
+    }
+    const std::size_t danach = lags.size();
+    ASSERT_TRUE(pumpen([&] { return lags.size() > danach; }));
+}
+
 } // namespace
