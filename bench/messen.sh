@@ -21,7 +21,7 @@ ausgabe="$(cd "$ausgabe" && pwd)"
 
 cmake --preset release -B build/messen -DZUNDEL_FRAMEZAEHLER=ON >/dev/null
 cmake --build build/messen -j2 --target zundelfeld >/dev/null
-programm="$PWD/build/messen/app/zundelfeld"
+programm="$PWD/build/messen/app/window/zundelfeld"
 
 anzeige=":99"
 export DISPLAY="$anzeige"

@@ -23,6 +23,6 @@ cmake --build --preset release --target zundelfeld
 
 daten="${XDG_DATA_HOME:-$HOME/.local/share}/zundelfeld"
 mkdir -p "$daten"
-programm="$PWD/build/release/app/zundelfeld"
+programm="$PWD/build/release/app/window/zundelfeld"
 cd "$daten"
 exec "$programm"
