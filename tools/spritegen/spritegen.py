@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the game's 43 sprite bitmaps, the about box icon and the application icon.
+"""Writes the game's 43 sprite bitmaps, the about box icon and the application icons.
 
     python3 tools/spritegen/spritegen.py [OUTPUT_DIR]      (default: assets/)
 
@@ -27,6 +27,7 @@ SCHWARZ, DUNKELROT, GRUEN, DUNKELGELB = 0x000000, 0x800000, 0x008000, 0x808000
 DUNKELBLAU, LILA, DUNKELCYAN, HELLGRAU = 0x000080, 0x800080, 0x008080, 0xC0C0C0
 DUNKELGRAU, ROT, GELB, BLAU, MAGENTA, WEISS = 0x808080, 0xFF0000, 0xFFFF00, 0x0000FF, 0xFF00FF, 0xFFFFFF
 SCHLUESSEL = 0xBFBFBF  # transparent colour of the two large pictures
+DURCHSICHTIG = None  # a transparent pixel, for the application icons only
 
 ZAHLFARBEN = {1: BLAU, 2: GRUEN, 3: ROT, 4: DUNKELBLAU, 5: DUNKELROT, 6: DUNKELCYAN,
               7: LILA, 8: SCHWARZ}
@@ -571,16 +572,26 @@ def programmsymbol():
 
 
 def anwendungssymbol():
-    """64 x 64: a mine on a raised covered cell, with a small red flag beside it."""
-    b = Bild(64, 64, HELLGRAU)
-    bevel_malen(b, 0, 0, 63, 63, 5, WEISS, DUNKELGRAU)
-    for i in range(64):
-        for j in range(2):
-            if b.hole(63 - j, i) == DUNKELGRAU:
-                b.setze(63 - j, i, SCHWARZ)
-            if b.hole(i, 63 - j) == DUNKELGRAU:
-                b.setze(i, 63 - j, SCHWARZ)
-    mine_gross(b, 32, 33, 15)
+    """The 16 x 16 pixel grid of the application icon: a mine on a raised cell."""
+    b = Bild(16, 16, DURCHSICHTIG)
+    farben = {"w": WEISS, "h": HELLGRAU, "d": DUNKELGRAU, "k": SCHWARZ}
+    grid_malen(b, grids_lesen("symbol.txt")["symbol"], 0, 0, farben)
+    return b
+
+
+# The sizes desktops look for in the hicolor theme.
+SYMBOLGROESSEN = (16, 24, 32, 48, 64, 128, 256)
+
+
+def symbol_in_groesse(grid, groesse):
+    """The grid at the largest whole multiple that fits, centred, without smoothing;
+    what is left around it (4 pixels at 24) stays transparent."""
+    faktor = groesse // grid.w
+    rand = (groesse - grid.w * faktor) // 2
+    b = Bild(groesse, groesse, DURCHSICHTIG)
+    for y in range(grid.h * faktor):
+        for x in range(grid.w * faktor):
+            b.setze(rand + x, rand + y, grid.hole(x // faktor, y // faktor))
     return b
 
 
@@ -627,15 +638,20 @@ def bmp8(pfad, bild):
 
 
 def png_schreiben(pfad, bild):
+    """RGB, or RGBA where the picture has transparent pixels."""
     def block(art, daten):
         return struct.pack(">I", len(daten)) + art + daten + struct.pack(">I", zlib.crc32(art + daten))
 
+    alpha = any(c is DURCHSICHTIG for z in bild.px for c in z)
     roh = bytearray()
     for zeile in bild.px:
         roh.append(0)
         for c in zeile:
-            roh += bytes((c >> 16, (c >> 8) & 0xFF, c & 0xFF))
-    kopf = struct.pack(">IIBBBBB", bild.w, bild.h, 8, 2, 0, 0, 0)
+            if c is DURCHSICHTIG:
+                roh += bytes(4)
+            else:
+                roh += bytes((c >> 16, (c >> 8) & 0xFF, c & 0xFF)) + (b"\xff" if alpha else b"")
+    kopf = struct.pack(">IIBBBBB", bild.w, bild.h, 8, 6 if alpha else 2, 0, 0, 0)
     with open(pfad, "wb") as f:
         f.write(b"\x89PNG\r\n\x1a\n" + block(b"IHDR", kopf) + block(b"IDAT", zlib.compress(bytes(roh), 9))
                 + block(b"IEND", b""))
@@ -685,7 +701,12 @@ def main():
         pfad = os.path.join(ziel, f"{i:02d}_{name}.bmp")
         (bmp8 if i >= 41 else bmp4)(pfad, bild)
     bmp4(os.path.join(ziel, "icon32.bmp"), programmsymbol())
-    png_schreiben(os.path.join(ziel, "zundelfeld.png"), anwendungssymbol())
+    symbol = anwendungssymbol()
+    # The window's own icon, compiled into the program; the installed icons beside it.
+    png_schreiben(os.path.join(ziel, "zundelfeld.png"), symbol_in_groesse(symbol, 64))
+    os.makedirs(os.path.join(ziel, "icons"), exist_ok=True)
+    for groesse in SYMBOLGROESSEN:
+        png_schreiben(os.path.join(ziel, "icons", f"{groesse}.png"), symbol_in_groesse(symbol, groesse))
 
 
 if __name__ == "__main__":
