@@ -1,20 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the game need.
+# Installs the Debian 12 packages that one use of this source tree needs.
+#   tools/ensure-deps.sh            the tests, benchmarks and CI's checks (tools/run-tests.sh)
+#   tools/ensure-deps.sh --play     building and playing the game (tools/play.sh)
+#   tools/ensure-deps.sh --package  --play, and what makes the Debian package
+#   tools/ensure-deps.sh --fuzz     the tests', and clang's fuzzing runtime
 # As root it installs what is missing; otherwise it names the apt-get line and stops.
 set -euo pipefail
 
-pakete=(
-    cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-    libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format python3 fonts-dejavu-core
+# Building the game: a compiler, CMake and Qt.
+pakete=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools)
+# Running it: Qt's German texts; Wayland desktops need Qt's Wayland plugin (the X11 one
+# comes with Qt's own libraries).
+spielen=(qt6-translations-l10n)
+if [[ -n "${WAYLAND_DISPLAY:-}" || "${XDG_SESSION_TYPE:-}" == wayland ]]; then
+    spielen+=(qt6-wayland)
+fi
+# The Debian package: dpkg-shlibdeps finds its dependencies, with file's help.
+paket=(dpkg-dev file)
+# The tests: their libraries, the formatter, the sprite generator, a fixed font for the
+# window tests, and the validators and manual page checker of the installed tree.
+tests=(
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format python3 fonts-dejavu-core
+    qt6-translations-l10n desktop-file-utils appstream groff-base "${paket[@]}"
 )
-if [[ "${1:-}" == "--fuzz" ]]; then
-    pakete+=(clang libclang-rt-14-dev)
-fi
-if [[ "${1:-}" == "--desktop" ]]; then
-    pakete+=(qt6-qpa-plugins)
-fi
+
+case "${1:-}" in
+--play) pakete+=("${spielen[@]}") ;;
+--package) pakete+=("${spielen[@]}" "${paket[@]}") ;;
+--fuzz) pakete+=("${tests[@]}" clang libclang-rt-14-dev) ;;
+"") pakete+=("${tests[@]}") ;;
+*)
+    echo "usage: $0 [--play | --package | --fuzz]" >&2
+    exit 2
+    ;;
+esac
 
 fehlend=()
 for p in "${pakete[@]}"; do

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the release preset and starts the game. Run from the repository root on a
-# Debian 12 desktop; what is missing is installed first (through sudo when not root).
-# The best times live in zundrec.dat in ${XDG_DATA_HOME:-~/.local/share}/zundelfeld.
+# Builds the game alone (the "play" preset: no tests, benchmarks or their libraries) and
+# starts it through the launcher that the install uses, so the best times live in the same
+# place: zundrec.dat in ${XDG_DATA_HOME:-~/.local/share}/zundelfeld. Run from the
+# repository root on a Debian 12 desktop; what is missing is installed first (through
+# sudo when not root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,19 +12,15 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     exit 1
 fi
 
-if ! tools/ensure-deps.sh --desktop >/dev/null 2>&1; then
+if ! tools/ensure-deps.sh --play >/dev/null 2>&1; then
     if [[ "$(id -u)" -ne 0 ]] && command -v sudo >/dev/null; then
-        sudo tools/ensure-deps.sh --desktop
+        sudo tools/ensure-deps.sh --play
     else
-        tools/ensure-deps.sh --desktop
+        tools/ensure-deps.sh --play
     fi
 fi
 
-cmake --preset release >/dev/null
-cmake --build --preset release --target zundelfeld
+cmake --preset play >/dev/null
+cmake --build --preset play --target zundelfeld
 
-daten="${XDG_DATA_HOME:-$HOME/.local/share}/zundelfeld"
-mkdir -p "$daten"
-programm="$PWD/build/release/app/window/zundelfeld"
-cd "$daten"
-exec "$programm"
+ZUNDELFELD_PROGRAMM="$PWD/build/play/app/window/zundelfeld" exec dist/zundelfeld.sh

@@ -6,7 +6,7 @@
 
 bool anwendungEinrichten(QTranslator& qtDeutsch) {
     QCoreApplication::setApplicationName("Zundelfeld");
-    QGuiApplication::setDesktopFileName("zundelfeld");
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZUNDEL_APP_ID));
     if (!qtDeutsch.load("qtbase_de", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return QCoreApplication::installTranslator(&qtDeutsch);
