@@ -11,9 +11,29 @@ namespace {
 
 using TBytes = std::array<uint8_t, TEinstellungen::dateiGroesse>;
 
-constexpr std::size_t offsetBestzeiten = 36;
+// Where each field of the record lies in the file.
+namespace versatz {
+constexpr std::size_t stufe = 0;
+constexpr std::size_t feldHoehe = 4;
+constexpr std::size_t feldBreite = 8;
+constexpr std::size_t feldMinen = 12;
+constexpr std::size_t merkerAn = 16;
+constexpr std::size_t nameEingabe = 17;
+constexpr std::size_t fuellung = 33;
+constexpr std::size_t bestzeiten = 36;
+} // namespace versatz
+
+// One best-time entry: the name, then the time.
 constexpr std::size_t bestzeitGroesse = 20;
-constexpr std::size_t offsetNameEingabe = 17;
+constexpr std::size_t versatzName = 0;
+constexpr std::size_t versatzZeit = 16;
+
+static_assert(versatz::fuellung == versatz::nameEingabe + 1 + TKurzString15::kapazitaet);
+static_assert(versatz::bestzeiten ==
+              versatz::fuellung + std::tuple_size_v<decltype(TEinstellungen::fuellung)>);
+static_assert(versatzZeit == versatzName + 1 + TKurzString15::kapazitaet);
+static_assert(versatz::bestzeiten + bestzeitGroesse * TEinstellungen::anzahlStufen ==
+              TEinstellungen::dateiGroesse);
 
 void int32Schreiben(TBytes& b, std::size_t o, int32_t wert) {
     const auto u = static_cast<uint32_t>(wert);
@@ -127,34 +147,34 @@ int allesSchreiben(int fd, const TBytes& bytes, const TSchreibAufruf& schreiben)
 
 std::array<uint8_t, TEinstellungen::dateiGroesse> einstellungenKodieren(const TEinstellungen& e) {
     TBytes b{};
-    int32Schreiben(b, 0, e.stufe);
-    int32Schreiben(b, 4, e.feldHoehe);
-    int32Schreiben(b, 8, e.feldBreite);
-    int32Schreiben(b, 12, e.feldMinen);
-    b[16] = e.merkerAn;
-    kurzStringSchreiben(b, offsetNameEingabe, e.nameEingabe);
-    for (std::size_t i = 0; i < e.fuellung.size(); ++i) b[33 + i] = e.fuellung[i];
+    int32Schreiben(b, versatz::stufe, e.stufe);
+    int32Schreiben(b, versatz::feldHoehe, e.feldHoehe);
+    int32Schreiben(b, versatz::feldBreite, e.feldBreite);
+    int32Schreiben(b, versatz::feldMinen, e.feldMinen);
+    b[versatz::merkerAn] = e.merkerAn;
+    kurzStringSchreiben(b, versatz::nameEingabe, e.nameEingabe);
+    for (std::size_t i = 0; i < e.fuellung.size(); ++i) b[versatz::fuellung + i] = e.fuellung[i];
     for (std::size_t k = 0; k < e.bestzeiten.size(); ++k) {
-        const std::size_t o = offsetBestzeiten + bestzeitGroesse * k;
-        kurzStringSchreiben(b, o, e.bestzeiten[k].name);
-        int32Schreiben(b, o + 16, e.bestzeiten[k].zeit);
+        const std::size_t o = versatz::bestzeiten + bestzeitGroesse * k;
+        kurzStringSchreiben(b, o + versatzName, e.bestzeiten[k].name);
+        int32Schreiben(b, o + versatzZeit, e.bestzeiten[k].zeit);
     }
     return b;
 }
 
 TEinstellungen einstellungenDekodieren(std::span<const uint8_t, TEinstellungen::dateiGroesse> b) {
     TEinstellungen e;
-    e.stufe = int32Lesen(b, 0);
-    e.feldHoehe = int32Lesen(b, 4);
-    e.feldBreite = int32Lesen(b, 8);
-    e.feldMinen = int32Lesen(b, 12);
-    e.merkerAn = b[16];
-    e.nameEingabe = kurzStringLesen(b, offsetNameEingabe);
-    for (std::size_t i = 0; i < e.fuellung.size(); ++i) e.fuellung[i] = b[33 + i];
+    e.stufe = int32Lesen(b, versatz::stufe);
+    e.feldHoehe = int32Lesen(b, versatz::feldHoehe);
+    e.feldBreite = int32Lesen(b, versatz::feldBreite);
+    e.feldMinen = int32Lesen(b, versatz::feldMinen);
+    e.merkerAn = b[versatz::merkerAn];
+    e.nameEingabe = kurzStringLesen(b, versatz::nameEingabe);
+    for (std::size_t i = 0; i < e.fuellung.size(); ++i) e.fuellung[i] = b[versatz::fuellung + i];
     for (std::size_t k = 0; k < e.bestzeiten.size(); ++k) {
-        const std::size_t o = offsetBestzeiten + bestzeitGroesse * k;
-        e.bestzeiten[k].name = kurzStringLesen(b, o);
-        e.bestzeiten[k].zeit = int32Lesen(b, o + 16);
+        const std::size_t o = versatz::bestzeiten + bestzeitGroesse * k;
+        e.bestzeiten[k].name = kurzStringLesen(b, o + versatzName);
+        e.bestzeiten[k].zeit = int32Lesen(b, o + versatzZeit);
     }
     return e;
 }
@@ -204,7 +224,7 @@ int einstellungenSchreiben(const std::string& pfad, const TEinstellungen& e) {
 int einstellungenSchreiben(const std::string& pfad, const TEinstellungen& e,
                            const TSchreibAufruf& schreiben) {
     TBytes bytes = einstellungenKodieren(e);
-    bytes[offsetNameEingabe] = 0;
+    bytes[versatz::nameEingabe] = 0;
 
     // The old file is replaced, not written into, so it is asked first whether it may be
     // written at all: a read-only one is refused as before.
