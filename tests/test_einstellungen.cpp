@@ -1,10 +1,20 @@
 #include "einstellungendatei.h"
 #include "iofehler.h"
 #include "testverzeichnis.h"
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -162,7 +172,48 @@ class Schreiben : public ::testing::Test {
 protected:
     TTestVerzeichnis verzeichnis;
     std::string datei = verzeichnis.datei("zundrec.dat");
+
+    static std::vector<uint8_t> bytes(const TEinstellungen& e) {
+        const TBytes b = einstellungenKodieren(e);
+        return {b.begin(), b.end()};
+    }
+    static ino_t inode(const std::string& pfad) {
+        struct stat st {};
+        return ::stat(pfad.c_str(), &st) == 0 ? st.st_ino : 0;
+    }
 };
+
+// Runs f in a child process and hands back the text it returns: the child may give up
+// root or mount what the test process must not see.
+std::string imKind(const std::function<std::string()>& f) {
+    int rohr[2];
+    if (::pipe(rohr) != 0) return "no pipe";
+    const pid_t kind = ::fork();
+    if (kind < 0) return "no fork";
+    if (kind == 0) {
+        ::close(rohr[0]);
+        const std::string r = f();
+        if (::write(rohr[1], r.data(), r.size()) < 0) ::_exit(1);
+        ::_exit(0);
+    }
+    ::close(rohr[1]);
+    std::string r;
+    char puffer[256];
+    for (ssize_t n; (n = ::read(rohr[0], puffer, sizeof puffer)) > 0;)
+        r.append(puffer, static_cast<std::size_t>(n));
+    ::close(rohr[0]);
+    int status = 0;
+    ::waitpid(kind, &status, 0);
+    return r;
+}
+
+std::string namenListe(const TTestVerzeichnis& v) {
+    std::vector<std::string> n = v.namen();
+    std::sort(n.begin(), n.end());
+    std::string r;
+    for (const std::string& s : n) r += s + " ";
+    return r;
+}
 
 TEST_F(Schreiben, Writes136BytesWithAnEmptyNameSlotAndLeavesNoTemporaryFile) {
     TEinstellungen e = beispiel();
@@ -196,6 +247,99 @@ TEST_F(Schreiben, AReadOnlyFileIsRefusedAndKept) {
     EXPECT_EQ(mitSchlusspunkt(ioFehlerText(code)), "Dateizugriff verweigert.");
     EXPECT_EQ(bytesLesen(datei), alt);
     EXPECT_EQ(verzeichnis.namen(), std::vector<std::string>{"zundrec.dat"});
+}
+
+TEST_F(Schreiben, WhereTheFolderForbidsANewFileAWritableFileIsOverwrittenInPlace) {
+    bytesSchreiben(datei, std::vector<uint8_t>(200, 0x77));
+    fs::permissions(datei, fs::perms(0666));
+    const bool root = ::geteuid() == 0;
+    // Root may write any folder, so the save runs as "nobody" then.
+    fs::permissions(verzeichnis.pfad(), root ? fs::perms(0755) : fs::perms(0555));
+    const ino_t vorher = inode(datei);
+    const std::string code = imKind([root, this] {
+        if (root) {
+            const passwd* niemand = ::getpwnam("nobody");
+            if (!niemand || ::setgroups(0, nullptr) != 0 || ::setgid(niemand->pw_gid) != 0 ||
+                ::setuid(niemand->pw_uid) != 0)
+                return std::string("cannot become nobody");
+        }
+        return std::to_string(einstellungenSchreiben(datei, beispiel()));
+    });
+    fs::permissions(verzeichnis.pfad(), fs::perms::owner_all);
+    EXPECT_EQ(code, "0");
+    EXPECT_EQ(bytesLesen(datei), bytes(beispiel()));
+    EXPECT_EQ(inode(datei), vorher);
+    EXPECT_EQ(namenListe(verzeichnis), "zundrec.dat ");
+}
+
+TEST_F(Schreiben, LinksAreFollowedAndKept) {
+    fs::create_directory(verzeichnis.datei("ziel"));
+    const std::string echt = verzeichnis.datei("ziel/echt.dat");
+    const std::string zweiter = verzeichnis.datei("ziel/zweiter.dat");
+    fs::create_symlink("ziel/echt.dat", datei);
+
+    // A link to nothing yet: the file is made where it points.
+    ASSERT_EQ(einstellungenSchreiben(datei, beispiel()), 0);
+    EXPECT_TRUE(fs::is_symlink(datei));
+    EXPECT_EQ(bytesLesen(echt), bytes(beispiel()));
+
+    // A second hard link sees the new record too.
+    fs::create_hard_link(echt, zweiter);
+    TEinstellungen e = beispiel();
+    e.stufe = 2;
+    ASSERT_EQ(einstellungenSchreiben(datei, e), 0);
+    EXPECT_TRUE(fs::is_symlink(datei));
+    EXPECT_EQ(bytesLesen(echt), bytes(e));
+    EXPECT_EQ(bytesLesen(zweiter), bytes(e));
+    EXPECT_EQ(fs::hard_link_count(echt), 2u);
+    EXPECT_EQ(namenListe(verzeichnis), "ziel zundrec.dat ");
+}
+
+TEST_F(Schreiben, ASaveKilledEarlierLeavesNothingAndTheTemporaryNameIsNeverFollowed) {
+    const std::string temporaer = verzeichnis.datei(".zundrec.dat.tmp");
+    bytesSchreiben(temporaer, std::vector<uint8_t>(300, 0x99)); // left by a killed save
+    ASSERT_EQ(einstellungenSchreiben(datei, beispiel()), 0);
+    EXPECT_EQ(bytesLesen(datei), bytes(beispiel()));
+    EXPECT_EQ(namenListe(verzeichnis), "zundrec.dat ");
+
+    // A link planted under the temporary name would point the write elsewhere.
+    const std::string opfer = verzeichnis.datei("opfer");
+    bytesSchreiben(opfer, {1, 2, 3});
+    fs::create_symlink(opfer, temporaer);
+    TEinstellungen e = beispiel();
+    e.stufe = 4;
+    ASSERT_EQ(einstellungenSchreiben(datei, e), 0);
+    EXPECT_EQ(bytesLesen(datei), bytes(e));
+    EXPECT_EQ(bytesLesen(opfer), (std::vector<uint8_t>{1, 2, 3}));
+}
+
+TEST_F(Schreiben, OnAFullTmpfsTheOldFileIsOverwrittenInPlaceAndANewOneFailsCleanly) {
+    const std::string ergebnis = imKind([this] {
+        // A mount of our own, private to the child, in a namespace an ordinary user may
+        // make too where the system allows it.
+        const int art = ::geteuid() == 0 ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS;
+        if (::unshare(art) != 0 || ::mount("", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("zundel", verzeichnis.pfad().c_str(), "tmpfs", 0, "size=64k") != 0)
+            return std::string("skip");
+        bytesSchreiben(datei, std::vector<uint8_t>(136, 0x55));
+        {
+            const std::vector<uint8_t> seite(4096, 0);
+            std::FILE* fuell = std::fopen(verzeichnis.datei("fuell").c_str(), "wb");
+            if (!fuell) return std::string("no filler");
+            while (std::fwrite(seite.data(), 1, seite.size(), fuell) == seite.size() &&
+                   std::fflush(fuell) == 0) {
+            }
+            std::fclose(fuell);
+        }
+        const std::string neu = verzeichnis.datei("neu.dat");
+        std::string r = std::to_string(einstellungenSchreiben(datei, beispiel()));
+        r += bytesLesen(datei) == bytes(beispiel()) ? " written" : " not written";
+        r += " " + std::to_string(einstellungenSchreiben(neu, beispiel()));
+        r += " | " + namenListe(verzeichnis);
+        return r;
+    });
+    if (ergebnis == "skip") GTEST_SKIP() << "no tmpfs may be mounted here";
+    EXPECT_EQ(ergebnis, "0 written 101 | fuell zundrec.dat ");
 }
 
 TEST_F(Schreiben, IntoAMissingDirectoryReportsFileNotFound) {

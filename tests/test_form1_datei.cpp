@@ -3,6 +3,7 @@
 #include "form1hilfe.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -111,28 +112,40 @@ TEST_F(Datei, ADamagedFileIsTreatedAsMissingAndReplacedAtClose) {
     }
 }
 
-TEST_F(Datei, AFailedWriteShowsTheErrorAndKeepsTheWindowOpen) {
-    const std::string unmoeglich = (ordner.path() + "/fehlt/zundrec.dat").toStdString();
-    TForm1& f = starten(unmoeglich);
-    int meldungen = 0;
-    auto melden = [&](QMessageBox* box) {
-        ++meldungen;
-        EXPECT_EQ(box->windowTitle(), QString("Zundelfeld"));
-        EXPECT_EQ(box->icon(), QMessageBox::Critical);
-        EXPECT_EQ(box->text(), QString("Datei nicht gefunden."));
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-        box->button(QMessageBox::Ok)->click();
-    };
-    beiModal<QMessageBox>(melden);
-    EXPECT_FALSE(f.close());
-    EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(meldungen, 1);
+TEST_F(Datei, AFailedWriteKeepsTheWindowOpenOnceAndTheNextCloseEndsIt) {
+    // The second close writes once more: into the missing folder again, or into the
+    // folder the player has made meanwhile.
+    for (bool ordnerAngelegt : {false, true}) {
+        const QString unterordner = ordner.path() + (ordnerAngelegt ? "/neu" : "/fehlt");
+        const std::string unmoeglich = (unterordner + "/zundrec.dat").toStdString();
+        TForm1& f = starten(unmoeglich);
+        f.Profis1Click(nullptr);
+        int meldungen = 0;
+        auto melden = [&](QMessageBox* box) {
+            ++meldungen;
+            EXPECT_EQ(box->windowTitle(), QString("Zundelfeld"));
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            EXPECT_EQ(box->text(), QString("Datei nicht gefunden."));
+            EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+            box->button(QMessageBox::Ok)->click();
+        };
+        beiModal<QMessageBox>(melden);
+        EXPECT_FALSE(f.close());
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(meldungen, 1);
 
-    // A later close tries again, through the menu too.
-    beiModal<QMessageBox>(melden);
-    f.Beenden3->trigger();
-    EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(meldungen, 2);
+        if (ordnerAngelegt) {
+            ASSERT_TRUE(QDir().mkpath(unterordner));
+        } else {
+            beiModal<QMessageBox>(melden);
+        }
+        f.Beenden3->trigger();
+        EXPECT_FALSE(f.isVisible()) << ordnerAngelegt;
+        EXPECT_EQ(meldungen, ordnerAngelegt ? 1 : 2);
+        if (ordnerAngelegt) {
+            EXPECT_EQ(gespeichert(unmoeglich).stufe, 3);
+        }
+    }
 }
 
 } // namespace

@@ -124,4 +124,5 @@ private:
     void fehlerZeigen(const std::string& text);
 
     TFrameZaehler framezaehler_;
+    bool speichernMisslungen_ = false; // a close already failed to write the settings
 };

@@ -68,11 +68,14 @@ bool TForm1::FormClose(QObject*) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // A failed write keeps the window open; the next close tries again.
-    if (FormClose(this))
+    // A failed write keeps the window open once, so the player may make room or fix the
+    // folder; the next close writes once more and ends the program either way.
+    if (FormClose(this) || speichernMisslungen_) {
         event->accept();
-    else
+    } else {
+        speichernMisslungen_ = true;
         event->ignore();
+    }
 }
 
 void TForm1::fehlerZeigen(const std::string& text) {

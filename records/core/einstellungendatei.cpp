@@ -1,11 +1,12 @@
 #include "einstellungendatei.h"
 #include "iofehler.h"
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -79,12 +80,8 @@ public:
     TDatei(const TDatei&) = delete;
     TDatei& operator=(const TDatei&) = delete;
     int fd() const { return fd_; }
-    // Closes now and reports what close said (0 or an errno value).
-    int schliessen() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
+    // Hands the descriptor over to the caller.
+    int abgeben() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -101,30 +98,64 @@ std::string verzeichnisVon(const std::string& pfad) {
     return pfad.substr(0, schnitt);
 }
 
-// A name next to the target that no one else uses: creates it exclusively, retrying on
-// a clash. Returns the descriptor, or -1 with errno set.
-int temporaerAnlegen(const std::string& pfad, std::string& name) {
-    static std::atomic<uint32_t> zaehler{0};
-    const auto schnitt = pfad.rfind('/');
-    const std::string kopf = schnitt == std::string::npos ? "" : pfad.substr(0, schnitt + 1);
-    const std::string rumpf = schnitt == std::string::npos ? pfad : pfad.substr(schnitt + 1);
-    const auto takt =
-        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    for (int versuch = 0; versuch < 100; ++versuch) {
-        const uint64_t kennung = takt ^ (static_cast<uint64_t>(::getpid()) << 32) ^
-                                 (zaehler.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-        static constexpr char ziffern[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-        std::string anhang;
-        uint64_t rest = kennung;
-        for (int i = 0; i < 8; ++i) {
-            anhang += ziffern[rest % 36];
-            rest /= 36;
+// Follows symbolic links at the end of the path, link by link, to the file they name.
+// False with errno set on a loop or an unreadable link.
+bool linkAufloesen(const std::string& pfad, std::string& ziel) {
+    ziel = pfad;
+    for (int tiefe = 0; tiefe < 40; ++tiefe) {
+        struct stat st {};
+        if (::lstat(ziel.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        std::error_code fehler;
+        const std::filesystem::path inhalt = std::filesystem::read_symlink(ziel, fehler);
+        if (fehler) {
+            errno = fehler.value();
+            return false;
         }
-        name = kopf + "." + rumpf + "." + anhang;
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        ziel =
+            inhalt.is_absolute() ? inhalt.string() : verzeichnisVon(ziel) + "/" + inhalt.string();
     }
-    errno = EEXIST;
+    errno = ELOOP;
+    return false;
+}
+
+// One fixed name beside the target, so that a save killed halfway leaves at most this
+// one file behind, which the next save takes over.
+std::string temporaerName(const std::string& ziel) {
+    const auto schnitt = ziel.rfind('/');
+    if (schnitt == std::string::npos) return "." + ziel + ".tmp";
+    return ziel.substr(0, schnitt + 1) + "." + ziel.substr(schnitt + 1) + ".tmp";
+}
+
+// Opens the temporary file, emptied and locked: a second game saving into the same
+// folder at the same moment waits its turn instead of writing into the same file. A
+// link, a name shared with another file or another user's file there is not used (it
+// could point the write anywhere). anlegen: O_CREAT, or 0 to open only what a killed
+// save left. Returns the descriptor, or -1 with errno set.
+int temporaerOeffnen(const std::string& name, int anlegen) {
+    for (int versuch = 0; versuch < 100; ++versuch) {
+        TDatei datei(::open(name.c_str(),
+                            O_WRONLY | anlegen | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                            0666));
+        if (datei.fd() < 0) return -1;
+        if (::flock(datei.fd(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK) return -1;
+            ::usleep(20000); // the other save takes moments
+            continue;
+        }
+        struct stat offen {};
+        struct stat benannt {};
+        if (::fstat(datei.fd(), &offen) != 0) return -1;
+        if (::lstat(name.c_str(), &benannt) != 0 || benannt.st_dev != offen.st_dev ||
+            benannt.st_ino != offen.st_ino)
+            continue; // the other save has renamed or removed it meanwhile
+        if (!S_ISREG(offen.st_mode) || offen.st_nlink != 1 || offen.st_uid != ::geteuid()) {
+            errno = EACCES;
+            return -1;
+        }
+        if (::ftruncate(datei.fd(), 0) != 0) return -1;
+        return datei.abgeben();
+    }
+    errno = EBUSY;
     return -1;
 }
 
@@ -140,6 +171,52 @@ int allesSchreiben(int fd, const TBytes& bytes, const TSchreibAufruf& schreiben)
         if (n == 0) return iofehler::zuWenigSpeicher;
         geschrieben += static_cast<std::size_t>(n);
     }
+    return 0;
+}
+
+// Replaces the target by a new file: written beside it under the temporary name, synced,
+// then renamed over it, so that any failure leaves the old file as it was. alt: the
+// target's status when it exists, whose permissions the new file takes over.
+int ersetzen(const std::string& ziel, const TBytes& bytes, const struct stat* alt,
+             const TSchreibAufruf& schreiben) {
+    const std::string name = temporaerName(ziel);
+    TDatei neu(temporaerOeffnen(name, O_CREAT));
+    if (neu.fd() < 0) return ioFehlerAusErrno(errno);
+    // Removed while still locked, so that a save waiting for the lock finds the name gone.
+    auto aufgeben = [&](int code) {
+        ::unlink(name.c_str());
+        return code;
+    };
+    if (alt && ::fchmod(neu.fd(), alt->st_mode & 07777) != 0)
+        return aufgeben(ioFehlerAusErrno(errno));
+    if (const int code = allesSchreiben(neu.fd(), bytes, schreiben); code != 0)
+        return aufgeben(code);
+    if (::fsync(neu.fd()) != 0) return aufgeben(ioFehlerAusErrno(errno));
+    if (::rename(name.c_str(), ziel.c_str()) != 0) return aufgeben(ioFehlerAusErrno(errno));
+    // The rename reaches the disk with the folder; a failure here no longer puts the
+    // record at risk.
+    TDatei verzeichnis(::open(verzeichnisVon(ziel).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (verzeichnis.fd() >= 0) ::fsync(verzeichnis.fd());
+    return 0;
+}
+
+// Overwrites the file's first 136 bytes (one write in the normal case) and cuts off what
+// lies after them. Should the write fail, the old bytes are put back as they were.
+int anOrtSchreiben(int fd, const struct stat& st, const TBytes& bytes,
+                   const TSchreibAufruf& schreiben) {
+    TBytes altBytes{};
+    const ssize_t altLaenge = ::pread(fd, altBytes.data(), altBytes.size(), 0);
+    if (::lseek(fd, 0, SEEK_SET) != 0) return ioFehlerAusErrno(errno);
+    if (const int code = allesSchreiben(fd, bytes, schreiben); code != 0) {
+        if (altLaenge > 0) ::pwrite(fd, altBytes.data(), static_cast<std::size_t>(altLaenge), 0);
+        if (st.st_size < static_cast<off_t>(bytes.size())) ::ftruncate(fd, st.st_size);
+        ::fsync(fd);
+        return code;
+    }
+    if (st.st_size > static_cast<off_t>(bytes.size()) &&
+        ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+        return ioFehlerAusErrno(errno);
+    if (::fsync(fd) != 0) return ioFehlerAusErrno(errno);
     return 0;
 }
 
@@ -226,47 +303,53 @@ int einstellungenSchreiben(const std::string& pfad, const TEinstellungen& e,
     TBytes bytes = einstellungenKodieren(e);
     bytes[versatz::nameEingabe] = 0;
 
-    // The old file is replaced, not written into, so it is asked first whether it may be
-    // written at all: a read-only one is refused as before.
-    mode_t modus = 0;
-    bool vorhanden = false;
-    {
-        TDatei alt(::open(pfad.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-        if (alt.fd() < 0) {
-            if (errno != ENOENT) return ioFehlerAusErrno(errno);
-        } else {
-            struct stat st {};
-            if (::fstat(alt.fd(), &st) != 0) return ioFehlerAusErrno(errno);
-            if (schreibgeschuetzt(st)) return iofehler::zugriffVerweigert;
-            vorhanden = S_ISREG(st.st_mode);
-            modus = st.st_mode & 07777;
-        }
+    // An existing file must be one the player may write: a read-only one is refused. Only
+    // a regular file is written; a device or pipe under that name is left alone.
+    struct stat st {};
+    if (::stat(pfad.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return iofehler::zugriffVerweigert;
+    const int offen = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(pfad.c_str(), O_RDWR | offen);
+    if (fd < 0 && errno == EACCES) fd = ::open(pfad.c_str(), O_WRONLY | offen);
+    if (fd < 0 && errno == ENOENT) {
+        // A link to a file that does not exist yet stays a link: the file is made where
+        // it points.
+        struct stat link {};
+        if (::lstat(pfad.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            fd = ::open(pfad.c_str(), O_RDWR | O_CREAT | offen, 0666);
+    }
+    TDatei alt(fd);
+    if (alt.fd() < 0 && errno != ENOENT) return ioFehlerAusErrno(errno);
+    const bool vorhanden = alt.fd() >= 0;
+    if (vorhanden) {
+        if (::fstat(alt.fd(), &st) != 0) return ioFehlerAusErrno(errno);
+        if (!S_ISREG(st.st_mode)) return iofehler::zugriffVerweigert;
+        if (schreibgeschuetzt(st)) return iofehler::zugriffVerweigert;
     }
 
-    std::string temporaer;
-    TDatei neu(temporaerAnlegen(pfad, temporaer));
-    if (neu.fd() < 0) return ioFehlerAusErrno(errno);
-    auto aufgeben = [&](int code) {
-        neu.schliessen();
-        ::unlink(temporaer.c_str());
-        return code;
-    };
-    if (vorhanden && ::fchmod(neu.fd(), modus) != 0) return aufgeben(ioFehlerAusErrno(errno));
-    if (const int code = allesSchreiben(neu.fd(), bytes, schreiben); code != 0)
-        return aufgeben(code);
-    if (::fsync(neu.fd()) != 0) return aufgeben(ioFehlerAusErrno(errno));
-    if (const int err = neu.schliessen(); err != 0) {
-        ::unlink(temporaer.c_str());
-        return ioFehlerAusErrno(err);
+    // A link is followed: its target is replaced in the target's own folder. Should the
+    // link change under our feet, the file opened above is written in place instead.
+    std::string ziel;
+    if (!linkAufloesen(pfad, ziel)) {
+        if (!vorhanden) return ioFehlerAusErrno(errno);
+        ziel.clear();
+    } else if (vorhanden) {
+        struct stat benannt {};
+        if (::lstat(ziel.c_str(), &benannt) != 0 || benannt.st_dev != st.st_dev ||
+            benannt.st_ino != st.st_ino)
+            ziel.clear();
     }
-    if (::rename(temporaer.c_str(), pfad.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temporaer.c_str());
-        return ioFehlerAusErrno(err);
+
+    // A file with further hard links is written in place, so that every name keeps
+    // showing the same record; a replacement would leave the other names on the old one.
+    if (!ziel.empty() && (!vorhanden || st.st_nlink == 1)) {
+        const int code = ersetzen(ziel, bytes, vorhanden ? &st : nullptr, schreiben);
+        if (code == 0 || !vorhanden) return code;
+    } else if (!ziel.empty()) {
+        // What a save killed earlier left beside the file goes now.
+        const std::string name = temporaerName(ziel);
+        if (TDatei rest(temporaerOeffnen(name, 0)); rest.fd() >= 0) ::unlink(name.c_str());
     }
-    // The rename itself reaches the disk with the directory; a failure here no longer
-    // puts the record at risk.
-    TDatei verzeichnis(::open(verzeichnisVon(pfad).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (verzeichnis.fd() >= 0) ::fsync(verzeichnis.fd());
-    return 0;
+    // No new file can be made beside it (a folder the player may not write, a full disk),
+    // but the file itself can be written.
+    return anOrtSchreiben(alt.fd(), st, bytes, schreiben);
 }

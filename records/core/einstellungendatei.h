@@ -21,9 +21,15 @@ void einstellungenVorgaben(TEinstellungen& e);
 // any write permission counts as read-only even for a user who may write it anyway.
 bool einstellungenLesen(const std::string& pfad, TEinstellungen& e);
 
-// Writes the 136-byte record so that the old file survives any failure: a temporary file
-// in the same directory, flushed and synced, then renamed over the old one. The length
-// byte of nameEingabe is written as 0. A read-only existing file is refused.
+// Writes the 136-byte record so that the old bytes survive any failure. As a rule the file
+// is replaced: a temporary file of one fixed name in the same folder (".zundrec.dat.tmp"),
+// synced, then renamed over it; a save killed halfway leaves at most that one file, which
+// the next save takes over. A symbolic link is followed and its target replaced in the
+// target's folder. The existing file is overwritten in place instead (136 bytes at
+// offset 0, synced, the rest cut off; the old bytes put back should that fail) where it
+// has further hard links, or where the replacement fails but the file may be written (a
+// folder the player may not write, a full disk). The length byte of nameEingabe is
+// written as 0. A read-only file, or anything but a regular file, is refused.
 // Returns 0 on success, else the input/output error code (see iofehler.h).
 int einstellungenSchreiben(const std::string& pfad, const TEinstellungen& e);
 
