@@ -93,8 +93,8 @@ TEST_F(NamenTest, TheCaretGoesBackToTheEndAfterEveryKey) {
 }
 
 TEST_F(NamenTest, BelowSixCharactersNoWayOfClosingWorks) {
-    enum Weg { ok, enter, schliessfeld };
-    for (Weg weg : {ok, enter, schliessfeld}) {
+    enum Weg { ok, enter, enterAufOk, schliessfeld };
+    for (Weg weg : {ok, enter, enterAufOk, schliessfeld}) {
         for (const QString& name : {QString("Abcd"), QString("Abcde"), QString("Abcdef")}) {
             TnamenEingeben d;
             d.show();
@@ -105,6 +105,10 @@ TEST_F(NamenTest, BelowSixCharactersNoWayOfClosingWorks) {
                 break;
             case enter:
                 QTest::keyClick(d.Edit1, Qt::Key_Return);
+                break;
+            case enterAufOk:
+                d.findChild<QPushButton*>("Button1")->setFocus();
+                QTest::keyClick(d.findChild<QPushButton*>("Button1"), Qt::Key_Enter);
                 break;
             case schliessfeld:
                 d.close();

@@ -182,6 +182,29 @@ TEST_F(OptionenTest, SmallLettersMoveTheFocusAndAreDropped) {
     dialog.hide();
 }
 
+TEST_F(OptionenTest, EveryOpeningStartsOnOkAndAltWithALetterMovesNothing) {
+    for (int oeffnung = 0; oeffnung < 2; ++oeffnung) {
+        const bool ok = abfragen([this] {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            EXPECT_EQ(QApplication::focusWidget(), knopf("Button1"));
+            // Digits typed at once go nowhere: the height stays as it was.
+            QTest::keyClicks(QApplication::focusWidget(), "20");
+            for (Qt::Key taste : {Qt::Key_B, Qt::Key_H, Qt::Key_M})
+                QTest::keyClick(QApplication::focusWidget(), taste, Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), knopf("Button1"));
+            // The plain letter does move it; the next opening starts on OK again.
+            QTest::keyClicks(QApplication::focusWidget(), "m");
+            EXPECT_EQ(QApplication::focusWidget(), edit("Edit1"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        EXPECT_FALSE(haengen);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(hoehe, 12);
+        EXPECT_EQ(breite, 16);
+        EXPECT_EQ(minen, 40);
+    }
+}
+
 TEST_F(OptionenTest, ReopeningShowsTheNewValues) {
     abfragen([this] { QTest::mouseClick(knopf("Button1"), Qt::LeftButton); });
     breite = 30;

@@ -5,14 +5,17 @@
 #include "schrift.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QShowEvent>
 
 Toptionen::Toptionen(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::Toptionen>()) {
     ui->setupUi(this);
     dialogRahmen(this, 306, 134, false);
     schriftAnpassen(this, 13, true);
-    // Without a buddy a label shows its "&" instead of underlining the letter. The plain
-    // letters b, h and m move the focus (FormKeyPress); Alt with them now does too.
+    // Without a buddy a label shows its "&" instead of underlining the letter. Only the
+    // plain letters b, h and m move the focus (FormKeyPress): the shortcut that a buddy
+    // brings (Alt with the letter) is swallowed by eventFilter.
+    for (QLabel* label : {ui->Label1, ui->Label2, ui->Label3}) label->installEventFilter(this);
     ui->Label1->setBuddy(ui->Edit3);
     ui->Label2->setBuddy(ui->Edit2);
     ui->Label3->setBuddy(ui->Edit1);
@@ -115,6 +118,8 @@ bool Toptionen::Edit3KeyDown(QKeyEvent* event) {
 }
 
 void Toptionen::FormKeyPress(QKeyEvent* event) {
+    // With Alt or Ctrl the key is no typed letter.
+    if (event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) return;
     const QString t = event->text();
     if (t == QStringLiteral("b"))
         ui->Edit2->setFocus(Qt::ShortcutFocusReason);
@@ -125,6 +130,7 @@ void Toptionen::FormKeyPress(QKeyEvent* event) {
 }
 
 bool Toptionen::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut && qobject_cast<QLabel*>(watched)) return true;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (Edit3KeyDown(key)) return true;
@@ -146,5 +152,7 @@ void Toptionen::showEvent(QShowEvent* event) {
         schonGezeigt = true;
         move(161, 130);
     }
+    // Every opening starts on "OK", first in the tab order, wherever the focus was left.
+    if (!event->spontaneous()) ui->Button1->setFocus(Qt::TabFocusReason);
     QDialog::showEvent(event);
 }

@@ -33,6 +33,7 @@ TnamenEingeben::TnamenEingeben(QWidget* parent)
     ui->Label2->setText(entwurf);
 
     ui->Edit1->installEventFilter(this);
+    ui->Button1->installEventFilter(this);
     connect(ui->Button1, &QPushButton::clicked, this, &TnamenEingeben::Button1Click);
     connect(ui->Edit1, &QLineEdit::textEdited, this, &TnamenEingeben::Edit1Edited);
 }
@@ -89,6 +90,14 @@ void TnamenEingeben::closeEvent(QCloseEvent* event) {
 }
 
 bool TnamenEingeben::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Button1 && event->type() == QEvent::KeyPress) {
+        // Enter presses "OK" as Space does, though it is no default button.
+        const int taste = static_cast<QKeyEvent*>(event)->key();
+        if (taste == Qt::Key_Return || taste == Qt::Key_Enter) {
+            Button1Click();
+            return true;
+        }
+    }
     if (watched == ui->Edit1) {
         if (event->type() == QEvent::KeyPress) {
             const int taste = static_cast<QKeyEvent*>(event)->key();
