@@ -262,10 +262,13 @@ TEST_F(Schreiben, WhereTheFolderForbidsANewFileAWritableFileIsOverwrittenInPlace
             if (!niemand || ::setgroups(0, nullptr) != 0 || ::setgid(niemand->pw_gid) != 0 ||
                 ::setuid(niemand->pw_uid) != 0)
                 return std::string("cannot become nobody");
+            // A temporary folder below one closed to others cannot show the case.
+            if (::access(datei.c_str(), W_OK) != 0) return std::string("skip");
         }
         return std::to_string(einstellungenSchreiben(datei, beispiel()));
     });
     fs::permissions(verzeichnis.pfad(), fs::perms::owner_all);
+    if (code == "skip") GTEST_SKIP() << "nobody cannot reach " << verzeichnis.pfad();
     EXPECT_EQ(code, "0");
     EXPECT_EQ(bytesLesen(datei), bytes(beispiel()));
     EXPECT_EQ(inode(datei), vorher);
