@@ -1,13 +1,15 @@
-// Arbitrary response bytes, cut into arbitrary pieces, through the client's receive path.
-// Input: repeated (length byte, that many bytes); a length of 0 stands for 256.
+// Arbitrary response bytes through the client's whole receive path: a peer on 127.0.0.1
+// answers one Get with the input, repeated so that it spans many reads.
+// Input: a repeat byte r, then the response; the response is sent 1 + 4 * r times.
 #include "httpcli.h"
+#include "skriptpeer.h"
 #include "strom.h"
 
 #include <QCoreApplication>
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 namespace {
 
@@ -22,22 +24,29 @@ QCoreApplication& anwendung() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
     anwendung();
+    const std::string stueck(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::string antwort;
+    for (int k = 0; k < 1 + 4 * data[0]; ++k) antwort += stueck;
+
+    // The peer gives up sending when the client stops reading (a line too long).
+    TSkriptPeer peer(
+        {{TSkriptPeer::KopfLesen(), TSkriptPeer::Senden(antwort, 100), TSkriptPeer::Schliessen()}});
     THttpCli cli;
     TMemoryStream strom;
     cli.ReceiveStream = &strom;
-    cli.antwortErwarten();
-    std::size_t i = 0;
-    while (i < size) {
-        std::size_t laenge = data[i] == 0 ? 256 : data[i];
-        ++i;
-        if (laenge > size - i) laenge = size - i;
-        cli.empfangen(std::string_view(reinterpret_cast<const char*>(data + i), laenge));
-        i += laenge;
+    cli.URL = "http://127.0.0.1:" + std::to_string(peer.port()) + "/";
+    cli.MaxRedirects = 0; // a Location must never lead anywhere else
+    cli.Timeout = 5000;
+    try {
+        cli.Get();
+    } catch (const EHttpException&) {
     }
-    cli.verbindungGeschlossen();
-    QCoreApplication::processEvents();
     if (cli.State() != hsReady) __builtin_trap();
     if (strom.Size() > strom.Grenze()) __builtin_trap();
+    // What the client keeps of a header does not grow with the bytes received.
+    if (cli.RcvdHeader().size() > kopfGrenzeZeilen || cli.WWWAuthInfos().size() > kopfGrenzeZeilen)
+        __builtin_trap();
     return 0;
 }

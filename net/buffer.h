@@ -4,7 +4,7 @@
 
 // One block of the socket's send queue: bytes from the read count to the write count are
 // still to be sent.
-class TBuffer {
+class TBuffer final {
 public:
     static constexpr int standardGroesse = 1514;
 

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cctype>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -27,12 +27,6 @@ struct TNotiz final : QEvent {
     TNotiz(QEvent::Type typ, uint32_t a) : QEvent(typ), anfrage(a) {}
     uint32_t anfrage;
 };
-
-std::string klein(std::string_view s) {
-    std::string k(s);
-    for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return k;
-}
 
 std::string fehlerText(int fehler) {
     return WSocketErrorDesc(fehler) + " (Error #" + std::to_string(fehler) + ")";
@@ -110,10 +104,12 @@ void THttpCli::Get() {
 }
 
 void THttpCli::doRequestSync(THttpRequest rq) {
-    DoRequestAsync(rq);
+    doRequestAsync(rq);
 
     // Frames would run in the middle of the caller's code; the lock keeps them out.
     TLeerlaufSperre sperre;
+    // The timer wakes the pump; the clock holds the bound even when timers come late.
+    const auto frist = std::chrono::steady_clock::now() + std::chrono::milliseconds(Timeout);
     bool abgelaufen = false;
     QTimer wecker;
     wecker.setSingleShot(true);
@@ -121,7 +117,7 @@ void THttpCli::doRequestSync(THttpRequest rq) {
     wecker.start(std::max(Timeout, 0));
 
     while (state_ != hsReady) {
-        if (abgelaufen) {
+        if (abgelaufen || std::chrono::steady_clock::now() >= frist) {
             anfrageBeenden(httpErrTimeout, "HTTP request timed out");
             break;
         }
@@ -137,12 +133,13 @@ void THttpCli::doRequestSync(THttpRequest rq) {
     if (statusCode_ >= 400) throw EHttpException(reasonPhrase_, static_cast<uint16_t>(statusCode_));
 }
 
-void THttpCli::DoRequestAsync(THttpRequest rq) {
+void THttpCli::doRequestAsync(THttpRequest rq) {
     if (state_ != hsReady) throw EHttpException("HTTP component is busy", httpErrBusy);
     if (rq == hrPost && !SendStream)
         throw EHttpException("HTTP component has nothing to post", httpErrNoData);
 
     rcvdHeader_.clear();
+    wwwAuthInfos_.clear();
     requestType_ = rq;
     requestDoneError_ = 0;
     socketHaken(false);
@@ -150,7 +147,6 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     umleitungen_ = 0;
     abbruchCode_ = 0;
     abbruchText_.clear();
-    ohneSocket_ = false;
     empfangsLaenge_ = 0;
     locationSeen_ = false;
     setState(hsNotConnected);
@@ -160,6 +156,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     rcvdCount_ = 0;
     sentCount_ = 0;
     kopfZeilen_ = 0;
+    kopfZaehler_ = {};
     rumpfBloecke_ = 0;
     contentLength_ = -1;
     contentType_.clear();
@@ -167,11 +164,14 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     location_ = URL;
 
     THttpUrlTeile teile = ParseURL(URL);
+    // Credentials from a URL hold for its own request only; the properties stay as set.
+    user_ = Username;
+    pass_ = Password;
     if (Proxy.empty()) {
         path_ = teile.path;
         targetHost_ = teile.host;
-        if (!teile.user.empty()) Username = teile.user;
-        if (!teile.pass.empty()) Password = teile.pass;
+        if (!teile.user.empty()) user_ = teile.user;
+        if (!teile.pass.empty()) pass_ = teile.pass;
         port_ = teile.port.empty() ? "80" : teile.port;
         hostName_ = teile.host;
     } else {
@@ -197,7 +197,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     }
 
     try {
-        lookupStarten();
+        StartLookup();
     } catch (...) {
         // The request never got under way; the client must not stay busy for good.
         setState(hsReady);
@@ -205,7 +205,7 @@ void THttpCli::DoRequestAsync(THttpRequest rq) {
     }
 }
 
-void THttpCli::lookupStarten() {
+void THttpCli::StartLookup() {
     dnsResult_.clear();
     setState(hsDnsLookup);
     socket_->DnsLookup(hostName_);
@@ -284,8 +284,8 @@ void THttpCli::anfrageSenden(const std::string& methode) {
     if (NoCache) schreibeZeile("Pragma: no-cache");
     if (ModifiedSince != 0)
         schreibeZeile("If-Modified-Since: " + httpDatum(ModifiedSince) + " GMT");
-    if (!Username.empty())
-        schreibeZeile("Authorization: Basic " + base64Kodieren(Username + ":" + Password));
+    if (!user_.empty())
+        schreibeZeile("Authorization: Basic " + base64Kodieren(user_ + ":" + pass_));
     if (!Proxy.empty() && !ProxyUsername.empty())
         schreibeZeile("Proxy-Authorization: Basic " +
                       base64Kodieren(ProxyUsername + ":" + ProxyPassword));
@@ -300,7 +300,7 @@ void THttpCli::anfrageSenden(const std::string& methode) {
     schreibeZeile("");
     std::string daten;
     daten.swap(anfrage_);
-    if (!ohneSocket_) socket_->Send(daten.data(), static_cast<int>(daten.size()));
+    socket_->Send(daten.data(), static_cast<int>(daten.size()));
 }
 
 void THttpCli::socketDataSent(uint16_t) {
@@ -312,16 +312,7 @@ void THttpCli::socketDataSent(uint16_t) {
 void THttpCli::socketDataAvailable(uint16_t) {
     int frei = empfangsGroesse - empfangsLaenge_;
     if (frei <= 0) throw EHttpException("HTTP line too long", httpErrLineTooLong);
-    int gelesen;
-    if (ohneSocket_) {
-        gelesen = static_cast<int>(
-            std::min<std::size_t>(static_cast<std::size_t>(frei), seamDaten_.size()));
-        std::memcpy(empfang_ + empfangsLaenge_, seamDaten_.data(),
-                    static_cast<std::size_t>(gelesen));
-        seamDaten_.remove_prefix(static_cast<std::size_t>(gelesen));
-    } else {
-        gelesen = socket_->Receive(empfang_ + empfangsLaenge_, frei);
-    }
+    int gelesen = socket_->Receive(empfang_ + empfangsLaenge_, frei);
     if (requestType_ == hrNone || gelesen <= 0) return;
     datenVerarbeiten(gelesen);
 }
@@ -333,57 +324,66 @@ void THttpCli::datenVerarbeiten(int gelesen) {
     if (state_ == hsWaitingBody) {
         std::string block(empfang_, static_cast<std::size_t>(empfangsLaenge_));
         empfangsLaenge_ = 0;
-        zeileAusfuehren(block);
+        rumpfBlock(block);
         return;
     }
-    while (empfangsLaenge_ > 0) {
-        int i = 0;
-        while (i < empfangsLaenge_ && empfang_[i] != 0 && empfang_[i] != '\n') ++i;
-        if (i >= empfangsLaenge_ || empfang_[i] != '\n') break;
-        int laenge = i > 0 && empfang_[i - 1] == '\r' ? i - 1 : i;
-        std::string zeile(empfang_, static_cast<std::size_t>(laenge));
-        int rest = empfangsLaenge_ - i - 1;
-        std::memmove(empfang_, empfang_ + i + 1, static_cast<std::size_t>(rest));
-        empfangsLaenge_ = rest;
-        empfang_[empfangsLaenge_] = 0;
-        zeileAusfuehren(zeile);
+    kopfVerarbeiten();
+}
+
+void THttpCli::kopfVerarbeiten() {
+    TKopfTeil teil = kopfZerlegen(std::string_view(empfang_, empfangsLaenge_), kopfZaehler_);
+    // Each line leaves the buffer before it is handled: a line whose handling fails must not
+    // come round again with the next bytes. What was found moves forward as lines leave.
+    std::size_t entfernt = 0;
+    for (const TPufferZeile& zeile : teil.zeilen) {
+        std::string text(zeile.text.data() - entfernt, zeile.text.size());
+        vorneEntfernen(zeile.ende - entfernt);
+        entfernt = zeile.ende;
+        kopfZeile(text);
+    }
+    vorneEntfernen(teil.verbraucht - entfernt);
+    switch (teil.stand) {
+    case TKopfStand::unvollstaendig:
+        return;
+    case TKopfStand::vollstaendig:
+        kopfBeginn();
+        kopfEnde();
+        return;
+    case TKopfStand::ohneKopf:
+        kopfBeginn();
+        ohneKopf();
+        return;
+    case TKopfStand::zuVieleZeilen:
+        anfrageBeenden(httpErrTooManyHeaderLines, "HTTP header has too many lines");
+        return;
+    case TKopfStand::zuVieleBytes:
+        anfrageBeenden(httpErrHeaderTooLarge, "HTTP header too large");
+        return;
     }
 }
 
-void THttpCli::zeileAusfuehren(std::string_view zeile) {
-    if (zeilenHandler_ == TZeilenHandler::kopf)
-        kopfZeile(zeile);
-    else
-        rumpfBlock(zeile);
+void THttpCli::vorneEntfernen(std::size_t anzahl) {
+    std::size_t rest = static_cast<std::size_t>(empfangsLaenge_) - anzahl;
+    std::memmove(empfang_, empfang_ + anzahl, rest);
+    empfangsLaenge_ = static_cast<int>(rest);
+    empfang_[empfangsLaenge_] = 0;
+}
+
+void THttpCli::kopfBeginn() {
+    if (kopfZeilen_ == 0) TriggerHeaderBegin();
+    ++kopfZeilen_;
 }
 
 void THttpCli::kopfZeile(std::string_view zeile) {
-    if (kopfZeilen_ == 0) TriggerHeaderBegin();
-    ++kopfZeilen_;
-
-    if (klein(zeile.substr(0, 6)) == "<html>") {
-        if (contentType_.empty()) contentType_ = "text/html";
-        setState(hsWaitingBody);
-        zeilenHandler_ = TZeilenHandler::rumpf;
-        TriggerHeaderEnd();
-        rumpfBlock(zeile);
-        return;
-    }
-    if (zeile.empty()) {
-        kopfEnde();
-        return;
-    }
-
+    kopfBeginn();
     rcvdHeader_.emplace_back(zeile);
-    std::string_view version = zeile.substr(0, 8);
-    if (version == "HTTP/1.0" || version == "HTTP/1.1") {
-        statusCode_ = httpZahl(zeile.size() > 9 ? zeile.substr(9, 3) : std::string_view());
-        reasonPhrase_ = zeile.size() > 13 ? std::string(zeile.substr(13)) : std::string();
-    } else if (std::size_t p = zeile.find(':'); p != std::string_view::npos) {
-        std::string name = klein(zeile.substr(0, p));
-        std::size_t a = p + 1;
-        while (a + 1 < zeile.size() && zeile[a] == ' ') ++a;
-        std::string wert(a < zeile.size() ? zeile.substr(a) : std::string_view());
+    TKopfFeld feld = kopfFeldDeuten(zeile);
+    if (feld.art == TKopfFeld::status) {
+        statusCode_ = httpZahl(feld.code);
+        reasonPhrase_ = feld.grund;
+    } else if (feld.art == TKopfFeld::feld) {
+        const std::string& name = feld.name;
+        std::string wert(feld.wert);
         if (name == "location") {
             locationSeen_ = true;
             umleitungBerechnen(wert);
@@ -403,7 +403,7 @@ void THttpCli::kopfZeile(std::string_view zeile) {
         } else if (name == "accept-ranges") {
             acceptRanges_ = wert;
         } else if (name == "content-type") {
-            contentType_ = klein(wert);
+            contentType_ = kleinSchreiben(wert);
         } else if (name == "www-authenticate") {
             wwwAuthInfos_.push_back(wert);
         } else if (name == "set-cookie") {
@@ -420,12 +420,13 @@ void THttpCli::kopfEnde() {
         TriggerHeaderEnd();
         empfangsLaenge_ = 0;
         kopfZeilen_ = 0;
+        kopfZaehler_ = {};
         rumpfBloecke_ = 0;
         socketHaken(true);
         socket_->Close();
         return;
     }
-    if (docName_.size() >= 4 && klein(docName_.substr(docName_.size() - 4)) == ".exe" &&
+    if (docName_.size() >= 4 && kleinSchreiben(docName_.substr(docName_.size() - 4)) == ".exe" &&
         contentType_ == "text/html") {
         std::size_t punkt = docName_.rfind('.');
         docName_ =
@@ -438,6 +439,21 @@ void THttpCli::kopfEnde() {
         std::string rest(empfang_, static_cast<std::size_t>(empfangsLaenge_));
         empfangsLaenge_ = 0;
         rumpfBlock(rest);
+    }
+}
+
+// The server sent no header: the buffer starts with the "<html>" line.
+void THttpCli::ohneKopf() {
+    if (contentType_.empty()) contentType_ = "text/html";
+    setState(hsWaitingBody);
+    zeilenHandler_ = TZeilenHandler::rumpf;
+    TriggerHeaderEnd();
+    // The lines of this same pass reach the body one by one, without their ends; what
+    // follows them comes whole with the next bytes.
+    while (auto zeile = zeileFinden(std::string_view(empfang_, empfangsLaenge_))) {
+        std::string text(zeile->text);
+        vorneEntfernen(zeile->ende);
+        rumpfBlock(text);
     }
 }
 
@@ -501,7 +517,7 @@ void THttpCli::LocationSessionClosed(uint16_t) {
 void THttpCli::neuVerbindenVerarbeiten(uint32_t anfrage) {
     if (anfrage != anfrageNummer_ || state_ == hsReady) return;
     try {
-        lookupStarten();
+        StartLookup();
     } catch (const std::exception& e) {
         // Inside the event loop nobody would catch it: end the request instead.
         statusCode_ = 404;
@@ -553,57 +569,6 @@ void THttpCli::anfrageBeenden(uint16_t fehlerCode, const std::string& text) {
     connected_ = false;
     setState(hsReady);
     notizen_->posten(fertigTyp, anfrageNummer_);
-}
-
-// ---- the seam -----------------------------------------------------------------------------
-
-void THttpCli::antwortErwarten() {
-    if (state_ != hsReady) throw EHttpException("HTTP component is busy", httpErrBusy);
-    rcvdHeader_.clear();
-    wwwAuthInfos_.clear();
-    requestType_ = hrGet;
-    requestDoneError_ = 0;
-    ++anfrageNummer_;
-    umleitungen_ = 0;
-    abbruchCode_ = 0;
-    statusCode_ = 0;
-    reasonPhrase_.clear();
-    rcvdCount_ = 0;
-    kopfZeilen_ = 0;
-    rumpfBloecke_ = 0;
-    contentLength_ = -1;
-    contentType_.clear();
-    locationSeen_ = false;
-    empfangsLaenge_ = 0;
-    ohneSocket_ = true;
-    hostName_ = targetHost_ = "localhost";
-    port_ = "80";
-    path_ = "/";
-    docName_ = "document.htm";
-    zeilenHandler_ = TZeilenHandler::kopf;
-    setState(hsWaitingHeader);
-}
-
-void THttpCli::empfangen(std::string_view bytes) {
-    if (!ohneSocket_) return;
-    seamDaten_ = bytes;
-    while (!seamDaten_.empty()) {
-        std::size_t vorher = seamDaten_.size();
-        try {
-            socketDataAvailable(0);
-        } catch (...) {
-            break; // as the receive loop does: the pass ends, the bytes stay unread
-        }
-        if (seamDaten_.size() == vorher) break;
-    }
-    seamDaten_ = {};
-}
-
-void THttpCli::verbindungGeschlossen() {
-    if (!ohneSocket_) return;
-    socketSessionClosed(0);
-    bereitVerarbeiten(anfrageNummer_);
-    ohneSocket_ = false;
 }
 
 // ---- firing operations --------------------------------------------------------------------

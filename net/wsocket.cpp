@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -57,6 +58,11 @@ uint16_t letzterFehler() {
 
 // How often a socket whose reader has stopped reading looks for the peer's close.
 constexpr int ruhendIntervallMs = 20;
+
+// How much one read notification may take before the event loop gets its turn back; the
+// next notification goes on where this one stopped.
+constexpr int64_t empfangsHappen = 64 * 1024;
+constexpr auto empfangsFrist = std::chrono::milliseconds(5);
 
 } // namespace
 
@@ -508,13 +514,13 @@ void TWSocket::readiness(uint32_t verbindung, uint16_t ereignis, uint16_t fehler
             if (OnSessionConnected) OnSessionConnected(*this, fehler);
             if (fehler != 0 && state_ != wsClosed) Close();
         }
-        if ((ereignis & FD_READ) && verbindung == verbindung_) receiveLoop(fehler);
+        if ((ereignis & FD_READ) && verbindung == verbindung_) receiveLoop(fehler, false);
         if ((ereignis & FD_WRITE) && verbindung == verbindung_) {
             tryToSend();
             if (allSent_ && verbindung == verbindung_ && OnDataSent) OnDataSent(*this, fehler);
         }
         if ((ereignis & FD_CLOSE) && verbindung == verbindung_ && state_ != wsConnecting) {
-            receiveLoop(0);
+            receiveLoop(0, true); // nothing more comes: what is left goes now
             if (!closeInvoked_) {
                 closeInvoked_ = true;
                 if (OnSessionClosed) OnSessionClosed(*this, fehler);
@@ -524,7 +530,9 @@ void TWSocket::readiness(uint32_t verbindung, uint16_t ereignis, uint16_t fehler
     });
 }
 
-void TWSocket::receiveLoop(uint16_t error) {
+void TWSocket::receiveLoop(uint16_t error, bool ganz) {
+    const auto anfang = std::chrono::steady_clock::now();
+    const int64_t anfangsZahl = readCount_;
     for (;;) {
         if (handle_ < 0) return;
         lastError_ = 0;
@@ -546,6 +554,9 @@ void TWSocket::receiveLoop(uint16_t error) {
         if (lastError_ != 0 || handle_ < 0) return;
         // A handler that took nothing would otherwise be asked again for ever.
         if (readCount_ == vorher) return;
+        if (!ganz && (readCount_ - anfangsZahl >= empfangsHappen ||
+                      std::chrono::steady_clock::now() - anfang >= empfangsFrist))
+            return;
         int wartend = 0;
         if (::ioctl(handle_, FIONREAD, &wartend) < 0) {
             lastError_ = letzterFehler();

@@ -37,7 +37,7 @@ constexpr uint16_t FD_CLOSE = 32;
 
 // One non-blocking TCP socket whose readiness arrives as events from the owning thread's
 // event loop. Nothing here blocks on the network except the conversions of Connect.
-class TWSocket {
+class TWSocket final {
 public:
     using TNotify = std::function<void(TWSocket& sender)>;
     using TErrorEvent = std::function<void(TWSocket& sender, uint16_t error)>;
@@ -48,7 +48,7 @@ public:
         std::function<void(TWSocket& sender, std::exception_ptr e, bool& canClose)>;
 
     TWSocket();
-    virtual ~TWSocket();
+    ~TWSocket();
     TWSocket(const TWSocket&) = delete;
     TWSocket& operator=(const TWSocket&) = delete;
 
@@ -113,7 +113,9 @@ private:
     bool tryToSend();
     void putDataInSendBuffer(const char* data, int len);
     void deleteBufferedData();
-    void receiveLoop(uint16_t error);
+    // Reads while bytes wait; unless ganz, only a bounded amount, so that the event loop
+    // keeps running against a peer that sends without pause.
+    void receiveLoop(uint16_t error, bool ganz);
     void notifierAnpassen();
     void postReadiness(uint16_t ereignis, uint16_t fehler);
     // Handling of the notifications, each guarded by the background-exception rule.

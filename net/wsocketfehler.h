@@ -3,7 +3,7 @@
 #include <string>
 
 // A failure of the socket layer, with its message.
-class ESocketException : public std::runtime_error {
+class ESocketException final : public std::runtime_error {
 public:
     explicit ESocketException(const std::string& message) : std::runtime_error(message) {}
 };

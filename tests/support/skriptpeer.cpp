@@ -29,6 +29,19 @@ bool einmalLesen(int fd, std::string& aufnahme, Uhr::time_point ende) {
     return true;
 }
 
+// Sends all of daten within the time left; false when the connection has failed.
+bool ganzSenden(int fd, const std::string& daten, Uhr::time_point ende) {
+    std::size_t gesendet = 0;
+    while (gesendet < daten.size()) {
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, restMs(ende)) <= 0) return true;
+        ssize_t n = ::send(fd, daten.data() + gesendet, daten.size() - gesendet, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        gesendet += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool kopfZuEnde(const std::string& s) {
     return s.find("\r\n\r\n") != std::string::npos || s.find("\n\n") != std::string::npos;
 }
@@ -117,16 +130,12 @@ void TSkriptPeer::skriptSpielen(int fd, const Skript& skript, std::string& aufna
             }
             break;
         }
-        case Schritt::senden: {
-            std::size_t gesendet = 0;
-            auto ende = Uhr::now() + std::chrono::seconds(5);
-            while (gesendet < s.daten.size()) {
-                pollfd p{fd, POLLOUT, 0};
-                if (::poll(&p, 1, restMs(ende)) <= 0) break;
-                ssize_t n =
-                    ::send(fd, s.daten.data() + gesendet, s.daten.size() - gesendet, MSG_NOSIGNAL);
-                if (n <= 0) break;
-                gesendet += static_cast<std::size_t>(n);
+        case Schritt::senden:
+            ganzSenden(fd, s.daten, Uhr::now() + std::chrono::milliseconds(s.zahl));
+            break;
+        case Schritt::fluten: {
+            auto ende = Uhr::now() + std::chrono::milliseconds(s.zahl);
+            while (Uhr::now() < ende && ganzSenden(fd, s.daten, ende)) {
             }
             break;
         }

@@ -11,9 +11,9 @@
 class TSkriptPeer {
 public:
     struct Schritt {
-        enum Art { kopfLesen, lesen, senden, pause, schliessen, aufSchlussWarten } art;
+        enum Art { kopfLesen, lesen, senden, fluten, pause, schliessen, aufSchlussWarten } art;
         std::string daten;
-        int zahl = 0; // bytes for lesen, milliseconds for pause and aufSchlussWarten
+        int zahl = 0; // bytes for lesen, milliseconds for the others
     };
     using Skript = std::vector<Schritt>;
 
@@ -21,7 +21,15 @@ public:
     static Schritt KopfLesen() { return {Schritt::kopfLesen, {}, 0}; }
     // Reads until n bytes in all have come on this connection.
     static Schritt Lesen(int n) { return {Schritt::lesen, {}, n}; }
-    static Schritt Senden(std::string daten) { return {Schritt::senden, std::move(daten), 0}; }
+    // Sends daten, giving up after ms when the client stops taking them.
+    static Schritt Senden(std::string daten, int ms = 5000) {
+        return {Schritt::senden, std::move(daten), ms};
+    }
+    // Sends the piece again and again, as fast as the client takes it, until the client
+    // closes or ms have passed.
+    static Schritt Fluten(std::string stueck, int ms) {
+        return {Schritt::fluten, std::move(stueck), ms};
+    }
     static Schritt Pause(int ms) { return {Schritt::pause, {}, ms}; }
     static Schritt Schliessen() { return {Schritt::schliessen, {}, 0}; }
     // Keeps the connection open until the client closes it or ms have passed.
