@@ -97,9 +97,9 @@ struct TSzene {
         for (int32_t x = 1; x <= W; ++x) {
             for (int32_t y = 1; y <= H; ++y) {
                 Tzelle& c = s.feld.zelle(x, y);
-                c = Tzelle{(x * 7 + y * 3) % 9, 0, false, (x + y) % 3 == 0};
-                if (!c.offen && (x * y) % 11 == 0) c.markierung = 1;
-                if (!c.offen && (x * y) % 13 == 0) c.markierung = 2;
+                c = Tzelle{(x * 7 + y * 3) % 9, TMarkierung::keine, false, (x + y) % 3 == 0};
+                if (!c.offen && (x * y) % 11 == 0) c.markierung = TMarkierung::flagge;
+                if (!c.offen && (x * y) % 13 == 0) c.markierung = TMarkierung::fragezeichen;
             }
         }
         s.feld.minen = 250;

@@ -107,7 +107,7 @@ TEST_F(Spielen, AGameToALossShowsTheMineThatWentOff) {
     // Once over, the field takes no clicks; the face still starts a new game.
     const int32_t offen = f.spiel.feld.aufgedeckt;
     klicken(f, 1, 1, Qt::RightButton);
-    EXPECT_EQ(f.spiel.feld.zelle(1, 1).markierung, 0);
+    EXPECT_EQ(f.spiel.feld.zelle(1, 1).markierung, TMarkierung::keine);
     EXPECT_EQ(f.spiel.feld.aufgedeckt, offen);
     const QPoint gesicht(8 * 8 + 10, 27);
     bewegen(f, gesicht);
@@ -123,7 +123,7 @@ TEST_F(Spielen, BothButtonsChordOnceAtTheFirstRelease) {
     klicken(f, 2, 2); // a 1: opens only itself
     ASSERT_EQ(f.spiel.feld.aufgedeckt, 1);
     klicken(f, 1, 1, Qt::RightButton);
-    ASSERT_EQ(f.spiel.feld.zelle(1, 1).markierung, 1);
+    ASSERT_EQ(f.spiel.feld.zelle(1, 1).markierung, TMarkierung::flagge);
 
     const QPoint p = zellMitte(2, 2);
     bewegen(f, p);
@@ -135,7 +135,7 @@ TEST_F(Spielen, BothButtonsChordOnceAtTheFirstRelease) {
     EXPECT_TRUE(f.spiel.gewonnen);
     loslassen(f, p, Qt::RightButton);
     EXPECT_EQ(f.spiel.feld.aufgedeckt, 62);
-    EXPECT_EQ(f.spiel.feld.zelle(1, 1).markierung, 1);
+    EXPECT_EQ(f.spiel.feld.zelle(1, 1).markierung, TMarkierung::flagge);
 }
 
 TEST_F(Spielen, ChordPreviewPressesTheBlockAndMiddleButtonChords) {

@@ -34,7 +34,7 @@ std::set<TOrt> erwarteteFlut(const TSpiel& s, int32_t x, int32_t y) {
                 const int32_t ny = cy + dy;
                 if ((dx == 0 && dy == 0) || !s.imFeld(nx, ny)) continue;
                 const Tzelle& z = s.feld.zelle(nx, ny);
-                if (z.offen || z.markierung == 1 || neu.count({nx, ny})) continue;
+                if (z.offen || z.markierung == TMarkierung::flagge || neu.count({nx, ny})) continue;
                 neu.insert({nx, ny});
                 warten.push_back({nx, ny});
             }
@@ -57,17 +57,18 @@ TEST(Flut, OpensWhatAnIndependentSearchFindsOnRandomBoards) {
         for (int i = 0; i < 20; ++i) {
             const int32_t x = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(b));
             const int32_t y = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(h));
-            s.feld.zelle(x, y).markierung = static_cast<uint8_t>(1 + rng() % 2);
+            s.feld.zelle(x, y).markierung = static_cast<TMarkierung>(1 + rng() % 2);
         }
         s.feld.flaggen = 0;
         for (int32_t x = 1; x <= b; ++x)
-            for (int32_t y = 1; y <= h; ++y) s.feld.flaggen += s.feld.zelle(x, y).markierung == 1;
+            for (int32_t y = 1; y <= h; ++y)
+                s.feld.flaggen += s.feld.zelle(x, y).markierung == TMarkierung::flagge;
         // Click mine-free cells until the game ends, each time against the reference.
         for (int klick = 0; klick < 30 && !s.spielEnde; ++klick) {
             const int32_t x = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(b));
             const int32_t y = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(h));
             const Tzelle& z = s.feld.zelle(x, y);
-            if (z.mine || z.offen || z.markierung == 1) continue;
+            if (z.mine || z.offen || z.markierung == TMarkierung::flagge) continue;
             const std::set<TOrt> erwartet = erwarteteFlut(s, x, y);
             s.aufdecken(x, y);
             ASSERT_EQ(offeneZellen(s), erwartet) << "round " << runde;
@@ -94,13 +95,13 @@ TEST(Flut, SpreadsThroughQuestionMarksButNotFlags) {
     TSpiel& s = t.spiel;
     brettLegen(s, {"........", "........", "........", "........", "........", "........",
                    "........", ".......*"});
-    s.feld.zelle(4, 1).markierung = 2;
+    s.feld.zelle(4, 1).markierung = TMarkierung::fragezeichen;
     // A wall of flags down column 5 shuts the right part off.
-    for (int32_t y = 1; y <= 8; ++y) s.feld.zelle(5, y).markierung = 1;
+    for (int32_t y = 1; y <= 8; ++y) s.feld.zelle(5, y).markierung = TMarkierung::flagge;
     s.feld.flaggen = 8;
     s.aufdecken(1, 1);
     EXPECT_TRUE(s.feld.zelle(4, 1).offen);
-    EXPECT_EQ(s.feld.zelle(4, 1).markierung, 2); // kept, ignored once open
+    EXPECT_EQ(s.feld.zelle(4, 1).markierung, TMarkierung::fragezeichen); // kept, ignored once open
     for (int32_t y = 1; y <= 8; ++y) {
         EXPECT_FALSE(s.feld.zelle(5, y).offen);
         EXPECT_FALSE(s.feld.zelle(6, y).offen);
@@ -320,26 +321,26 @@ TEST(Markieren, CyclesWithAndWithoutTheMarksOption) {
     TSpiel& s = t.spiel;
     s.feldGroesse(8, 8, 0);
     s.markieren(3, 3);
-    EXPECT_EQ(s.feld.zelle(3, 3).markierung, 1);
+    EXPECT_EQ(s.feld.zelle(3, 3).markierung, TMarkierung::flagge);
     EXPECT_EQ(s.feld.flaggen, 1);
     s.markieren(3, 3);
-    EXPECT_EQ(s.feld.zelle(3, 3).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(3, 3).markierung, TMarkierung::keine);
     EXPECT_EQ(s.feld.flaggen, 0);
 
     s.merker = true;
     s.markieren(3, 3);
     s.markieren(3, 3);
-    EXPECT_EQ(s.feld.zelle(3, 3).markierung, 2);
+    EXPECT_EQ(s.feld.zelle(3, 3).markierung, TMarkierung::fragezeichen);
     EXPECT_EQ(s.feld.flaggen, 0);
     s.markieren(3, 3);
-    EXPECT_EQ(s.feld.zelle(3, 3).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(3, 3).markierung, TMarkierung::keine);
 
     // Switching the option leaves marks alone; only the next removal follows it.
     s.markieren(4, 4);
     s.merker = false;
-    EXPECT_EQ(s.feld.zelle(4, 4).markierung, 1);
+    EXPECT_EQ(s.feld.zelle(4, 4).markierung, TMarkierung::flagge);
     s.markieren(4, 4);
-    EXPECT_EQ(s.feld.zelle(4, 4).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(4, 4).markierung, TMarkierung::keine);
     EXPECT_TRUE(s.feld.ersterKlick); // marking never starts the clock
 }
 
@@ -353,13 +354,13 @@ TEST(Markieren, OnlyCoveredCellsOnTheBoardOfARunningGame) {
     s.markieren(9, 1); // off the board
     s.markieren(0, 0);
     EXPECT_EQ(s.feld.flaggen, 0);
-    EXPECT_EQ(s.feld.zelle(2, 1).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(2, 1).markierung, TMarkierung::keine);
     // More flags than mines drive the counter below zero.
     for (int32_t x = 3; x <= 8; ++x) s.markieren(x, 5);
     EXPECT_EQ(s.feld.minen - s.feld.flaggen, -4);
     s.aufdecken(1, 1); // lost
     s.markieren(1, 2);
-    EXPECT_EQ(s.feld.zelle(1, 2).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(1, 2).markierung, TMarkierung::keine);
 }
 
 TEST(Invarianten, HoldAfterLongRandomSequencesOfUncoversChordsAndMarks) {

@@ -57,7 +57,7 @@ TEST(Spielfeld, FlagsAreCountedAroundCornersEdgesAndNotWhenOpen) {
     s.feld.zelle(3, 3).offen = true;
     EXPECT_FALSE(s.istGeflaggt(3, 3));
     EXPECT_EQ(s.flaggenZaehlen(4, 4), 7);
-    s.feld.zelle(5, 5).markierung = 2;
+    s.feld.zelle(5, 5).markierung = TMarkierung::fragezeichen;
     EXPECT_EQ(s.flaggenZaehlen(4, 4), 6);
 }
 

@@ -98,7 +98,7 @@ protected:
         spiel.spielEnde = false;
         spiel.gewonnen = false;
         for (auto& spalte : spiel.feld.zellen) {
-            for (auto& c : spalte) c = Tzelle{0, 0, false, false};
+            for (auto& c : spalte) c = Tzelle{0, TMarkierung::keine, false, false};
         }
         spiel.feld.minen = 10;
         spiel.feld.flaggen = 0;
@@ -281,13 +281,13 @@ TEST_F(Zeichnen, CellTableWhileRunning) {
     for (int32_t n = 0; n <= 8; ++n) {
         zelle(n + 1, 1).offen = true;
         zelle(n + 1, 1).nachbarn = n;
-        zelle(n + 1, 1).markierung = static_cast<uint8_t>(n % 3); // marks of open cells ignored
+        zelle(n + 1, 1).markierung = static_cast<TMarkierung>(n % 3); // marks of open cells ignored
     }
-    zelle(1, 2).markierung = 1;
-    zelle(2, 2).markierung = 2;
+    zelle(1, 2).markierung = TMarkierung::flagge;
+    zelle(2, 2).markierung = TMarkierung::fragezeichen;
     zelle(3, 2).mine = true; // a hidden mine looks covered
     zelle(4, 2).mine = true;
-    zelle(4, 2).markierung = 2;
+    zelle(4, 2).markierung = TMarkierung::fragezeichen;
     malen();
     for (int32_t n = 0; n <= 8; ++n) {
         EXPECT_TRUE(steht(frame, spriteNull + n, zellPos(n + 1, 1))) << n;
@@ -302,18 +302,18 @@ TEST_F(Zeichnen, CellTableWhileRunning) {
 TEST_F(Zeichnen, CellTableAfterALoss) {
     brett(8, 8);
     spiel.spielEnde = true;
-    auto mine = [&](int32_t x, int32_t y, uint8_t mark) {
+    auto mine = [&](int32_t x, int32_t y, TMarkierung mark) {
         zelle(x, y).mine = true;
         zelle(x, y).markierung = mark;
     };
-    mine(1, 1, 0);
+    mine(1, 1, TMarkierung::keine);
     spiel.feld.explosionX = 1;
     spiel.feld.explosionY = 1;
-    mine(2, 1, 1); // flagged mine
-    mine(3, 1, 0);
-    mine(4, 1, 2);              // question-marked mine
-    zelle(5, 1).markierung = 1; // wrong flag
-    zelle(6, 1).markierung = 2;
+    mine(2, 1, TMarkierung::flagge); // flagged mine
+    mine(3, 1, TMarkierung::keine);
+    mine(4, 1, TMarkierung::fragezeichen);        // question-marked mine
+    zelle(5, 1).markierung = TMarkierung::flagge; // wrong flag
+    zelle(6, 1).markierung = TMarkierung::fragezeichen;
     zelle(7, 1).offen = true;
     zelle(7, 1).nachbarn = 3;
     malen();
@@ -327,7 +327,7 @@ TEST_F(Zeichnen, CellTableAfterALoss) {
     EXPECT_EQ(zelleZeigt(8, 1), spriteGrauHoch);
     EXPECT_TRUE(steht(frame, spriteRotesKreuz, TPunkt{76, 55}));
     // the red mine is the explosion cell only, even where a flag was on it
-    zelle(1, 1).markierung = 1;
+    zelle(1, 1).markierung = TMarkierung::flagge;
     malen();
     EXPECT_EQ(zelleZeigt(1, 1), spriteRoteMine);
 }
@@ -337,8 +337,8 @@ TEST_F(Zeichnen, CellTableAfterAWin) {
     spiel.spielEnde = spiel.gewonnen = true;
     zelle(1, 1).mine = true;
     zelle(2, 1).mine = true;
-    zelle(2, 1).markierung = 2;
-    zelle(3, 1).markierung = 1;
+    zelle(2, 1).markierung = TMarkierung::fragezeichen;
+    zelle(3, 1).markierung = TMarkierung::flagge;
     zelle(4, 1).offen = true;
     zelle(4, 1).nachbarn = 8;
     spiel.feld.explosionX = 1; // ignored after a win
@@ -353,8 +353,8 @@ TEST_F(Zeichnen, CellTableAfterAWin) {
 
 TEST_F(Zeichnen, SingleCellPressPreview) {
     brett(8, 8);
-    zelle(2, 2).markierung = 2;
-    zelle(3, 3).markierung = 1;
+    zelle(2, 2).markierung = TMarkierung::fragezeichen;
+    zelle(3, 3).markierung = TMarkierung::flagge;
     zelle(4, 4).offen = true;
     zelle(4, 4).nachbarn = 2;
     zeiger.linksUnten = zeiger.einzelKlick = true;
@@ -399,11 +399,11 @@ TEST_F(Zeichnen, SingleCellPressPreview) {
 
 TEST_F(Zeichnen, ChordPressPreviewAtTheCorners) {
     brett(16, 16);
-    zelle(2, 1).markierung = 1;
-    zelle(1, 2).markierung = 2;
+    zelle(2, 1).markierung = TMarkierung::flagge;
+    zelle(1, 2).markierung = TMarkierung::fragezeichen;
     zelle(2, 2).offen = true;
     zelle(2, 2).nachbarn = 1;
-    zelle(15, 15).markierung = 2;
+    zelle(15, 15).markierung = TMarkierung::fragezeichen;
     for (int32_t weise = 0; weise < 2; ++weise) {
         zeiger = TZeiger{};
         if (weise == 0)

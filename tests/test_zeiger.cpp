@@ -50,34 +50,34 @@ TEST_F(Zeiger, ReleasingOutsideTheFieldOrOnAFlagUncoversNothing) {
     EXPECT_EQ(s.feld.aufgedeckt, 0);
     ueber(2, 2);
     klick(mbRechts);
-    ASSERT_EQ(s.feld.zelle(2, 2).markierung, 1);
+    ASSERT_EQ(s.feld.zelle(2, 2).markierung, TMarkierung::flagge);
     klick(mbLinks);
     EXPECT_EQ(s.feld.aufgedeckt, 0);
     // A question-marked cell does open.
     s.merker = true;
     klick(mbRechts);
-    ASSERT_EQ(s.feld.zelle(2, 2).markierung, 2);
+    ASSERT_EQ(s.feld.zelle(2, 2).markierung, TMarkierung::fragezeichen);
     klick(mbLinks);
     EXPECT_TRUE(s.feld.zelle(2, 2).offen);
 }
 
 TEST_F(Zeiger, TheRightButtonMarksOnThePressAndOnlyCoveredCells) {
     mausGedrueckt(s, z, mbRechts);
-    EXPECT_EQ(s.feld.zelle(2, 2).markierung, 1);
+    EXPECT_EQ(s.feld.zelle(2, 2).markierung, TMarkierung::flagge);
     EXPECT_TRUE(z.rechtsUnten);
     mausLosgelassen(s, z, mbRechts);
-    EXPECT_EQ(s.feld.zelle(2, 2).markierung, 1);
+    EXPECT_EQ(s.feld.zelle(2, 2).markierung, TMarkierung::flagge);
     klick(mbRechts);
-    EXPECT_EQ(s.feld.zelle(2, 2).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(2, 2).markierung, TMarkierung::keine);
 
     ueber(2, 1);
     klick(mbLinks);
     klick(mbRechts); // open
-    EXPECT_EQ(s.feld.zelle(2, 1).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(2, 1).markierung, TMarkierung::keine);
     z.ueberFeld = false;
     z.mausX = 5;
     klick(mbRechts); // outside
-    EXPECT_EQ(s.feld.zelle(5, 1).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(5, 1).markierung, TMarkierung::keine);
     EXPECT_EQ(s.feld.flaggen, 0);
 }
 
@@ -89,7 +89,7 @@ TEST_F(Zeiger, AfterTheGameIsOverTheRightButtonIsNotEvenTracked) {
     ueber(3, 3);
     mausGedrueckt(s, z, mbRechts);
     EXPECT_FALSE(z.rechtsUnten);
-    EXPECT_EQ(s.feld.zelle(3, 3).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(3, 3).markierung, TMarkierung::keine);
     mausLosgelassen(s, z, mbRechts);
     klick(mbLinks);
     EXPECT_FALSE(s.feld.zelle(3, 3).offen);
@@ -106,7 +106,7 @@ TEST_F(Zeiger, LeftThenRightThenReleasesChordsOnceAndUncoversNothingElse) {
     const int32_t vorher = s.feld.aufgedeckt;
     mausGedrueckt(s, z, mbLinks);
     mausGedrueckt(s, z, mbRechts); // no mark while the left button is held
-    EXPECT_EQ(s.feld.zelle(2, 2).markierung, 0);
+    EXPECT_EQ(s.feld.zelle(2, 2).markierung, TMarkierung::keine);
     EXPECT_FALSE(z.einzelKlick);
     mausLosgelassen(s, z, mbLinks);
     // (2, 2) is covered, so the chord does nothing and no single uncover happens.

@@ -1,8 +1,11 @@
 #include "einstellungen.h"
 #include "spiel.h"
+#include "stufen.h"
 #include "uhr.h"
 #include "zeitrechnung.h"
 #include "zufall.h"
+
+static_assert(stufeWahnsinn == TEinstellungen::anzahlStufen, "one best time per fixed level");
 
 namespace {
 
@@ -58,7 +61,7 @@ bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
         feld.explosionY = 0;
         endZeit = uhr_.jetzt() - startZeit;
         const int32_t zehntel = zehntelAusTagen(endZeit);
-        if (spielstufe >= 1 && spielstufe <= TEinstellungen::anzahlStufen) {
+        if (istFesteStufe(spielstufe)) {
             // A damaged file may hold a negative time; it counts as no time at all.
             const Tbestzeit& beste = einstellungen_.bestzeit(spielstufe);
             if (beste.leer() || beste.zeit > zehntel) neuerRekord = true;
@@ -85,7 +88,7 @@ void TSpiel::aufdecken(int32_t x, int32_t y) {
         schritt.naechster += 1;
         if (!imFeld(nx, ny)) continue;
         const Tzelle& z = feld.zelle(nx, ny);
-        if (z.offen || z.markierung == 1) continue;
+        if (z.offen || z.markierung == TMarkierung::flagge) continue;
         if (einzelnAufdecken(nx, ny)) flut_.push_back({nx, ny, 0});
     }
 }
@@ -93,7 +96,7 @@ void TSpiel::aufdecken(int32_t x, int32_t y) {
 void TSpiel::aufdeckenFrei(int32_t x, int32_t y) {
     if (!imFeld(x, y)) return;
     const Tzelle& z = feld.zelle(x, y);
-    if (!z.offen && z.markierung != 1) aufdecken(x, y);
+    if (!z.offen && z.markierung != TMarkierung::flagge) aufdecken(x, y);
 }
 
 // Every neighbour is visited even after one of them has ended the game, so with wrong

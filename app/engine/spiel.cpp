@@ -24,7 +24,7 @@ void TSpiel::nachbarMinus(int32_t x, int32_t y) {
 bool TSpiel::istGeflaggt(int32_t x, int32_t y) const {
     if (!imFeld(x, y)) return false;
     const Tzelle& z = feld.zelle(x, y);
-    return !z.offen && z.markierung == 1;
+    return !z.offen && z.markierung == TMarkierung::flagge;
 }
 
 int32_t TSpiel::flaggenZaehlen(int32_t x, int32_t y) const {
@@ -36,8 +36,8 @@ int32_t TSpiel::flaggenZaehlen(int32_t x, int32_t y) const {
 }
 
 void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
-    if (b < 8) b = 8;
-    if (h < 8) h = 8;
+    if (b < minBreite) b = minBreite;
+    if (h < minHoehe) h = minHoehe;
     if (b > maxBreite) b = maxBreite;
     if (h > maxHoehe) h = maxHoehe;
     breite = b;
@@ -47,7 +47,7 @@ void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
 
 void TSpiel::feldAnlegen(int32_t n) {
     for (auto& spalte : feld.zellen)
-        for (auto& z : spalte) z = Tzelle{0, 0, false, false};
+        for (auto& z : spalte) z = Tzelle{0, TMarkierung::keine, false, false};
     // Callers keep n at most (breite-1)*(hoehe-1); the cap only guards the search for a
     // free cell against a caller that does not.
     const int32_t legbar = n < breite * hoehe ? n : breite * hoehe;
@@ -65,16 +65,16 @@ void TSpiel::markieren(int32_t x, int32_t y) {
     Tzelle& z = feld.zelle(x, y);
     if (z.offen) return;
     switch (z.markierung) {
-    case 0:
-        z.markierung = 1;
+    case TMarkierung::keine:
+        z.markierung = TMarkierung::flagge;
         feld.flaggen += 1;
         break;
-    case 1:
+    case TMarkierung::flagge:
         feld.flaggen -= 1;
-        z.markierung = merker ? 2 : 0;
+        z.markierung = merker ? TMarkierung::fragezeichen : TMarkierung::keine;
         break;
     default:
-        z.markierung = 0;
+        z.markierung = TMarkierung::keine;
         break;
     }
 }

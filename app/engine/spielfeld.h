@@ -2,14 +2,20 @@
 #include <cstddef>
 #include <cstdint>
 
+// The player's mark on a cell, with the byte the cell stores for it.
+enum class TMarkierung : uint8_t { keine = 0, flagge = 1, fragezeichen = 2 };
+
 // One square of the board.
 struct Tzelle {
-    int32_t nachbarn;   // mines among the up to eight neighbours on the board
-    uint8_t markierung; // 0 none, 1 flag, 2 question mark
+    int32_t nachbarn; // mines among the up to eight neighbours on the board
+    TMarkierung markierung;
     bool mine;
     bool offen;
 };
 
+// The board's size bounds; the storage is made for the largest.
+constexpr int32_t minBreite = 8;
+constexpr int32_t minHoehe = 8;
 constexpr int32_t maxBreite = 72;
 constexpr int32_t maxHoehe = 56;
 

@@ -1,9 +1,10 @@
 #include "stufen.h"
+#include "spielfeld.h"
 #include <stdexcept>
 
 namespace {
 
-constexpr TStufe stufen[5] = {
+constexpr TStufe stufen[stufeWahnsinn] = {
     {8, 8, 10, "Anfänger"},    {16, 16, 40, "Fortgeschrittene"}, {30, 16, 99, "Profis"},
     {36, 24, 180, "Alptraum"}, {40, 30, 250, "Wahnsinn"},
 };
@@ -11,16 +12,15 @@ constexpr TStufe stufen[5] = {
 } // namespace
 
 const TStufe& festeStufe(int32_t stufe) {
-    if (stufe < stufeAnfaenger || stufe > stufeWahnsinn)
-        throw std::out_of_range("festeStufe: keine feste Stufe");
+    if (!istFesteStufe(stufe)) throw std::out_of_range("festeStufe: keine feste Stufe");
     return stufen[stufe - 1];
 }
 
 void benutzerdefiniertBegrenzen(int32_t& breite, int32_t& hoehe, int32_t& minen) {
-    if (breite < 8) breite = 8;
-    if (hoehe < 8) hoehe = 8;
-    if (breite > 72) breite = 72;
-    if (hoehe > 56) hoehe = 56;
+    if (breite < minBreite) breite = minBreite;
+    if (hoehe < minHoehe) hoehe = minHoehe;
+    if (breite > maxBreite) breite = maxBreite;
+    if (hoehe > maxHoehe) hoehe = maxHoehe;
     if (minen < 10) minen = 10;
     const int32_t hoechstens = (breite - 1) * (hoehe - 1);
     if (minen > hoechstens) minen = hoechstens;

@@ -9,6 +9,11 @@ constexpr int32_t stufeAlptraum = 4;
 constexpr int32_t stufeWahnsinn = 5;
 constexpr int32_t stufeBenutzerdefiniert = 6;
 
+// The levels that keep a best time.
+constexpr bool istFesteStufe(int32_t stufe) {
+    return stufe >= stufeAnfaenger && stufe <= stufeWahnsinn;
+}
+
 struct TStufe {
     int32_t breite;
     int32_t hoehe;

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "layout.h"
+#include "virtuelletaste.h"
 #include "zeiger.h"
 
 // The only place the pointer's position is read; presses and releases act on what the
@@ -20,10 +21,10 @@ void TForm1::FormMouseUp(QObject*, int Button, int, int32_t, int32_t) {
 
 void TForm1::DXDraw1KeyDown(QObject*, int Key, int) {
     switch (Key) {
-    case 27:
+    case vkEscape:
         showMinimized();
         break;
-    case 112:
+    case vkF1:
         Hilfethemen1Click(this);
         break;
     default:

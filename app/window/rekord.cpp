@@ -16,15 +16,15 @@ namespace {
 // The line after "Sie haben eine neue Bestzeit in der ", by level; each ends in a blank.
 const char* stufenZeile(int32_t stufe) {
     switch (stufe) {
-    case 1:
+    case stufeAnfaenger:
         return "Spielstufe für Anfänger erzielt. ";
-    case 2:
+    case stufeFortgeschrittene:
         return "Spielstufe für Fortgeschrittene erzielt. ";
-    case 3:
+    case stufeProfis:
         return "Spielstufe für Profis erzielt. ";
-    case 4:
+    case stufeAlptraum:
         return "Spielstufe Alptraum erzielt. ";
-    case 5:
+    case stufeWahnsinn:
         return "Spielstufe Wahnsinn erzielt. ";
     default:
         return "";
@@ -38,7 +38,7 @@ void TForm1::neuerRekordSchritt() {
     spiel.neuerRekord = false;
     // Only the fixed levels keep best times. A record left over from a game whose level
     // has since been left for the custom field has no entry to go to: nothing to ask.
-    if (spiel.spielstufe < stufeAnfaenger || spiel.spielstufe > stufeWahnsinn) return;
+    if (!istFesteStufe(spiel.spielstufe)) return;
     DXTimer1->SetEnabled(false);
 
     bool gelesen = false;

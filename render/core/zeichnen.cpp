@@ -2,6 +2,7 @@
 
 #include "layout.h"
 #include "spiel.h"
+#include "stufen.h"
 #include "zeiger.h"
 
 namespace {
@@ -34,16 +35,16 @@ int32_t zellSprite(const TSpiel& spiel, int32_t x, int32_t y) {
         return spriteNull + n;
     }
     if (!spiel.spielEnde) {
-        if (c.markierung == 1) return spriteFlagge;
-        if (c.markierung == 2) return spriteFrageHoch;
+        if (c.markierung == TMarkierung::flagge) return spriteFlagge;
+        if (c.markierung == TMarkierung::fragezeichen) return spriteFrageHoch;
         return spriteGrauHoch;
     }
     if (spiel.gewonnen) return spriteFlagge;
     if (c.mine) {
         if (x == spiel.feld.explosionX && y == spiel.feld.explosionY) return spriteRoteMine;
-        return c.markierung == 1 ? spriteFlagge : spriteGraueMine;
+        return c.markierung == TMarkierung::flagge ? spriteFlagge : spriteGraueMine;
     }
-    return c.markierung == 1 ? spriteRotesKreuz : spriteGrauHoch;
+    return c.markierung == TMarkierung::flagge ? spriteRotesKreuz : spriteGrauHoch;
 }
 
 // A covered cell held down: empty, or the sunken question mark; a flag stays as it is.
@@ -53,8 +54,8 @@ void gedruecktZeichnen(const TMaler& malen, const TSpiel& spiel, int32_t W, int3
     if (x < 1 || x > W || y < 1 || y > H) return;
     const Tzelle& c = spiel.feld.zelle(x, y);
     if (c.offen) return;
-    if (c.markierung == 0) malen(spriteNull, zellPos(x, y));
-    if (c.markierung == 2) malen(spriteFrageTief, zellPos(x, y));
+    if (c.markierung == TMarkierung::keine) malen(spriteNull, zellPos(x, y));
+    if (c.markierung == TMarkierung::fragezeichen) malen(spriteFrageTief, zellPos(x, y));
 }
 
 // Places 0 (hundreds), 1 (tens), 2 (units) of a counter, units first.
@@ -123,10 +124,10 @@ void zeichnen(Surface* ziel, const TBilder& bilder, const TSpiel& spiel, const T
         }
     }
 
-    if (spiel.spielEnde && spiel.gewonnen && spiel.spielstufe == 5) {
+    if (spiel.spielEnde && spiel.gewonnen && spiel.spielstufe == stufeWahnsinn) {
         const Surface& bild = bilder[spriteWahnsinn].surface;
         malen(spriteWahnsinn,
               overlayPos(ziel->width(), ziel->height(), bild.width(), bild.height()));
     }
-    if (spiel.spielstufe == 5) malen(spriteWahn2, bannerPos());
+    if (spiel.spielstufe == stufeWahnsinn) malen(spriteWahn2, bannerPos());
 }

@@ -1,11 +1,11 @@
 #include "virtuelletaste.h"
 
 int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return 112 + (qtKey - Qt::Key_F1);
-    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 65 + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return vkF1 + (qtKey - Qt::Key_F1);
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return vkA + (qtKey - Qt::Key_A);
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
         const int ziffer = qtKey - Qt::Key_0;
-        return (modifiers & Qt::KeypadModifier) ? 96 + ziffer : 48 + ziffer;
+        return (modifiers & Qt::KeypadModifier) ? vkNumpad0 + ziffer : vk0 + ziffer;
     }
     switch (qtKey) {
     case Qt::Key_Backspace:
@@ -17,7 +17,7 @@ int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
         return 12;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return vkEnter;
     case Qt::Key_Shift:
         return 16;
     case Qt::Key_Control:
@@ -29,7 +29,7 @@ int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_CapsLock:
         return 20;
     case Qt::Key_Escape:
-        return 27;
+        return vkEscape;
     case Qt::Key_Space:
         return 32;
     case Qt::Key_PageUp:

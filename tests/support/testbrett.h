@@ -3,8 +3,14 @@
 #include "spiel.h"
 #include "testuhr.h"
 #include "zufall.h"
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Marks in failure messages as the byte they store.
+inline void PrintTo(TMarkierung m, std::ostream* os) {
+    *os << static_cast<int>(m);
+}
 
 // A game with its own generator, clock and settings record, for tests.
 struct TTestSpiel {
@@ -55,16 +61,16 @@ inline std::string brettFehler(const TSpiel& s) {
             const Tzelle& z = s.feld.zelle(x, y);
             auto ort = [x, y] { return " at " + std::to_string(x) + "," + std::to_string(y); };
             if (!s.imFeld(x, y)) {
-                if (z.nachbarn != 0 || z.markierung != 0 || z.mine || z.offen)
+                if (z.nachbarn != 0 || z.markierung != TMarkierung::keine || z.mine || z.offen)
                     return "cell outside the board touched" + ort();
                 continue;
             }
             if (z.nachbarn != minenUmher(s, x, y)) return "wrong count" + ort();
             if (z.offen && z.mine) return "mine uncovered" + ort();
-            if (z.offen && z.markierung == 1) return "flag uncovered" + ort();
-            if (z.markierung > 2) return "bad mark" + ort();
+            if (z.offen && z.markierung == TMarkierung::flagge) return "flag uncovered" + ort();
+            if (static_cast<int>(z.markierung) > 2) return "bad mark" + ort();
             offen += z.offen ? 1 : 0;
-            flaggen += z.markierung == 1 ? 1 : 0;
+            flaggen += z.markierung == TMarkierung::flagge ? 1 : 0;
             minen += z.mine ? 1 : 0;
         }
     if (offen != s.feld.aufgedeckt) return "aufgedeckt does not match";

@@ -96,7 +96,7 @@ public:
         for (int32_t yy = y0; yy <= s.hoehe; ++yy) {
             for (int32_t xx = yy == y0 ? x0 : 1; xx <= s.breite; ++xx) {
                 const Tzelle& c = s.feld.zelle(xx, yy);
-                if (!c.offen && c.markierung == 0 && c.mine == mine) {
+                if (!c.offen && c.markierung == TMarkierung::keine && c.mine == mine) {
                     x = xx;
                     y = yy;
                     return true;
