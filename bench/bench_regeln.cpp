@@ -1,6 +1,7 @@
 // Laying the largest board and flooding it whole.
 #include "einstellungen.h"
 #include "spiel.h"
+#include "stufen.h"
 #include "uhr.h"
 #include "zufall.h"
 #include <benchmark/benchmark.h>
@@ -34,8 +35,7 @@ BENCHMARK(BM_FeldAnlegen999Minen);
 
 void BM_FlutGanzesFeld(benchmark::State& state) {
     auto b = std::make_unique<TBank>();
-    b->spiel.spielstufe = 6;
-    b->spiel.feldGroesse(72, 56, 0);
+    b->spiel.stufeAnlegen(stufeBenutzerdefiniert, 72, 56, 0);
     for (auto _ : state) {
         state.PauseTiming();
         b->spiel.feldAnlegen(0);

@@ -4,6 +4,7 @@
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
+#include "spielzugang.h"
 #include "uhr.h"
 #include "zeichnen.h"
 #include "zeiger.h"
@@ -90,7 +91,7 @@ struct TSzene {
     // A game in progress: a third of the cells open with counts, some flags and question
     // marks, and a chord held in the middle. Level 5 gets its banner.
     TSzene(int32_t W, int32_t H, int32_t stufe) {
-        TSpiel& s = *spiel;
+        TSpielZugang s(*spiel);
         s.breite = W;
         s.hoehe = H;
         s.spielstufe = stufe;

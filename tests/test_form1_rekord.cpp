@@ -3,6 +3,7 @@
 #include "form1hilfe.h"
 #include "highscore.h"
 #include "namenEingeben.h"
+#include "stufen.h"
 #include "testbrett.h"
 #include "zeitrechnung.h"
 
@@ -155,8 +156,7 @@ TEST_F(Rekord, TheCustomLevelAndSlowerGamesNeverAsk) {
     });
     wache.start(5);
 
-    f.skalieren(8, 8, 10, nullptr);
-    f.spiel.spielstufe = 6;
+    f.skalieren(stufeBenutzerdefiniert, 8, 8, 10, nullptr);
     brettLegen(f.spiel, {"*.......", "........", "........", "........", "........", "........",
                          "........", ".......*"});
     klicken(f, 4, 4);
@@ -189,8 +189,9 @@ TEST_F(Rekord, ARecordLeftOverOnTheCustomLevelHasNoEntryToGoTo) {
     });
     wache.start(5);
     const TEinstellungen vorher = f.einstellungen;
-    f.spiel.neuerRekord = true;
-    f.spiel.spielstufe = 6;
+    TSpielZugang roh(f.spiel);
+    roh.neuerRekord = true;
+    roh.spielstufe = stufeBenutzerdefiniert;
     bild(f);
     QTest::qWait(30);
     EXPECT_FALSE(f.spiel.neuerRekord);

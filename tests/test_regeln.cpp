@@ -54,15 +54,16 @@ TEST(Flut, OpensWhatAnIndependentSearchFindsOnRandomBoards) {
         t.zufall.setzen(rng());
         s.feldGroesse(b, h, static_cast<int32_t>(rng() % static_cast<uint32_t>(b * h / 6 + 1)));
         // Some flags and question marks in the way; flags must stop the flood.
+        TSpielZugang roh(s);
         for (int i = 0; i < 20; ++i) {
             const int32_t x = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(b));
             const int32_t y = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(h));
-            s.feld.zelle(x, y).markierung = static_cast<TMarkierung>(1 + rng() % 2);
+            roh.feld.zelle(x, y).markierung = static_cast<TMarkierung>(1 + rng() % 2);
         }
-        s.feld.flaggen = 0;
+        roh.feld.flaggen = 0;
         for (int32_t x = 1; x <= b; ++x)
             for (int32_t y = 1; y <= h; ++y)
-                s.feld.flaggen += s.feld.zelle(x, y).markierung == TMarkierung::flagge;
+                roh.feld.flaggen += s.feld.zelle(x, y).markierung == TMarkierung::flagge;
         // Click mine-free cells until the game ends, each time against the reference.
         for (int klick = 0; klick < 30 && !s.spielEnde; ++klick) {
             const int32_t x = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(b));
@@ -81,8 +82,7 @@ TEST(Flut, OpensWhatAnIndependentSearchFindsOnRandomBoards) {
 TEST(Flut, OpensTheWholeLargestMineFreeBoardAndWins) {
     TTestSpiel t;
     TSpiel& s = t.spiel;
-    s.spielstufe = stufeBenutzerdefiniert;
-    s.feldGroesse(72, 56, 0);
+    s.stufeAnlegen(stufeBenutzerdefiniert, 72, 56, 0);
     s.aufdecken(36, 28);
     EXPECT_EQ(s.feld.aufgedeckt, 72 * 56);
     EXPECT_TRUE(s.spielEnde);
@@ -95,10 +95,11 @@ TEST(Flut, SpreadsThroughQuestionMarksButNotFlags) {
     TSpiel& s = t.spiel;
     brettLegen(s, {"........", "........", "........", "........", "........", "........",
                    "........", ".......*"});
-    s.feld.zelle(4, 1).markierung = TMarkierung::fragezeichen;
+    TSpielZugang roh(s);
+    roh.feld.zelle(4, 1).markierung = TMarkierung::fragezeichen;
     // A wall of flags down column 5 shuts the right part off.
-    for (int32_t y = 1; y <= 8; ++y) s.feld.zelle(5, y).markierung = TMarkierung::flagge;
-    s.feld.flaggen = 8;
+    for (int32_t y = 1; y <= 8; ++y) roh.feld.zelle(5, y).markierung = TMarkierung::flagge;
+    roh.feld.flaggen = 8;
     s.aufdecken(1, 1);
     EXPECT_TRUE(s.feld.zelle(4, 1).offen);
     EXPECT_EQ(s.feld.zelle(4, 1).markierung, TMarkierung::fragezeichen); // kept, ignored once open
@@ -113,7 +114,7 @@ TEST(Flut, SpreadsThroughQuestionMarksButNotFlags) {
 TEST(Flut, WinsWhenTheLastFreeCellOpensInTheMiddleOfAFlood) {
     TTestSpiel t;
     TSpiel& s = t.spiel;
-    s.spielstufe = stufeAnfaenger;
+    TSpielZugang(s).spielstufe = stufeAnfaenger;
     brettLegen(s, {"*.......", "........", "........", "........", "........", "........",
                    "........", "........"});
     t.uhr.tage = 100.0;
@@ -219,9 +220,10 @@ protected:
     void SetUp() override {
         brettLegen(s, {"*..*....", "........", "........", "........", "........", "........",
                        "........", "........"});
-        s.feld.ersterKlick = false;
-        s.feld.zelle(2, 2).offen = true;
-        s.feld.aufgedeckt = 1;
+        TSpielZugang roh(s);
+        roh.feld.ersterKlick = false;
+        roh.feld.zelle(2, 2).offen = true;
+        roh.feld.aufgedeckt = 1;
     }
 };
 
@@ -271,13 +273,14 @@ TEST(ChordMehrereMinen, TheLastMineInNeighbourOrderIsShownRed) {
     // Mines at (1, 1), (3, 1) and (1, 3) around (2, 2); three wrong flags elsewhere.
     brettLegen(s, {"*.*.....", "........", "*.......", "........", "........", "........",
                    "........", "........"});
-    s.feld.ersterKlick = false;
-    s.feld.zelle(2, 2).offen = true;
-    s.feld.aufgedeckt = 1;
+    TSpielZugang roh(s);
+    roh.feld.ersterKlick = false;
+    roh.feld.zelle(2, 2).offen = true;
+    roh.feld.aufgedeckt = 1;
     s.markieren(1, 2);
     s.markieren(3, 2);
     s.markieren(3, 3);
-    s.startZeit = t.uhr.tage;
+    roh.startZeit = t.uhr.tage;
     s.umgebungAufdecken(2, 2);
     // Order: (1,1) (1,2) (2,1) (3,1) (1,3) (3,2) (2,3) (3,3): (1, 3) is the last mine.
     EXPECT_TRUE(s.spielEnde);
@@ -300,7 +303,7 @@ TEST(RekordEntscheidung, ComparesWithTheStoredTimeOfTheLevel) {
                    Fall{0, 0, false}}) {
         TTestSpiel t;
         TSpiel& s = t.spiel;
-        s.spielstufe = f.stufe;
+        TSpielZugang(s).spielstufe = f.stufe;
         if (f.stufe >= 1 && f.stufe <= 5) t.einstellungen.bestzeit(f.stufe).zeit = f.gespeichert;
         brettLegen(s, {"*.......", "........", "........", "........", "........", "........",
                        "........", "........"});
@@ -375,9 +378,9 @@ TEST(Invarianten, HoldAfterLongRandomSequencesOfUncoversChordsAndMarks) {
         int32_t bb = b;
         int32_t hh = h;
         benutzerdefiniertBegrenzen(bb, hh, n);
-        s.spielstufe = 1 + static_cast<int32_t>(rng() % 6);
+        const int32_t stufe = 1 + static_cast<int32_t>(rng() % 6);
         s.merker = rng() % 2 == 0;
-        s.feldGroesse(b, h, n);
+        s.stufeAnlegen(stufe, b, h, n);
         for (int zug = 0; zug < 400; ++zug) {
             if (s.spielEnde) {
                 ASSERT_EQ(brettFehler(s), "");

@@ -3,8 +3,15 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 
 namespace {
+
+// Outside the engine the game state reads as fields but does not take writes.
+static_assert(!std::is_assignable_v<decltype((std::declval<TSpiel&>().feld.flaggen)), int32_t>);
+static_assert(!std::is_assignable_v<decltype((std::declval<TSpiel&>().spielEnde)), bool>);
+static_assert(std::is_assignable_v<decltype((std::declval<TSpiel&>().merker)), bool>);
 
 TEST(Spielfeld, StorageIsColumnFirstWithTheRowVaryingFastest) {
     static_assert(sizeof(Tzelle) == 8);
@@ -30,14 +37,15 @@ TEST(Spielfeld, CountsStayOnTheBoard) {
     TTestSpiel t;
     TSpiel& s = t.spiel;
     s.feldGroesse(8, 8, 0);
-    s.nachbarPlus(9, 1);
-    s.nachbarPlus(0, 0);
-    s.nachbarMinus(1, 9);
+    TSpielZugang roh(s);
+    roh.nachbarPlus(9, 1);
+    roh.nachbarPlus(0, 0);
+    roh.nachbarMinus(1, 9);
     EXPECT_EQ(s.feld.zelle(9, 1).nachbarn, 0);
     EXPECT_EQ(s.feld.zelle(1, 9).nachbarn, 0);
-    s.nachbarPlus(8, 8);
-    s.nachbarPlus(8, 8);
-    s.nachbarMinus(8, 8);
+    roh.nachbarPlus(8, 8);
+    roh.nachbarPlus(8, 8);
+    roh.nachbarMinus(8, 8);
     EXPECT_EQ(s.feld.zelle(8, 8).nachbarn, 1);
 }
 
@@ -54,10 +62,11 @@ TEST(Spielfeld, FlagsAreCountedAroundCornersEdgesAndNotWhenOpen) {
     EXPECT_EQ(s.flaggenZaehlen(4, 4), 8);
     EXPECT_FALSE(s.istGeflaggt(9, 1));
     // A flag counts only on a covered cell.
-    s.feld.zelle(3, 3).offen = true;
+    TSpielZugang roh(s);
+    roh.feld.zelle(3, 3).offen = true;
     EXPECT_FALSE(s.istGeflaggt(3, 3));
     EXPECT_EQ(s.flaggenZaehlen(4, 4), 7);
-    s.feld.zelle(5, 5).markierung = TMarkierung::fragezeichen;
+    roh.feld.zelle(5, 5).markierung = TMarkierung::fragezeichen;
     EXPECT_EQ(s.flaggenZaehlen(4, 4), 6);
 }
 
@@ -78,8 +87,7 @@ TEST(FeldGroesse, ClampsTheSizeAndPassesTheMineCountOn) {
 TEST(FeldAnlegen, LaysTheMinesTheGeneratorNamesColumnFirst) {
     TTestSpiel t;
     TSpiel& s = t.spiel;
-    s.breite = 9;
-    s.hoehe = 8;
+    s.feldGroesse(9, 8, 0);
     t.zufall.setzen(2024);
     TZufall nachbau;
     nachbau.setzen(2024);
@@ -105,8 +113,9 @@ TEST(FeldAnlegen, ClearsTheWholeStorageAndResetsTheGame) {
     t.zufall.setzen(3);
     s.feldGroesse(72, 56, 999);
     s.markieren(1, 1);
-    s.spielEnde = true;
-    s.feld.explosionX = 5;
+    TSpielZugang roh(s);
+    roh.spielEnde = true;
+    roh.feld.explosionX = 5;
     s.feldGroesse(8, 8, 10);
     EXPECT_EQ(brettFehler(s), ""); // includes: cells outside the board are cleared
     EXPECT_EQ(s.feld.flaggen, 0);
@@ -124,8 +133,6 @@ TEST(FeldAnlegen, MoreMinesThanCellsDoesNotHang) {
     TSpiel& s = t.spiel;
     s.feldGroesse(8, 8, 64);
     EXPECT_EQ(brettFehler(s), "");
-    s.breite = 8;
-    s.hoehe = 8;
     s.feldAnlegen(65);
     EXPECT_EQ(s.feld.minen, 65);
 }

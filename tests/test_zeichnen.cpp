@@ -2,7 +2,9 @@
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
+#include "spielzugang.h"
 #include "spriteliste.h"
+#include "stufen.h"
 #include "testuhr.h"
 #include "zeichnen.h"
 #include "zeiger.h"
@@ -87,26 +89,27 @@ protected:
     TEinstellungen einstellungen;
     std::unique_ptr<TSpiel> spielPtr = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
     TSpiel& spiel = *spielPtr;
+    TSpielZugang roh{spiel};
     TZeiger zeiger;
     Surface frame;
 
     // A covered, unmarked board of W x H with m mines noted (none laid), level `stufe`.
-    void brett(int32_t W, int32_t H, int32_t stufe = 6) {
-        spiel.breite = W;
-        spiel.hoehe = H;
-        spiel.spielstufe = stufe;
-        spiel.spielEnde = false;
-        spiel.gewonnen = false;
-        for (auto& spalte : spiel.feld.zellen) {
+    void brett(int32_t W, int32_t H, int32_t stufe = stufeBenutzerdefiniert) {
+        roh.breite = W;
+        roh.hoehe = H;
+        roh.spielstufe = stufe;
+        roh.spielEnde = false;
+        roh.gewonnen = false;
+        for (auto& spalte : roh.feld.zellen) {
             for (auto& c : spalte) c = Tzelle{0, TMarkierung::keine, false, false};
         }
-        spiel.feld.minen = 10;
-        spiel.feld.flaggen = 0;
-        spiel.feld.explosionX = 0;
-        spiel.feld.explosionY = 0;
+        roh.feld.minen = 10;
+        roh.feld.flaggen = 0;
+        roh.feld.explosionX = 0;
+        roh.feld.explosionY = 0;
         frame.resize(clientBreite(W), clientHoehe(H));
     }
-    Tzelle& zelle(int32_t x, int32_t y) { return spiel.feld.zelle(x, y); }
+    Tzelle& zelle(int32_t x, int32_t y) { return roh.feld.zelle(x, y); }
 
     void malen(int32_t t = 0) {
         FillSurface(&frame, 0);
@@ -178,10 +181,10 @@ TEST_F(Zeichnen, FramePiecesForSeveralBoardSizes) {
 }
 
 TEST_F(Zeichnen, NoBlackLeftInLevelFiveFramesEither) {
-    brett(40, 30, 5);
+    brett(40, 30, stufeWahnsinn);
     malen(123);
     EXPECT_TRUE(ohneSchwarz(frame));
-    spiel.spielEnde = spiel.gewonnen = true;
+    roh.spielEnde = roh.gewonnen = true;
     malen(999);
     EXPECT_TRUE(ohneSchwarz(frame));
 }
@@ -192,18 +195,18 @@ TEST_F(Zeichnen, CountersShowThreePlacesWithLeadingZeros) {
                                                      {-123, "-23"}, {999, "999"}, {0, "000"},
                                                      {1234, "234"}};
     for (const auto& [m, soll] : minen) {
-        spiel.feld.minen = 1000;
-        spiel.feld.flaggen = 1000 - m;
+        roh.feld.minen = 1000;
+        roh.feld.flaggen = 1000 - m;
         malen();
         EXPECT_EQ(minenZaehler(), soll) << m;
     }
     // Counts no game reaches still give digits, not a stray sprite or an overflow.
-    spiel.feld.minen = -1;
-    spiel.feld.flaggen = INT32_MAX;
+    roh.feld.minen = -1;
+    roh.feld.flaggen = INT32_MAX;
     malen();
     EXPECT_EQ(minenZaehler(), "-48"); // 2147483648
-    spiel.feld.minen = INT32_MAX;
-    spiel.feld.flaggen = INT32_MIN;
+    roh.feld.minen = INT32_MAX;
+    roh.feld.flaggen = INT32_MIN;
     malen();
     EXPECT_EQ(minenZaehler(), "295"); // 4294967295
     const std::pair<int32_t, const char*> zeiten[] = {
@@ -254,9 +257,9 @@ TEST_F(Zeichnen, FaceThroughPressSlideOffAndBack) {
 
 TEST_F(Zeichnen, FaceAtTheEndOfTheGame) {
     brett(30, 16);
-    spiel.spielEnde = true;
+    roh.spielEnde = true;
     for (bool gewonnen : {true, false}) {
-        spiel.gewonnen = gewonnen;
+        roh.gewonnen = gewonnen;
         const int32_t ende = gewonnen ? spriteSmile4 : spriteSmile2;
         zeiger = TZeiger{};
         malen();
@@ -301,14 +304,14 @@ TEST_F(Zeichnen, CellTableWhileRunning) {
 
 TEST_F(Zeichnen, CellTableAfterALoss) {
     brett(8, 8);
-    spiel.spielEnde = true;
+    roh.spielEnde = true;
     auto mine = [&](int32_t x, int32_t y, TMarkierung mark) {
         zelle(x, y).mine = true;
         zelle(x, y).markierung = mark;
     };
     mine(1, 1, TMarkierung::keine);
-    spiel.feld.explosionX = 1;
-    spiel.feld.explosionY = 1;
+    roh.feld.explosionX = 1;
+    roh.feld.explosionY = 1;
     mine(2, 1, TMarkierung::flagge); // flagged mine
     mine(3, 1, TMarkierung::keine);
     mine(4, 1, TMarkierung::fragezeichen);        // question-marked mine
@@ -334,15 +337,15 @@ TEST_F(Zeichnen, CellTableAfterALoss) {
 
 TEST_F(Zeichnen, CellTableAfterAWin) {
     brett(8, 8);
-    spiel.spielEnde = spiel.gewonnen = true;
+    roh.spielEnde = roh.gewonnen = true;
     zelle(1, 1).mine = true;
     zelle(2, 1).mine = true;
     zelle(2, 1).markierung = TMarkierung::fragezeichen;
     zelle(3, 1).markierung = TMarkierung::flagge;
     zelle(4, 1).offen = true;
     zelle(4, 1).nachbarn = 8;
-    spiel.feld.explosionX = 1; // ignored after a win
-    spiel.feld.explosionY = 1;
+    roh.feld.explosionX = 1; // ignored after a win
+    roh.feld.explosionY = 1;
     malen();
     EXPECT_EQ(zelleZeigt(1, 1), spriteFlagge);
     EXPECT_EQ(zelleZeigt(2, 1), spriteFlagge);
@@ -379,7 +382,7 @@ TEST_F(Zeichnen, SingleCellPressPreview) {
         malen();
         const int32_t s = zelleZeigt(1, 1);
         zeiger = gemerkt;
-        spiel.spielEnde = ende;
+        roh.spielEnde = ende;
         return s;
     };
     EXPECT_EQ(ohne([] {}), spriteNull);
@@ -387,7 +390,7 @@ TEST_F(Zeichnen, SingleCellPressPreview) {
     EXPECT_EQ(ohne([&] { zeiger.gesichtGedrueckt = true; }), spriteGrauHoch);
     EXPECT_EQ(ohne([&] { zeiger.ueberFeld = false; }), spriteGrauHoch);
     EXPECT_EQ(ohne([&] { zeiger.linksUnten = false; }), spriteGrauHoch);
-    EXPECT_EQ(ohne([&] { spiel.spielEnde = true; }), spriteGrauHoch);
+    EXPECT_EQ(ohne([&] { roh.spielEnde = true; }), spriteGrauHoch);
     // with the right button too, the chord preview takes over: the neighbour is pressed
     EXPECT_EQ(ohne([&] {
                   zeiger.rechtsUnten = true;
@@ -435,10 +438,10 @@ TEST_F(Zeichnen, ChordPressPreviewAtTheCorners) {
         EXPECT_TRUE(steht(frame, spriteRe, rechtsPos(16, 16)));
         EXPECT_TRUE(steht(frame, spriteMu, untenPos(16, 16)));
 
-        spiel.spielEnde = true;
+        roh.spielEnde = true;
         malen();
         EXPECT_EQ(zelleZeigt(16, 16), spriteGrauHoch);
-        spiel.spielEnde = false;
+        roh.spielEnde = false;
         zeiger.gesichtGedrueckt = true;
         malen();
         EXPECT_EQ(zelleZeigt(16, 16), spriteGrauHoch);
@@ -463,17 +466,18 @@ TEST_F(Zeichnen, PressOnACellOffTheBoardDrawsNothing) {
 }
 
 TEST_F(Zeichnen, BannerInEveryFrameOfLevelFive) {
-    brett(40, 30, 5);
+    brett(40, 30, stufeWahnsinn);
     malen();
     EXPECT_TRUE(steht(frame, spriteWahn2, TPunkt{100, 10}));
     EXPECT_FALSE(steht(frame, spriteWahnsinn, TPunkt{236, 201}));
-    spiel.spielEnde = true; // lost
+    roh.spielEnde = true; // lost
     malen();
     EXPECT_TRUE(steht(frame, spriteWahn2, TPunkt{100, 10}));
     EXPECT_FALSE(steht(frame, spriteWahnsinn, TPunkt{236, 201}));
-    for (int32_t stufe : {1, 2, 3, 4, 6}) {
-        spiel.spielstufe = stufe;
-        spiel.gewonnen = true;
+    for (int32_t stufe : {stufeAnfaenger, stufeFortgeschrittene, stufeProfis, stufeAlptraum,
+                          stufeBenutzerdefiniert}) {
+        roh.spielstufe = stufe;
+        roh.gewonnen = true;
         malen();
         EXPECT_FALSE(steht(frame, spriteWahn2, TPunkt{100, 10})) << stufe;
         EXPECT_FALSE(steht(frame, spriteWahnsinn, TPunkt{236, 201})) << stufe;
@@ -482,14 +486,14 @@ TEST_F(Zeichnen, BannerInEveryFrameOfLevelFive) {
 
 TEST_F(Zeichnen, WinOverlayIsCentredAndSeeThrough) {
     // The same won board as a custom level: no level-5 pictures, only what lies beneath.
-    brett(40, 30, 6);
-    spiel.spielEnde = spiel.gewonnen = true;
+    brett(40, 30, stufeBenutzerdefiniert);
+    roh.spielEnde = roh.gewonnen = true;
     zelle(20, 20).offen = true;
     zelle(20, 20).nachbarn = 4;
     malen();
     const Surface darunter = frame;
 
-    spiel.spielstufe = 5;
+    roh.spielstufe = stufeWahnsinn;
     malen();
     const TPictureCollectionItem& bild = bilder()[spriteWahnsinn];
     const TPunkt p{236, 201};
@@ -513,8 +517,8 @@ TEST_F(Zeichnen, WinOverlayIsCentredAndSeeThrough) {
 TEST_F(Zeichnen, WinOverlayOnASmallSurfaceIsCutAtItsEdges) {
     // Level 5 always has its own size, but the overlay is centred on whatever surface
     // it is given: on 152 x 195 it starts at (-20, 25).
-    brett(8, 8, 5);
-    spiel.spielEnde = spiel.gewonnen = true;
+    brett(8, 8, stufeWahnsinn);
+    roh.spielEnde = roh.gewonnen = true;
     malen();
     EXPECT_TRUE(
         steht(frame, spriteWahnsinn, overlayPos(152, 195, 192, 144), TAusnahme{100, 10, 269, 42}));
@@ -531,8 +535,7 @@ TEST(ZeichnenEchteSprites, FrameBevelsLineUpWithTheLayout) {
     auto spiel = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
     constexpr uint32_t weiss = 0xFFFFFF, hell = 0xC0C0C0, dunkel = 0x808080;
     for (const auto& [W, H] : {std::pair{8, 8}, std::pair{30, 16}, std::pair{72, 56}}) {
-        spiel->spielstufe = 6;
-        spiel->feldGroesse(W, H, 10);
+        spiel->stufeAnlegen(stufeBenutzerdefiniert, W, H, 10);
         Surface f(clientBreite(W), clientHoehe(H));
         FillSurface(&f, 0);
         zeichnen(&f, *echte, *spiel, TZeiger{}, 0);

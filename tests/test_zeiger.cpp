@@ -1,3 +1,4 @@
+#include "stufen.h"
 #include "testbrett.h"
 #include "zeiger.h"
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ protected:
     TSpiel& s = t.spiel;
     TZeiger z;
     void SetUp() override {
-        s.spielstufe = 6;
+        TSpielZugang(s).spielstufe = stufeBenutzerdefiniert;
         brettLegen(s, {"*.......", "........", "........", "........", "........", "........",
                        "........", ".......*"});
         ueber(2, 2);
@@ -83,7 +84,7 @@ TEST_F(Zeiger, TheRightButtonMarksOnThePressAndOnlyCoveredCells) {
 
 TEST_F(Zeiger, AfterTheGameIsOverTheRightButtonIsNotEvenTracked) {
     ueber(1, 1);
-    s.feld.ersterKlick = false; // no rescue: the click loses
+    TSpielZugang(s).feld.ersterKlick = false; // no rescue: the click loses
     klick(mbLinks);
     ASSERT_TRUE(s.spielEnde);
     ueber(3, 3);

@@ -1,3 +1,4 @@
+#include "stufen.h"
 #include "testbrett.h"
 #include "uhr.h"
 #include "zeitrechnung.h"
@@ -78,7 +79,7 @@ TEST(Takt, TheFullTimeIsStoredWhileTheClockStopsAt999) {
     TSpiel& s = t.spiel;
     brettLegen(s, {"*.......", "........", "........", "........", "........", "........",
                    "........", "........"});
-    s.spielstufe = 6;
+    TSpielZugang(s).spielstufe = stufeBenutzerdefiniert;
     s.aufdecken(2, 1);
     t.uhr.vorstellen(1233.5);
     s.aufdecken(1, 2);

@@ -20,19 +20,19 @@ void TSpiel::mineZufaelligLegen() {
     int32_t x = 0;
     int32_t y = 0;
     do {
-        x = zufall_.random(breite) + 1;
-        y = zufall_.random(hoehe) + 1;
-    } while (feld.zelle(x, y).mine);
-    feld.zelle(x, y).mine = true;
+        x = zufall_.random(breite_) + 1;
+        y = zufall_.random(hoehe_) + 1;
+    } while (feld_.zelle(x, y).mine);
+    feld_.zelle(x, y).mine = true;
     for (int i = 0; i < 8; ++i) nachbarPlus(x + nachbarDx[i], y + nachbarDy[i]);
 }
 
 bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
     if (!imFeld(x, y)) return false;
-    Tzelle& z = feld.zelle(x, y);
+    Tzelle& z = feld_.zelle(x, y);
     if (z.offen) return false;
 
-    if (feld.ersterKlick && z.mine) {
+    if (feld_.ersterKlick && z.mine) {
         // The clicked cell keeps its mine during the search, so the mine moves elsewhere.
         mineZufaelligLegen();
         z.mine = false;
@@ -40,31 +40,31 @@ bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
     }
 
     if (z.mine) {
-        spielEnde = true;
-        gewonnen = false;
-        endZeit = uhr_.jetzt() - startZeit;
-        feld.explosionX = x;
-        feld.explosionY = y;
+        spielEnde_ = true;
+        gewonnen_ = false;
+        endZeit_ = uhr_.jetzt() - startZeit_;
+        feld_.explosionX = x;
+        feld_.explosionY = y;
         return false;
     }
 
     z.offen = true;
-    if (feld.ersterKlick) startZeit = uhr_.jetzt() - sekundeInTagen;
-    feld.ersterKlick = false;
-    feld.aufgedeckt += 1;
+    if (feld_.ersterKlick) startZeit_ = uhr_.jetzt() - sekundeInTagen;
+    feld_.ersterKlick = false;
+    feld_.aufgedeckt += 1;
 
-    if (feld.aufgedeckt == feld.freieFelder) {
-        spielEnde = true;
-        gewonnen = true;
-        feld.flaggen = feld.minen;
-        feld.explosionX = 0;
-        feld.explosionY = 0;
-        endZeit = uhr_.jetzt() - startZeit;
-        const int32_t zehntel = zehntelAusTagen(endZeit);
-        if (istFesteStufe(spielstufe)) {
+    if (feld_.aufgedeckt == feld_.freieFelder) {
+        spielEnde_ = true;
+        gewonnen_ = true;
+        feld_.flaggen = feld_.minen;
+        feld_.explosionX = 0;
+        feld_.explosionY = 0;
+        endZeit_ = uhr_.jetzt() - startZeit_;
+        const int32_t zehntel = zehntelAusTagen(endZeit_);
+        if (istFesteStufe(spielstufe_)) {
             // A damaged file may hold a negative time; it counts as no time at all.
-            const Tbestzeit& beste = einstellungen_.bestzeit(spielstufe);
-            if (beste.leer() || beste.zeit > zehntel) neuerRekord = true;
+            const Tbestzeit& beste = einstellungen_.bestzeit(spielstufe_);
+            if (beste.leer() || beste.zeit > zehntel) neuerRekord_ = true;
         }
     }
     return z.nachbarn == 0;
@@ -87,7 +87,7 @@ void TSpiel::aufdecken(int32_t x, int32_t y) {
         const int32_t ny = schritt.y + nachbarDy[schritt.naechster];
         schritt.naechster += 1;
         if (!imFeld(nx, ny)) continue;
-        const Tzelle& z = feld.zelle(nx, ny);
+        const Tzelle& z = feld_.zelle(nx, ny);
         if (z.offen || z.markierung == TMarkierung::flagge) continue;
         if (einzelnAufdecken(nx, ny)) flut_.push_back({nx, ny, 0});
     }
@@ -95,7 +95,7 @@ void TSpiel::aufdecken(int32_t x, int32_t y) {
 
 void TSpiel::aufdeckenFrei(int32_t x, int32_t y) {
     if (!imFeld(x, y)) return;
-    const Tzelle& z = feld.zelle(x, y);
+    const Tzelle& z = feld_.zelle(x, y);
     if (!z.offen && z.markierung != TMarkierung::flagge) aufdecken(x, y);
 }
 
@@ -103,7 +103,7 @@ void TSpiel::aufdeckenFrei(int32_t x, int32_t y) {
 // flags each unflagged mine goes off in turn and the last one is shown red.
 void TSpiel::umgebungAufdecken(int32_t x, int32_t y) {
     if (!imFeld(x, y)) return;
-    const Tzelle& z = feld.zelle(x, y);
+    const Tzelle& z = feld_.zelle(x, y);
     if (!z.offen) return;
     if (flaggenZaehlen(x, y) != z.nachbarn) return;
     for (int i = 0; i < 8; ++i) aufdeckenFrei(x + nachbarDx[i], y + nachbarDy[i]);

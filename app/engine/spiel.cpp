@@ -10,20 +10,20 @@ TSpiel::TSpiel(TZufall& zufall, const TUhr& uhr, const TEinstellungen& einstellu
 }
 
 bool TSpiel::imFeld(int32_t x, int32_t y) const {
-    return x >= 1 && x <= breite && y >= 1 && y <= hoehe;
+    return x >= 1 && x <= breite_ && y >= 1 && y <= hoehe_;
 }
 
 void TSpiel::nachbarPlus(int32_t x, int32_t y) {
-    if (imFeld(x, y)) feld.zelle(x, y).nachbarn += 1;
+    if (imFeld(x, y)) feld_.zelle(x, y).nachbarn += 1;
 }
 
 void TSpiel::nachbarMinus(int32_t x, int32_t y) {
-    if (imFeld(x, y)) feld.zelle(x, y).nachbarn -= 1;
+    if (imFeld(x, y)) feld_.zelle(x, y).nachbarn -= 1;
 }
 
 bool TSpiel::istGeflaggt(int32_t x, int32_t y) const {
     if (!imFeld(x, y)) return false;
-    const Tzelle& z = feld.zelle(x, y);
+    const Tzelle& z = feld_.zelle(x, y);
     return !z.offen && z.markierung == TMarkierung::flagge;
 }
 
@@ -40,37 +40,48 @@ void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
     if (h < minHoehe) h = minHoehe;
     if (b > maxBreite) b = maxBreite;
     if (h > maxHoehe) h = maxHoehe;
-    breite = b;
-    hoehe = h;
+    breite_ = b;
+    hoehe_ = h;
     feldAnlegen(n);
 }
 
 void TSpiel::feldAnlegen(int32_t n) {
-    for (auto& spalte : feld.zellen)
+    for (auto& spalte : feld_.zellen)
         for (auto& z : spalte) z = Tzelle{0, TMarkierung::keine, false, false};
     // Callers keep n at most (breite-1)*(hoehe-1); the cap only guards the search for a
     // free cell against a caller that does not.
-    const int32_t legbar = n < breite * hoehe ? n : breite * hoehe;
+    const int32_t legbar = n < breite_ * hoehe_ ? n : breite_ * hoehe_;
     for (int32_t i = 0; i < legbar; ++i) mineZufaelligLegen();
-    feld.flaggen = 0;
-    feld.minen = n;
-    spielEnde = false;
-    feld.freieFelder = breite * hoehe - n;
-    feld.aufgedeckt = 0;
-    feld.ersterKlick = true;
+    feld_.flaggen = 0;
+    feld_.minen = n;
+    spielEnde_ = false;
+    feld_.freieFelder = breite_ * hoehe_ - n;
+    feld_.aufgedeckt = 0;
+    feld_.ersterKlick = true;
+}
+
+void TSpiel::stufeAnlegen(int32_t stufe, int32_t b, int32_t h, int32_t n) {
+    spielstufe_ = stufe;
+    feldGroesse(b, h, n);
+}
+
+void TSpiel::spielBereit() {
+    spielEnde_ = false;
+    neuerRekord_ = false;
+    letzteZeit_ = uhr_.jetzt();
 }
 
 void TSpiel::markieren(int32_t x, int32_t y) {
-    if (spielEnde || !imFeld(x, y)) return;
-    Tzelle& z = feld.zelle(x, y);
+    if (spielEnde_ || !imFeld(x, y)) return;
+    Tzelle& z = feld_.zelle(x, y);
     if (z.offen) return;
     switch (z.markierung) {
     case TMarkierung::keine:
         z.markierung = TMarkierung::flagge;
-        feld.flaggen += 1;
+        feld_.flaggen += 1;
         break;
     case TMarkierung::flagge:
-        feld.flaggen -= 1;
+        feld_.flaggen -= 1;
         z.markierung = merker ? TMarkierung::fragezeichen : TMarkierung::keine;
         break;
     default:
@@ -80,13 +91,13 @@ void TSpiel::markieren(int32_t x, int32_t y) {
 }
 
 int32_t TSpiel::taktSekunden() {
-    if (!(uhr_.jetzt() >= letzteZeit)) neuesSpiel();
-    letzteZeit = uhr_.jetzt();
+    if (!(uhr_.jetzt() >= letzteZeit_)) neuesSpiel();
+    letzteZeit_ = uhr_.jetzt();
     double spanne = 0;
-    if (!spielEnde && !feld.ersterKlick)
-        spanne = uhr_.jetzt() - startZeit;
-    else if (spielEnde)
-        spanne = endZeit;
+    if (!spielEnde_ && !feld_.ersterKlick)
+        spanne = uhr_.jetzt() - startZeit_;
+    else if (spielEnde_)
+        spanne = endZeit_;
     const int32_t sekunden = sekundenAusTagen(spanne);
     return sekunden > 999 ? 999 : sekunden;
 }

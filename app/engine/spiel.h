@@ -9,29 +9,51 @@ struct TEinstellungen;
 
 // The game: the board, the size and level, and the state of the game on it.
 // The main window owns one; tests make as many as they like.
-class TSpiel {
+//
+// The rules keep the board and the game state consistent (counts, flags, uncovered
+// cells, the end of a game and its record), so only the engine writes them: they are
+// private, and the public members of the same names are read-only views of them. Reading
+// stays as direct as with plain fields (spiel.feld.minen, spiel.spielEnde); the window
+// changes a game only through the operations below.
+class TSpiel final {
 public:
     // The generator lays the mines, the clock times the game, and the record's best
     // times decide whether a win is a new record. All three must outlive the game.
     TSpiel(TZufall& zufall, const TUhr& uhr, const TEinstellungen& einstellungen);
+    // The views refer to this object's own fields, so a copy would read another game.
+    TSpiel(const TSpiel&) = delete;
+    TSpiel& operator=(const TSpiel&) = delete;
 
-    Tspielfeld feld{};
-    int32_t breite = 0;
-    int32_t hoehe = 0;
-    int32_t spielstufe = 0;
-    bool spielEnde = false;
-    bool gewonnen = false;
-    bool neuerRekord = false;
-    double startZeit = 0; // days
-    double endZeit = 0;   // span in days
-    double letzteZeit = 0;
-    // The marks option "&Merker (?)": a flag taken away becomes a question mark.
+private:
+    Tspielfeld feld_{};
+    int32_t breite_ = 0;
+    int32_t hoehe_ = 0;
+    int32_t spielstufe_ = 0;
+    bool spielEnde_ = false;
+    bool gewonnen_ = false;
+    bool neuerRekord_ = false;
+    double startZeit_ = 0; // days
+    double endZeit_ = 0;   // span in days
+    double letzteZeit_ = 0;
+
+public:
+    const Tspielfeld& feld = feld_;
+    const int32_t& breite = breite_;
+    const int32_t& hoehe = hoehe_;
+    const int32_t& spielstufe = spielstufe_;
+    const bool& spielEnde = spielEnde_;
+    const bool& gewonnen = gewonnen_;
+    const bool& neuerRekord = neuerRekord_;
+    const double& startZeit = startZeit_;
+    const double& endZeit = endZeit_;
+    const double& letzteZeit = letzteZeit_;
+
+    // The marks option "&Merker (?)": a flag taken away becomes a question mark. A
+    // setting of the player's, not game state: the window writes it.
     bool merker = false;
 
-    // Queries and counting on the current board size.
+    // Queries on the current board size.
     bool imFeld(int32_t x, int32_t y) const;
-    void nachbarPlus(int32_t x, int32_t y);
-    void nachbarMinus(int32_t x, int32_t y);
     bool istGeflaggt(int32_t x, int32_t y) const;
     int32_t flaggenZaehlen(int32_t x, int32_t y) const;
 
@@ -45,7 +67,18 @@ public:
     void markieren(int32_t x, int32_t y);
 
     // A new board of the current size with the current mine count.
-    void neuesSpiel() { feldAnlegen(feld.minen); }
+    void neuesSpiel() { feldAnlegen(feld_.minen); }
+
+    // A level chosen or restored: its number, the board size (clamped as feldGroesse
+    // does) and a new board with n mines. Level, size and mine count change only together.
+    void stufeAnlegen(int32_t stufe, int32_t b, int32_t h, int32_t n);
+
+    // Start-up is done: the laid board waits for its first click, no new record is on
+    // offer, and the frame tick's clock counts from now.
+    void spielBereit();
+
+    // The frame tick has taken over the new record for the name entry.
+    void rekordGemeldet() { neuerRekord_ = false; }
 
     // The clock part of the frame tick: a clock stepped back lays a new board, letzteZeit
     // takes the reading, and the result is the seconds to show, at most 999.
@@ -55,6 +88,13 @@ public:
     const TUhr& uhr() const { return uhr_; }
 
 private:
+    // Tests and benchmarks build states that no game reaches (a hand-drawn board,
+    // counters at their limits) through this door; the game itself never uses it.
+    friend struct TSpielZugang;
+
+    // Counting on the current board size: laying or moving a mine.
+    void nachbarPlus(int32_t x, int32_t y);
+    void nachbarMinus(int32_t x, int32_t y);
     // Steps 1 to 5 of aufdecken on one cell; true when it was opened with no mine around
     // it, so that the flood goes on from there.
     bool einzelnAufdecken(int32_t x, int32_t y);

@@ -75,9 +75,9 @@ public:
     const std::string& einstellungsPfad() const { return einstellungsPfad_; }
     const TUhr& uhr() const { return uhr_; }
 
-    // Window sizing: lays a new board of b x h (clamped) with n mines and gives the
-    // client area and the drawing surface the board's size.
-    void skalieren(int32_t b, int32_t h, int32_t n, QObject* Sender);
+    // Window sizing: lays a new board of level `stufe`, b x h (clamped) with n mines, and
+    // gives the client area and the drawing surface the board's size.
+    void skalieren(int32_t stufe, int32_t b, int32_t h, int32_t n, QObject* Sender);
 
     // Start-up and shutdown.
     void FormCreate(QObject* Sender);

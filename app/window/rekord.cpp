@@ -35,7 +35,7 @@ const char* stufenZeile(int32_t stufe) {
 
 // The won board stays on screen behind the name entry; the timer is off meanwhile.
 void TForm1::neuerRekordSchritt() {
-    spiel.neuerRekord = false;
+    spiel.rekordGemeldet();
     // Only the fixed levels keep best times. A record left over from a game whose level
     // has since been left for the custom field has no entry to go to: nothing to ask.
     if (!istFesteStufe(spiel.spielstufe)) return;

@@ -11,15 +11,11 @@
 void TForm1::FormCreate(QObject* Sender) {
     zufall.randomize(uhr_);
     if (!einstellungenLesen(einstellungsPfad_, einstellungen)) einstellungenVorgaben(einstellungen);
-    spiel.spielstufe = einstellungen.stufe;
-    spiel.hoehe = einstellungen.feldHoehe;
-    spiel.breite = einstellungen.feldBreite;
-    spiel.feld.minen = einstellungen.feldMinen;
     merker->setChecked(einstellungen.merkerAn != 0);
     spiel.merker = merker->isChecked();
     letzterRekord.zeit = 0;
 
-    switch (spiel.spielstufe) {
+    switch (einstellungen.stufe) {
     case stufeAnfaenger:
         Anfnger1Click(Sender);
         break;
@@ -38,20 +34,18 @@ void TForm1::FormCreate(QObject* Sender) {
     default: {
         // The reader refuses any other level, so this is the custom field.
         Merker1->setChecked(true);
-        int32_t b = spiel.breite;
-        int32_t h = spiel.hoehe;
-        int32_t n = spiel.feld.minen;
+        int32_t b = einstellungen.feldBreite;
+        int32_t h = einstellungen.feldHoehe;
+        int32_t n = einstellungen.feldMinen;
         benutzerdefiniertBegrenzen(b, h, n);
-        skalieren(b, h, n, Sender);
+        skalieren(stufeBenutzerdefiniert, b, h, n, Sender);
         break;
     }
     }
 
-    spiel.spielEnde = false;
+    spiel.spielBereit();
     zeiger.gesichtGedrueckt = false;
     zeiger.einzelKlick = false;
-    spiel.neuerRekord = false;
-    spiel.letzteZeit = uhr_.jetzt();
 }
 
 bool TForm1::FormClose(QObject*) {

@@ -8,8 +8,8 @@
 #include <QAction>
 #include <QLayout>
 
-void TForm1::skalieren(int32_t b, int32_t h, int32_t n, QObject*) {
-    spiel.feldGroesse(b, h, n);
+void TForm1::skalieren(int32_t stufe, int32_t b, int32_t h, int32_t n, QObject*) {
+    spiel.stufeAnlegen(stufe, b, h, n);
     // The client area is the drawing surface alone: width first, then height. The
     // surface's back buffer follows the widget's size by itself, and the fixed-size
     // layout makes the window fit at once rather than at the next event.
@@ -26,9 +26,8 @@ void TForm1::stufenHaken(QAction* eigener) {
 
 void TForm1::stufeWaehlen(QAction* eigener, int32_t stufe) {
     stufenHaken(eigener);
-    spiel.spielstufe = stufe;
     const TStufe& s = ::festeStufe(stufe);
-    skalieren(s.breite, s.hoehe, s.minen, eigener);
+    skalieren(stufe, s.breite, s.hoehe, s.minen, eigener);
 }
 
 void TForm1::Anfnger1Click(QObject*) {
@@ -58,6 +57,5 @@ void TForm1::Merker1Click(QObject* Sender) {
     if (!optionen->optionenAbfragen(b, h, n)) return;
     stufenHaken(Merker1);
     benutzerdefiniertBegrenzen(b, h, n);
-    skalieren(b, h, n, Sender);
-    spiel.spielstufe = stufeBenutzerdefiniert;
+    skalieren(stufeBenutzerdefiniert, b, h, n, Sender);
 }

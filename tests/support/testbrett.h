@@ -1,6 +1,7 @@
 #pragma once
 #include "einstellungen.h"
 #include "spiel.h"
+#include "spielzugang.h"
 #include "testuhr.h"
 #include "zufall.h"
 #include <ostream>
@@ -23,21 +24,22 @@ struct TTestSpiel {
 // Lays a board whose mines stand where the picture has '*': one string per row, one
 // character per column. The counts are built the way laying a mine builds them.
 inline void brettLegen(TSpiel& s, const std::vector<std::string>& zeilen) {
-    s.hoehe = static_cast<int32_t>(zeilen.size());
-    s.breite = static_cast<int32_t>(zeilen.at(0).size());
+    TSpielZugang roh(s);
+    roh.hoehe = static_cast<int32_t>(zeilen.size());
+    roh.breite = static_cast<int32_t>(zeilen.at(0).size());
     s.feldAnlegen(0);
     int32_t minen = 0;
     for (int32_t y = 1; y <= s.hoehe; ++y)
         for (int32_t x = 1; x <= s.breite; ++x)
             if (zeilen[static_cast<std::size_t>(y - 1)][static_cast<std::size_t>(x - 1)] == '*') {
-                s.feld.zelle(x, y).mine = true;
+                roh.feld.zelle(x, y).mine = true;
                 ++minen;
                 for (int32_t dx = -1; dx <= 1; ++dx)
                     for (int32_t dy = -1; dy <= 1; ++dy)
-                        if (dx != 0 || dy != 0) s.nachbarPlus(x + dx, y + dy);
+                        if (dx != 0 || dy != 0) roh.nachbarPlus(x + dx, y + dy);
             }
-    s.feld.minen = minen;
-    s.feld.freieFelder = s.breite * s.hoehe - minen;
+    roh.feld.minen = minen;
+    roh.feld.freieFelder = s.breite * s.hoehe - minen;
 }
 
 // Mines among the neighbours of (x, y) on the board, counted afresh.

@@ -44,9 +44,8 @@ public:
     TSpiel& neu(const TLevel& l, uint32_t saat = 4711) {
         zufall_.setzen(saat);
         spiel_ = std::make_unique<TSpiel>(zufall_, uhr_, einstellungen_);
-        spiel_->spielstufe = l.stufe;
         spiel_->merker = true;
-        spiel_->feldGroesse(l.W, l.H, l.minen);
+        spiel_->stufeAnlegen(l.stufe, l.W, l.H, l.minen);
         zeiger = TZeiger{};
         return *spiel_;
     }
