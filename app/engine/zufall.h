@@ -5,7 +5,7 @@ class TUhr;
 
 // The program's one random generator: lays the mines, fills the league code, and is
 // re-seeded from the time of day at start-up and whenever the best-times dialog opens.
-class TZufall {
+class TZufall final {
 public:
     void setzen(uint32_t saat) { zustand = saat; }
     uint32_t stand() const { return zustand; }

@@ -23,7 +23,7 @@ class Toptionen;
 // The main window: menu, levels, start-up and shutdown, the frame tick and the
 // hand-off of a new best time. It owns the whole state of a run, so a test can make
 // as many windows as it likes; the clock and the settings path are handed in.
-class TForm1 : public QMainWindow {
+class TForm1 final : public QMainWindow {
     Q_OBJECT
 
 public:

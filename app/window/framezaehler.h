@@ -8,7 +8,7 @@ class QScreen;
 // each second, and for each mouse release the wall-clock time of the next frame shown and the
 // microseconds from the release handler to it; otherwise it does nothing. The layout is the same
 // either way, so code built without the option can include it.
-class TFrameZaehler {
+class TFrameZaehler final {
 public:
     // The screen's refresh rate is asked for once, with the first frame, and only when
     // measuring: the frame tick does not pay for it otherwise.

@@ -10,7 +10,7 @@ class QLineEdit;
 
 // The custom field dialog: asks for height, width and mines. Created once at start-up
 // and reused; every opening overwrites the three texts.
-class Toptionen : public QDialog {
+class Toptionen final : public QDialog {
     Q_OBJECT
 
 public:

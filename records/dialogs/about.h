@@ -11,7 +11,7 @@ class TAboutBox;
 
 // The about box: names the game, links to the author and the league, and shows the
 // computer's total physical memory and memory load, taken once when it is created.
-class TAboutBox : public QDialog {
+class TAboutBox final : public QDialog {
     Q_OBJECT
 
 public:

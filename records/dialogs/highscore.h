@@ -19,7 +19,7 @@ class TZufall;
 // The best-times dialog: shows the five best times, clears them, and right after a new
 // best time offers its one transfer to the league. Works on copies handed in with
 // werteGeben and taken back with werteHolen; every opening uses a fresh dialog.
-class Thighscore : public QDialog {
+class Thighscore final : public QDialog {
     Q_OBJECT
 
 public:

@@ -7,7 +7,7 @@ class Thilfe;
 }
 
 // The help dialog: the fixed help text in a read-only field; closed with its close box.
-class Thilfe : public QDialog {
+class Thilfe final : public QDialog {
     Q_OBJECT
 
 public:

@@ -12,7 +12,7 @@ class QLineEdit;
 // Asks the holder of a new best time for a name. Admits only the characters of a name,
 // refuses to close below 6 of them and hands the name back padded to 15 characters.
 // One dialog per new best time: the caller sets Label2, shows it and reads Edit1.
-class TnamenEingeben : public QDialog {
+class TnamenEingeben final : public QDialog {
     Q_OBJECT
 
 public:

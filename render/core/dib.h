@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 // Raised for every picture the loader cannot take.
-class EInvalidGraphic : public std::runtime_error {
+class EInvalidGraphic final : public std::runtime_error {
 public:
     EInvalidGraphic() : std::runtime_error("DIB is invalid") {}
 };

@@ -5,7 +5,7 @@
 
 // An off-screen surface of 32-bit pixels 0x00RRGGBB, rows top-down without padding.
 // It keeps its contents until they are overwritten; only resize() allocates.
-class Surface {
+class Surface final {
 public:
     Surface() = default;
     Surface(int32_t width, int32_t height) { resize(width, height); }

@@ -9,7 +9,7 @@
 #include <string>
 
 // Raised when the drawing surface cannot make its surfaces, e.g. "Surface cannot be made".
-class EDXDrawError : public std::runtime_error {
+class EDXDrawError final : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -35,7 +35,7 @@ constexpr int64_t groessteSurfacePixel = int64_t{1} << 26;
 // Its mouse and key events go to the handlers below, in client coordinates, with
 // buttons 0 left, 1 right, 2 middle and keys as virtual-key numbers (27 Escape,
 // 112 F1, ...). Handlers that are not set are not called.
-class TDXDraw : public QWidget {
+class TDXDraw final : public QWidget {
     Q_OBJECT
 
 public:

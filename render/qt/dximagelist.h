@@ -13,7 +13,7 @@ class TDXDraw;
 
 // Raised when the image list is initialised without a drawing surface:
 // "TDXImageList cannot be initialized".
-class EPictureCollectionError : public std::runtime_error {
+class EPictureCollectionError final : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -23,7 +23,7 @@ using TPictureCollection = std::array<TPictureCollectionItem, spriteAnzahl>;
 // The image list: the 43 sprites, looked up by index 0..42. The items are built once by
 // the loader it is given (the compiled-in pictures in the game: spritesLaden), when it
 // is initialised; surfaces are never lost, so they are never rebuilt.
-class TDXImageList : public QObject {
+class TDXImageList final : public QObject {
     Q_OBJECT
 
 public:

@@ -19,7 +19,7 @@ uint32_t SteadyMilliseconds();
 // No ticks fire while a TLeerlaufSperre lives. The toolkit never re-enters a timer from
 // its own handler, so a modal loop opened inside a tick gets ticks only after the tick has
 // switched Enabled off and on (a restart hooks in afresh).
-class TDXTimer : public QObject {
+class TDXTimer final : public QObject {
     Q_OBJECT
 
 public:
