@@ -84,9 +84,6 @@ public:
     // takes the reading, and the result is the seconds to show, at most 999.
     int32_t taktSekunden();
 
-    TZufall& zufall() { return zufall_; }
-    const TUhr& uhr() const { return uhr_; }
-
 private:
     // Tests and benchmarks build states that no game reaches (a hand-drawn board,
     // counters at their limits) through this door; the game itself never uses it.

@@ -72,9 +72,6 @@ public:
     QAction* N6 = nullptr;
     QAction* Info1 = nullptr;
 
-    const std::string& einstellungsPfad() const { return einstellungsPfad_; }
-    const TUhr& uhr() const { return uhr_; }
-
     // Window sizing: lays a new board of level `stufe`, b x h (clamped) with n mines, and
     // gives the client area and the drawing surface the board's size.
     void skalieren(int32_t stufe, int32_t b, int32_t h, int32_t n, QObject* Sender);
