@@ -2,7 +2,6 @@
 
 #include "httpanfrage.h"
 #include "httpurl.h"
-#include "leerlaufsperre.h"
 #include "wsocket.h"
 
 #include <QCoreApplication>
@@ -106,8 +105,6 @@ void THttpCli::Get() {
 void THttpCli::doRequestSync(THttpRequest rq) {
     doRequestAsync(rq);
 
-    // Frames would run in the middle of the caller's code; the lock keeps them out.
-    TLeerlaufSperre sperre;
     // The timer wakes the pump; the clock holds the bound even when timers come late.
     const auto frist = std::chrono::steady_clock::now() + std::chrono::milliseconds(Timeout);
     bool abgelaufen = false;

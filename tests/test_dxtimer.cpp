@@ -230,15 +230,17 @@ TEST_F(DXTimerTest, NoTicksWhileAnIdleLockLives) {
     timer.SetEnabled(true);
     ASSERT_TRUE(pumpen([&] { return lags.size() >= 2; }));
     {
-        TLeerlaufSperre sperre;
-        EXPECT_TRUE(TLeerlaufSperre::aktiv());
+        TLeerlaufSperre sperre(&timer);
+        EXPECT_TRUE(timer.Gesperrt());
         const std::size_t bisher = lags.size();
-        { TLeerlaufSperre verschachtelt; }
-        EXPECT_TRUE(TLeerlaufSperre::aktiv()); // the outer one still holds
+        { TLeerlaufSperre verschachtelt(&timer); }
+        EXPECT_TRUE(timer.Gesperrt()); // the outer one still holds
+        TDXTimer anderer;              // a lock pauses its own timer only
+        EXPECT_FALSE(anderer.Gesperrt());
         pumpenFuer(30);
         EXPECT_EQ(lags.size(), bisher);
     }
-    EXPECT_FALSE(TLeerlaufSperre::aktiv());
+    EXPECT_FALSE(timer.Gesperrt());
     const std::size_t danach = lags.size();
     ASSERT_TRUE(pumpen([&] { return lags.size() > danach; }));
 }
@@ -248,7 +250,7 @@ TEST_F(DXTimerTest, AnIdleLockLetsTheGuardedPumpSleep) {
     timer.SetEnabled(true);
     ASSERT_TRUE(pumpen([&] { return lags.size() >= 2; }));
     {
-        TLeerlaufSperre sperre;
+        TLeerlaufSperre sperre(&timer);
         bool fertig = false;
         QTimer::singleShot(100, [&] { fertig = true; });
         int runden = 0;

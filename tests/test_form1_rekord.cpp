@@ -3,6 +3,7 @@
 #include "form1hilfe.h"
 #include "highscore.h"
 #include "namenEingeben.h"
+#include "skriptpeer.h"
 #include "stufen.h"
 #include "testbrett.h"
 #include "zeitrechnung.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <vector>
 
@@ -142,6 +144,36 @@ TEST_F(Rekord, BestTimesSurviveARestartNamesAndAll) {
     });
     f.Beenden1->trigger();
     EXPECT_FALSE(angeboten);
+}
+
+// The window hands its frame timer to the best-times dialog: no frame runs while the
+// transfer waits for the league's answer.
+TEST_F(Rekord, NoFramesWhileTheTransferWaits) {
+    TForm1& f = starten();
+    TSkriptPeer peer(
+        {{TSkriptPeer::KopfLesen(), TSkriptPeer::Pause(300),
+          TSkriptPeer::Senden("HTTP/1.0 200 OK\r\n\r\nDanke"), TSkriptPeer::Schliessen()}});
+    f.letzterRekord.name.setzen("Zuendler_1     ");
+    f.letzterRekord.zeit = 300;
+    int bilder = 0;
+    f.DXTimer1->OnTimer = [&, tick = f.DXTimer1->OnTimer](QObject* s, int32_t lag) {
+        ++bilder;
+        tick(s, lag);
+    };
+    f.DXTimer1->SetActiveOnly(false);
+    f.DXTimer1->SetEnabled(true);
+    int beimVerbinden = -1, beiDerAntwort = -1;
+    beiModal<Thighscore>([&](Thighscore* h) {
+        h->ligaHostSetzen("127.0.0.1:" + std::to_string(peer.port()));
+        h->HttpCli1.OnSessionConnected = [&](THttpCli&) { beimVerbinden = bilder; };
+        h->HttpCli1.OnHeaderData = [&](THttpCli&) { beiDerAntwort = bilder; };
+        beiModal<QMessageBox>([](QMessageBox* box) { box->accept(); });
+        h->Button4Click();
+        h->findChild<QPushButton*>("Button1")->click();
+    });
+    f.Beenden1->trigger();
+    ASSERT_GE(beimVerbinden, 0);
+    EXPECT_EQ(beiDerAntwort, beimVerbinden);
 }
 
 TEST_F(Rekord, TheCustomLevelAndSlowerGamesNeverAsk) {

@@ -64,7 +64,7 @@ void TForm1::neuerRekordSchritt() {
 }
 
 void TForm1::Beenden1Click(QObject*) {
-    auto dialog = std::make_unique<Thighscore>(this);
+    auto dialog = std::make_unique<Thighscore>(this, DXTimer1);
     const Tbestzeit angebot = letzterRekord;
     letzterRekord.zeit = 0;
     dialog->werteGeben(einstellungen.bestzeiten, angebot, spiel.spielstufe, zufall, uhr_);

@@ -3,6 +3,7 @@
 
 #include "cp1252.h"
 #include "dialograhmen.h"
+#include "leerlaufsperre.h"
 #include "ligacode.h"
 #include "schrift.h"
 #include "strom.h"
@@ -32,8 +33,9 @@ QString nameText(const Tbestzeit& eintrag) {
 
 } // namespace
 
-Thighscore::Thighscore(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::Thighscore>()), ligaHost(standardLigaHost()) {
+Thighscore::Thighscore(QWidget* parent, TDXTimer* takt)
+    : QDialog(parent), ui(std::make_unique<Ui::Thighscore>()), rahmenTakt(takt),
+      ligaHost(standardLigaHost()) {
     ui->setupUi(this);
     dialogRahmen(this, 425, 372, true);
     // Names come from a file: never read them as markup.
@@ -147,7 +149,11 @@ void Thighscore::Button4Click() {
     QStringList zeilen;
     uebertragungLaeuft = true;
     try {
-        HttpCli1.Get();
+        {
+            // Get pumps the event loop in the middle of this handler: no frames there.
+            TLeerlaufSperre sperre(rahmenTakt);
+            HttpCli1.Get();
+        }
         for (const std::string& zeile : antwortLaden(strom.Daten()))
             zeilen += QString::fromStdString(cp1252NachUtf8(zeile));
     } catch (...) {

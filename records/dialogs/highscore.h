@@ -13,19 +13,21 @@
 namespace Ui {
 class Thighscore;
 }
+class TDXTimer;
 class TUhr;
 class TZufall;
 
 // The best-times dialog: shows the five best times, clears them, and right after a new
 // best time offers its one transfer to the league. Works on copies handed in with
 // werteGeben and taken back with werteHolen; every opening uses a fresh dialog.
+// The frame timer handed in fires no ticks while the transfer waits for its answer.
 class Thighscore final : public QDialog {
     Q_OBJECT
 
 public:
     using TEintraege = std::array<Tbestzeit, TEinstellungen::anzahlStufen>;
 
-    explicit Thighscore(QWidget* parent = nullptr);
+    explicit Thighscore(QWidget* parent = nullptr, TDXTimer* rahmenTakt = nullptr);
     ~Thighscore() override;
 
     // Loads the copies, re-seeds the generator from the time of day and sets up the
@@ -70,6 +72,7 @@ private:
 
     std::unique_ptr<Ui::Thighscore> ui;
     TZufall* zufall = nullptr;
+    TDXTimer* rahmenTakt;
     std::string ligaHost;
     bool uebertragungLaeuft = false;
     bool schliessenDanach = false;

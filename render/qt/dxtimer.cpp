@@ -1,5 +1,4 @@
 #include "dxtimer.h"
-#include "leerlaufsperre.h"
 
 #include <QGuiApplication>
 #include <chrono>
@@ -25,10 +24,6 @@ TDXTimer::TDXTimer(QObject* parent) : QObject(parent), clock_(SteadyMilliseconds
     // A zero-interval timer fires whenever the event loop has no other events waiting.
     idle_.setInterval(0);
     connect(&idle_, &QTimer::timeout, this, &TDXTimer::idle);
-    // Paused by an idle lock: back to every idle moment once the last lock has gone.
-    connect(&TLeerlaufMelder::instanz(), &TLeerlaufMelder::freigegeben, this, [this] {
-        if (hooked_ && !idle_.isActive()) idle_.start();
-    });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         appActive_ = QGuiApplication::applicationState() == Qt::ApplicationActive;
         connect(app, &QGuiApplication::applicationStateChanged, this,
@@ -76,6 +71,15 @@ void TDXTimer::start() {
     idle_.start();
 }
 
+void TDXTimer::sperren() {
+    ++sperren_;
+}
+
+void TDXTimer::freigeben() {
+    // Paused by the lock: back to every idle moment once the last lock has gone.
+    if (--sperren_ == 0 && hooked_ && !idle_.isActive()) idle_.start();
+}
+
 void TDXTimer::stop() {
     hooked_ = false;
     idle_.stop();
@@ -84,7 +88,7 @@ void TDXTimer::stop() {
 void TDXTimer::idle() {
     // A nested event pump that must not run frames (a synchronous network call). A zero
     // timer left running would keep that pump from ever sleeping, so it waits for the lock.
-    if (TLeerlaufSperre::aktiv()) {
+    if (sperren_ > 0) {
         idle_.stop();
         return;
     }
