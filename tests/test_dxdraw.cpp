@@ -1,3 +1,4 @@
+#include "bild.h"
 #include "bildwiederholung.h"
 #include "dxdraw.h"
 #include "dximagelist.h"
@@ -10,6 +11,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
@@ -77,6 +79,28 @@ QImage aufDemSchirm(QWidget& w) {
 uint32_t rgb(const QImage& bild, int x, int y) {
     return bild.pixel(x, y) & 0xFFFFFFu;
 }
+
+// The pixels where what the window system holds differs from the surface.
+int abweichungen(const QImage& bild, const Surface& s) {
+    int n = 0;
+    for (int32_t y = 0; y < s.height(); ++y) {
+        for (int32_t x = 0; x < s.width(); ++x) n += rgb(bild, x, y) != s.pixel(x, y);
+    }
+    return n;
+}
+
+// The regions of the paint events a widget receives, that is what it sends to the window.
+class Anstriche : public QObject {
+public:
+    explicit Anstriche(QWidget& w) { w.installEventFilter(this); }
+    std::vector<QRegion> bereiche;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) bereiche.push_back(static_cast<QPaintEvent*>(e)->region());
+        return false;
+    }
+};
 
 class DXDrawTest : public ::testing::Test {
 protected:
@@ -229,6 +253,101 @@ TEST_F(DXDrawTest, HighDpiScalingKeepsPixelsCrisp) {
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
             const uint32_t soll = ((x / 2 + y / 2) % 2) ? 0xFFFFFFu : 0u;
+            ASSERT_EQ(rgb(doppelt, x, y), soll) << x << "," << y;
+        }
+    }
+}
+
+// A 64 x 48 frame as the frame tick composes it: black, then twelve 16 x 16 cells of the
+// colours given, then the sprites drawn over them at the places given.
+class DXDrawZellenTest : public DXDrawTest {
+protected:
+    void SetUp() override {
+        for (uint32_t c : {0x800000u, 0x008000u, 0x000080u, 0x808000u, 0xFFFFFFu, 0x123456u}) {
+            TPictureCollectionItem item;
+            item.surface.resize(16, 16);
+            FillSurface(&item.surface, c);
+            bilder.push_back(item);
+        }
+        zeigen(64, 48);
+        draw.SetWaitVBlank(false);
+    }
+    void bild(const std::vector<std::array<int32_t, 3>>& darueber = {}) {
+        Surface* s = draw.Surface();
+        FillSurface(s, 0);
+        for (int32_t i = 0; i < 12; ++i)
+            DrawSprite(bilder[zellen[i]], s, i % 4 * 16, i / 4 * 16, 0);
+        for (const auto& [b, x, y] : darueber) DrawSprite(bilder[b], s, x, y, 0);
+        draw.ShowFrame();
+    }
+    std::vector<TPictureCollectionItem> bilder;
+    std::array<std::size_t, 12> zellen{0, 1, 2, 3, 1, 2, 3, 0, 2, 3, 0, 1};
+};
+
+TEST_F(DXDrawZellenTest, ShowFrameSendsOnlyWhatChangedAndNothingForAnUnchangedFrame) {
+    bild();
+    QCoreApplication::processEvents();
+    Anstriche anstriche(draw);
+
+    bild(); // composed anew, the same pixels
+    EXPECT_TRUE(anstriche.bereiche.empty());
+
+    zellen[5] = 4; // one cell
+    bild();
+    ASSERT_EQ(anstriche.bereiche.size(), 1u);
+    EXPECT_EQ(anstriche.bereiche[0], QRegion(16, 16, 16, 16));
+
+    zellen[0] = 5; // two cells far apart
+    zellen[11] = 5;
+    bild();
+    ASSERT_EQ(anstriche.bereiche.size(), 2u);
+    EXPECT_EQ(anstriche.bereiche[1], QRegion(0, 0, 16, 16) + QRegion(48, 32, 16, 16));
+
+    // A sprite drawn over the cells, then no more: its place both times.
+    bild({{4, 20, 8}});
+    bild();
+    ASSERT_EQ(anstriche.bereiche.size(), 4u);
+    EXPECT_EQ(anstriche.bereiche[2], QRegion(20, 8, 16, 16));
+    EXPECT_EQ(anstriche.bereiche[3], QRegion(20, 8, 16, 16));
+    EXPECT_EQ(abweichungen(aufDemSchirm(draw), draw.BackSurface()), 0);
+}
+
+TEST_F(DXDrawZellenTest, AfterMinimisingOrHidingTheWindowShowsTheWholeLastFrame) {
+    bild();
+    // Frames shown while the window is away reach it when it comes back, whole.
+    draw.showMinimized();
+    zellen[5] = 4;
+    bild();
+    draw.showNormal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&draw));
+    EXPECT_EQ(abweichungen(aufDemSchirm(draw), draw.BackSurface()), 0);
+
+    draw.hide();
+    zellen[2] = 5;
+    bild();
+    draw.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&draw));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(abweichungen(aufDemSchirm(draw), draw.BackSurface()), 0);
+
+    // And the frames after it still send what changes.
+    zellen[8] = 4;
+    bild();
+    EXPECT_EQ(abweichungen(aufDemSchirm(draw), draw.BackSurface()), 0);
+    EXPECT_EQ(rgb(aufDemSchirm(draw), 0, 32), 0xFFFFFFu);
+}
+
+TEST_F(DXDrawTest, AChangedRectangleIsScaledWithThePictureOnHighDpi) {
+    zeigen(8, 8);
+    vierFarben(*draw.Surface(), 0xFFFFFFu, 0u, 0u, 0xFFFFFFu);
+    QImage doppelt(16, 16, QImage::Format_RGB32);
+    doppelt.setDevicePixelRatio(2.0);
+    doppelt.fill(Qt::red);
+    draw.render(&doppelt, QPoint(3, 2), QRegion(3, 2, 2, 3)); // in place
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const bool drin = x >= 6 && x < 10 && y >= 4 && y < 10;
+            const uint32_t soll = !drin ? 0xFF0000u : (x < 8) == (y < 8) ? 0xFFFFFFu : 0u;
             ASSERT_EQ(rgb(doppelt, x, y), soll) << x << "," << y;
         }
     }

@@ -1,18 +1,59 @@
 #include "bild.h"
+#include "zeichenprotokoll.h"
 
 #include <algorithm>
 #include <cstring>
 
+void fillRect(Surface& surface, const TRechteck& r, uint32_t c) {
+    uint32_t* p = surface.scanLine(r.y) + r.x;
+    const std::size_t stride = static_cast<std::size_t>(surface.width());
+    if (r.x == 0 && r.w == surface.width()) {
+        // Whole rows lie one after the other.
+        const std::size_t n = static_cast<std::size_t>(r.w) * static_cast<std::size_t>(r.h);
+        if (c == 0) {
+            std::memset(p, 0, n * sizeof(uint32_t));
+        } else {
+            std::fill_n(p, n, c);
+        }
+        return;
+    }
+    for (int32_t y = 0; y < r.h; ++y, p += stride) std::fill_n(p, r.w, c);
+}
+
+void copyRect(const Surface& quelle, int32_t qx, int32_t qy, Surface& ziel, const TRechteck& r,
+              bool transparent, uint32_t key) {
+    uint32_t* d = ziel.scanLine(r.y) + r.x;
+    const uint32_t* s = quelle.scanLine(qy) + qx;
+    const std::size_t dStride = static_cast<std::size_t>(ziel.width());
+    const std::size_t sStride = static_cast<std::size_t>(quelle.width());
+    if (!transparent) {
+        if (r.w == 16) {
+            // Whole cells, most of every frame: a fixed-size copy the compiler inlines.
+            for (int32_t y = 0; y < r.h; ++y, d += dStride, s += sStride) {
+                std::memcpy(d, s, 16 * sizeof(uint32_t));
+            }
+            return;
+        }
+        const std::size_t bytes = static_cast<std::size_t>(r.w) * sizeof(uint32_t);
+        for (int32_t y = 0; y < r.h; ++y, d += dStride, s += sStride) std::memcpy(d, s, bytes);
+        return;
+    }
+    // The key is a colour; the unused top byte of a pixel takes no part in the match.
+    key &= 0x00FFFFFFu;
+    for (int32_t y = 0; y < r.h; ++y, d += dStride, s += sStride) {
+        for (int32_t i = 0; i < r.w; ++i) {
+            if ((s[i] & 0x00FFFFFFu) != key) d[i] = s[i];
+        }
+    }
+}
+
 bool FillSurface(Surface* surface, uint32_t c) {
     if (surface == nullptr || surface->empty()) return false;
-    const std::size_t n =
-        static_cast<std::size_t>(surface->width()) * static_cast<std::size_t>(surface->height());
-    uint32_t* p = surface->bits();
-    if (c == 0) {
-        std::memset(p, 0, n * sizeof(uint32_t));
-    } else {
-        std::fill_n(p, n, c);
+    if (TZeichenprotokoll* protokoll = surface->protokoll()) {
+        protokoll->fuellen(c);
+        return true;
     }
+    fillRect(*surface, {0, 0, surface->width(), surface->height()}, c);
     return true;
 }
 
@@ -42,33 +83,11 @@ void DrawSprite(const TPictureCollectionItem& item, Surface* surface, int32_t x,
     if (w <= 0 || h <= 0) return;
 
     const int32_t qx = static_cast<int32_t>(sx), qy = static_cast<int32_t>(sy);
-    const int32_t zx = static_cast<int32_t>(dx), zy = static_cast<int32_t>(dy);
-    const int32_t bw = static_cast<int32_t>(w), bh = static_cast<int32_t>(h);
-
-    if (!item.Transparent) {
-        uint32_t* d = surface->scanLine(zy) + zx;
-        const uint32_t* s = quelle.scanLine(qy) + qx;
-        const std::size_t dStride = static_cast<std::size_t>(surface->width());
-        const std::size_t sStride = static_cast<std::size_t>(quelle.width());
-        if (bw == 16) {
-            // Whole cells, most of every frame: a fixed-size copy the compiler inlines.
-            for (int32_t r = 0; r < bh; ++r, d += dStride, s += sStride) {
-                std::memcpy(d, s, 16 * sizeof(uint32_t));
-            }
-            return;
-        }
-        const std::size_t bytes = static_cast<std::size_t>(bw) * sizeof(uint32_t);
-        for (int32_t r = 0; r < bh; ++r, d += dStride, s += sStride) std::memcpy(d, s, bytes);
+    const TRechteck ziel{static_cast<int32_t>(dx), static_cast<int32_t>(dy),
+                         static_cast<int32_t>(w), static_cast<int32_t>(h)};
+    if (TZeichenprotokoll* protokoll = surface->protokoll()) {
+        protokoll->kopieren(quelle, qx, qy, ziel, item.Transparent, item.TransparentColor);
         return;
     }
-
-    // The key is a colour; the unused top byte of a pixel takes no part in the match.
-    const uint32_t key = item.TransparentColor & 0x00FFFFFFu;
-    for (int32_t r = 0; r < bh; ++r) {
-        const uint32_t* s = quelle.scanLine(qy + r) + qx;
-        uint32_t* d = surface->scanLine(zy + r) + zx;
-        for (int32_t i = 0; i < bw; ++i) {
-            if ((s[i] & 0x00FFFFFFu) != key) d[i] = s[i];
-        }
-    }
+    copyRect(quelle, qx, qy, *surface, ziel, item.Transparent, item.TransparentColor);
 }

@@ -1,17 +1,59 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+// A rectangle of pixels, (x, y) its top-left corner; empty unless w and h are positive.
+struct TRechteck {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t w = 0;
+    int32_t h = 0;
+
+    bool operator==(const TRechteck&) const = default;
+};
+
+class TZeichenprotokoll;
+// Has the log draw what it holds before the pixels of its surface are read or written;
+// after a write it draws everything again next time (zeichenprotokoll.cpp).
+void zeichenprotokollVorZugriff(TZeichenprotokoll& protokoll, bool schreibend);
 
 // An off-screen surface of 32-bit pixels 0x00RRGGBB, rows top-down without padding.
 // It keeps its contents until they are overwritten; only resize() allocates.
+// A drawing log may hold back the fills and copies meant for it (zeichenprotokoll.h);
+// every access to the pixels has the log draw first, so they always read as if each fill
+// and copy had been drawn at once.
 class Surface final {
 public:
     Surface() = default;
     Surface(int32_t width, int32_t height) { resize(width, height); }
+    // A copy takes the pixels as they stand; a log stays with the surface it was given.
+    Surface(const Surface& andere) { *this = andere; }
+    Surface(Surface&& andere) noexcept { *this = std::move(andere); }
+    Surface& operator=(const Surface& andere) {
+        if (this == &andere) return *this;
+        andere.lesen();
+        schreiben();
+        w_ = andere.w_;
+        h_ = andere.h_;
+        px_ = andere.px_;
+        return *this;
+    }
+    Surface& operator=(Surface&& andere) noexcept {
+        if (this == &andere) return *this;
+        andere.schreiben(); // its pixels leave it
+        schreiben();
+        w_ = std::exchange(andere.w_, 0);
+        h_ = std::exchange(andere.h_, 0);
+        px_ = std::move(andere.px_);
+        andere.px_.clear();
+        return *this;
+    }
 
     // Remakes the surface at the new size, filled with colour 0.
     void resize(int32_t width, int32_t height) {
+        schreiben();
         w_ = width > 0 ? width : 0;
         h_ = height > 0 ? height : 0;
         px_.assign(static_cast<std::size_t>(w_) * static_cast<std::size_t>(h_), 0u);
@@ -21,17 +63,41 @@ public:
     int32_t height() const { return h_; }
     bool empty() const { return px_.empty(); }
 
-    uint32_t* bits() { return px_.data(); }
-    const uint32_t* bits() const { return px_.data(); }
-    uint32_t* scanLine(int32_t y) { return px_.data() + static_cast<std::size_t>(y) * w_; }
-    const uint32_t* scanLine(int32_t y) const {
-        return px_.data() + static_cast<std::size_t>(y) * w_;
+    uint32_t* bits() {
+        schreiben();
+        return px_.data();
     }
+    const uint32_t* bits() const {
+        lesen();
+        return px_.data();
+    }
+    uint32_t* scanLine(int32_t y) { return bits() + static_cast<std::size_t>(y) * w_; }
+    const uint32_t* scanLine(int32_t y) const { return bits() + static_cast<std::size_t>(y) * w_; }
     uint32_t pixel(int32_t x, int32_t y) const { return scanLine(y)[x]; }
     void setPixel(int32_t x, int32_t y, uint32_t c) { scanLine(y)[x] = c; }
 
+    // Counts the ways in to its pixels for writing: while it stands still, a copy from
+    // this surface copies the same pixels as before.
+    uint64_t stand() const { return stand_; }
+    // The log that holds back its fills and copies; null while they are drawn at once.
+    TZeichenprotokoll* protokoll() const { return protokoll_; }
+
 private:
+    friend class TZeichenprotokoll;
+
+    void lesen() const {
+        if (protokoll_ != nullptr) [[unlikely]]
+            zeichenprotokollVorZugriff(*protokoll_, false);
+    }
+    void schreiben() {
+        ++stand_;
+        if (protokoll_ != nullptr) [[unlikely]]
+            zeichenprotokollVorZugriff(*protokoll_, true);
+    }
+
     int32_t w_ = 0;
     int32_t h_ = 0;
     std::vector<uint32_t> px_;
+    uint64_t stand_ = 0;
+    TZeichenprotokoll* protokoll_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <new>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -37,6 +38,13 @@ int buttonNumber(Qt::MouseButton button) {
     default:
         return -1;
     }
+}
+
+// An image that only looks at the surface's memory: painting it copies nothing, and
+// reading through it never counts as a write to the surface.
+QImage bildUeber(const Surface& s) {
+    return QImage(reinterpret_cast<const uchar*>(s.bits()), s.width(), s.height(), s.width() * 4,
+                  QImage::Format_RGB32);
 }
 
 int32_t pixelX(const QMouseEvent* event) {
@@ -69,14 +77,15 @@ void TDXDraw::makeSurface(int32_t w, int32_t h) {
         throw EDXDrawError("Surface cannot be made");
     }
     bild_ = QImage();
+    protokoll_.loslassen();
     try {
         back_.resize(w, h); // filled with colour 0, black
     } catch (const std::bad_alloc&) {
         back_ = ::Surface();
         throw EDXDrawError("Surface cannot be made");
     }
-    // The image only looks at the surface's memory; painting it copies nothing.
-    bild_ = QImage(reinterpret_cast<uchar*>(back_.bits()), w, h, w * 4, QImage::Format_RGB32);
+    protokoll_.anhaengen(back_); // the first frame on it goes out whole
+    bild_ = bildUeber(back_);
 }
 
 void TDXDraw::InitSurfaces() {
@@ -97,6 +106,7 @@ void TDXDraw::ReleaseSurfaces() {
     const bool war = initialized_;
     initialized_ = false;
     bild_ = QImage();
+    protokoll_.loslassen();
     back_ = ::Surface();
     if (war) emit surfacesReleased();
 }
@@ -138,8 +148,17 @@ void TDXDraw::ShowFrame() {
     if (!initialized_) return;
     followSize();
     if (!initialized_) return;
+    // Drawn and found before the wait, so the changes go out right after the refresh.
+    const bool alles = protokoll_.aenderungenNehmen(geaendert_);
     if (waitVBlank_) waitForRefresh();
-    repaint(); // at once, so the frame is on the screen when this returns
+    // At once (repaint, not update), so the frame is on the screen when this returns.
+    if (alles) {
+        repaint();
+    } else if (!geaendert_.empty()) {
+        QRegion bereich;
+        for (const TRechteck& r : geaendert_) bereich += QRect(r.x, r.y, r.w, r.h);
+        repaint(bereich);
+    }
 }
 
 void TDXDraw::showEvent(QShowEvent* event) {
@@ -159,22 +178,23 @@ void TDXDraw::resizeEvent(QResizeEvent* event) {
 
 void TDXDraw::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    const QRect r = event->rect();
     if (!initialized_ || back_.empty()) {
-        p.fillRect(r, Qt::black);
+        p.fillRect(event->rect(), Qt::black);
         return;
     }
-    // Someone may have remade the surface behind our back; look at its memory again.
-    if (bild_.constBits() != reinterpret_cast<const uchar*>(back_.bits()) ||
+    // Reading the pixels has what is held back drawn first. Someone may also have remade
+    // the surface behind our back; then look at its memory again.
+    if (bild_.constBits() != reinterpret_cast<const uchar*>(std::as_const(back_).bits()) ||
         bild_.width() != back_.width() || bild_.height() != back_.height()) {
-        bild_ = QImage(reinterpret_cast<uchar*>(back_.bits()), back_.width(), back_.height(),
-                       back_.width() * 4, QImage::Format_RGB32);
+        bild_ = bildUeber(back_);
     }
-    if (!bild_.rect().contains(r)) p.fillRect(r, Qt::black);
     // Scaled by the device pixel ratio without smoothing: crisp pixels on HiDPI screens.
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRect quelle = r.intersected(bild_.rect());
-    p.drawImage(quelle.topLeft(), bild_, quelle);
+    for (const QRect& r : event->region()) {
+        if (!bild_.rect().contains(r)) p.fillRect(r, Qt::black);
+        const QRect quelle = r.intersected(bild_.rect());
+        if (!quelle.isEmpty()) p.drawImage(quelle.topLeft(), bild_, quelle);
+    }
 }
 
 void TDXDraw::mouseMoveEvent(QMouseEvent* event) {

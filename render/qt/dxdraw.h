@@ -1,5 +1,6 @@
 #pragma once
 #include "surface.h"
+#include "zeichenprotokoll.h"
 
 #include <QImage>
 #include <QWidget>
@@ -7,6 +8,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Raised when the drawing surface cannot make its surfaces, e.g. "Surface cannot be made".
 class EDXDrawError final : public std::runtime_error {
@@ -42,7 +44,10 @@ public:
     explicit TDXDraw(QWidget* parent = nullptr);
 
     // The back surface for FillSurface and DrawSprite; null while not initialised.
-    // Its size follows the widget's: a new size remakes it, filled black.
+    // Its size follows the widget's: a new size remakes it, filled black. Fills and
+    // copies onto it are drawn when its pixels are next looked at, at the latest by
+    // ShowFrame, and only where they change the picture; the sprites must stay as they
+    // are until then.
     ::Surface* Surface();
     // The back surface as it stands, initialised or not (for inspection).
     const ::Surface& BackSurface() const { return back_; }
@@ -56,7 +61,9 @@ public:
     void ReleaseSurfaces();
 
     // Waits for the screen's next refresh (with WaitVBlank) and shows the back surface;
-    // the frame is on the screen when it returns.
+    // the frame is on the screen when it returns. Only what changed since the last frame
+    // shown goes to the window, and a frame that changed nothing sends nothing; the window
+    // system's repaints show the whole last frame.
     void ShowFrame();
 
     // Whether ShowFrame waits for the next refresh of the screen.
@@ -95,7 +102,9 @@ private:
     void reportError(const std::string& message);
 
     ::Surface back_;
-    QImage bild_; // over back_'s memory, remade with it
+    TZeichenprotokoll protokoll_;      // holds back_'s drawing; after back_, so it goes first
+    QImage bild_;                      // over back_'s memory, remade with it
+    std::vector<TRechteck> geaendert_; // kept from frame to frame: no allocation
     bool initialized_ = false;
     bool attempted_ = false;
     bool waitVBlank_ = true;
