@@ -1,11 +1,13 @@
 // Composing one frame (fill + zeichnen) against memset + memcpy of the same back
-// surface, side by side in one run, and the allocations a frame makes.
+// surface, side by side in one run, and the allocations a frame makes; and the same frame
+// composed through a drawing log, which draws only what changed, against composing it at once.
 #include "einstellungen.h"
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
 #include "spielzugang.h"
 #include "uhr.h"
+#include "zeichenprotokoll.h"
 #include "zeichnen.h"
 #include "zeiger.h"
 #include "zufall.h"
@@ -161,6 +163,72 @@ BENCHMARK(BM_Frame)
     ->Args({36, 24, 4})
     ->Args({40, 30, 5})
     ->Args({72, 56, 6})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// Frame ticks through the back surface's drawing log: the frame composed anew, drawn where
+// it differs from the last one, and the changes taken for the window. With `uhr` the clock
+// moves on every frame (three digits change, the most of an untouched running game), else
+// the frame stands still. Against composing the same frame at once, interleaved.
+void BM_FrameMitProtokoll(benchmark::State& state) {
+    const int32_t W = static_cast<int32_t>(state.range(0));
+    const int32_t H = static_cast<int32_t>(state.range(1));
+    const bool uhr = state.range(3) != 0;
+    static const TBilder bilder = bilderAnlegen();
+    TSzene szene(W, H, static_cast<int32_t>(state.range(2)));
+    Surface hinten(szene.ziel.width(), szene.ziel.height());
+    TZeichenprotokoll protokoll;
+    protokoll.anhaengen(hinten);
+    std::vector<TRechteck> rects;
+    constexpr int runden = 8;
+
+    using Uhr = std::chrono::steady_clock;
+    double zeitProtokoll = 0, zeitSofort = 0;
+    long allokationen = 0, frames = 0, geaendert = 0;
+    int32_t t = 100;
+    for (int32_t z : {t, t + 1, t}) { // the first frames draw everything and grow the lists
+        FillSurface(&hinten, 0);
+        zeichnen(&hinten, bilder, *szene.spiel, szene.zeiger, z);
+        protokoll.aenderungenNehmen(rects);
+    }
+    for (auto _ : state) {
+        const auto t0 = Uhr::now();
+        for (int i = 0; i < runden; ++i) {
+            FillSurface(&szene.ziel, 0);
+            zeichnen(&szene.ziel, bilder, *szene.spiel, szene.zeiger, t);
+            benchmark::ClobberMemory();
+        }
+        const auto t1 = Uhr::now();
+        const long vorher = anforderungen.load(std::memory_order_relaxed);
+        for (int i = 0; i < runden; ++i) {
+            if (uhr) t = t == 999 ? 100 : t + 1;
+            FillSurface(&hinten, 0);
+            zeichnen(&hinten, bilder, *szene.spiel, szene.zeiger, t);
+            if (protokoll.aenderungenNehmen(rects) || !rects.empty()) ++geaendert;
+            benchmark::ClobberMemory();
+        }
+        allokationen += anforderungen.load(std::memory_order_relaxed) - vorher;
+        const auto t2 = Uhr::now();
+        zeitSofort += std::chrono::duration<double>(t1 - t0).count();
+        zeitProtokoll += std::chrono::duration<double>(t2 - t1).count();
+        frames += runden;
+        state.SetIterationTime(std::chrono::duration<double>(t2 - t1).count() / runden);
+    }
+    state.counters["logged_us"] = zeitProtokoll / frames * 1e6;
+    state.counters["at_once_us"] = zeitSofort / frames * 1e6;
+    state.counters["ratio"] = zeitProtokoll / zeitSofort;
+    state.counters["changed_frames"] = static_cast<double>(geaendert) / frames;
+    state.counters["allocs_per_frame"] = static_cast<double>(allokationen) / frames;
+    state.SetLabel(std::to_string(hinten.width()) + "x" + std::to_string(hinten.height()));
+}
+
+BENCHMARK(BM_FrameMitProtokoll)
+    ->ArgNames({"W", "H", "level", "clock"})
+    ->Args({8, 8, 1, 0})
+    ->Args({40, 30, 5, 0})
+    ->Args({40, 30, 5, 1})
+    ->Args({72, 56, 6, 0})
+    ->Args({72, 56, 6, 1})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
