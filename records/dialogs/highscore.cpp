@@ -8,6 +8,7 @@
 #include "schrift.h"
 #include "strom.h"
 #include "stufen.h"
+#include "zeittext.h"
 #include "zufall.h"
 
 #include <QCloseEvent>
@@ -61,8 +62,7 @@ std::string Thighscore::standardLigaHost() {
 }
 
 QString Thighscore::zeitText(int32_t zeit) {
-    return QString::number(zeit / 10) + u',' + QString::number(zeit % 10) +
-           QStringLiteral(" Sekunden");
+    return QString::fromStdString(::zeitText(zeit));
 }
 
 void Thighscore::werteGeben(const TEintraege& neue, const Tbestzeit& neuer, int32_t stufe,

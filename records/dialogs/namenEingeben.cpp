@@ -2,6 +2,7 @@
 #include "ui_namenEingeben.h"
 
 #include "dialograhmen.h"
+#include "namenszeichen.h"
 #include "schrift.h"
 
 #include <QCloseEvent>
@@ -41,10 +42,7 @@ TnamenEingeben::TnamenEingeben(QWidget* parent)
 TnamenEingeben::~TnamenEingeben() = default;
 
 bool TnamenEingeben::zeichenErlaubt(QChar c) {
-    const char16_t u = c.unicode();
-    if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z'))
-        return true;
-    return QStringView(u"!#(),-./=?[]_").contains(c);
+    return namenszeichenErlaubt(c.unicode());
 }
 
 void TnamenEingeben::Button1Click() {
@@ -74,8 +72,8 @@ void TnamenEingeben::reject() {}
 
 bool TnamenEingeben::FormClose() {
     QString name = ui->Edit1->text();
-    if (name.size() < kuerzesterName) return false;
-    while (name.size() < laengsterName) name += u' ';
+    if (name.size() < qsizetype{kuerzesterName}) return false;
+    while (name.size() < qsizetype{laengsterName}) name += u' ';
     ui->Edit1->setText(name);
     return true;
 }

@@ -16,9 +16,6 @@ class TnamenEingeben final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kuerzesterName = 6;
-    static constexpr int laengsterName = 15;
-
     explicit TnamenEingeben(QWidget* parent = nullptr);
     ~TnamenEingeben() override;
 

@@ -1,0 +1,5 @@
+#include "zeittext.h"
+
+std::string zeitText(int32_t zehntel) {
+    return std::to_string(zehntel / 10) + ',' + std::to_string(zehntel % 10) + " Sekunden";
+}
