@@ -1,0 +1,53 @@
+#include "answers.h"
+#include "stufen.h"
+#include "zeittext.h"
+
+namespace liga {
+
+namespace {
+const std::string refused = "Nicht eingetragen: ";
+}
+
+std::string placementLine(const Placement& p, int32_t level) {
+    std::string line = p.alreadyReceived ? "Diese Zeit ist schon eingetragen: Platz " : "Platz ";
+    line += std::to_string(p.place) + " von " + std::to_string(p.ranked) + " in der Spielstufe " +
+            festeStufe(level).name + ".";
+    return line;
+}
+
+std::string readBackLine(const std::string& name, int32_t tenths) {
+    return name + ", " + zeitText(tenths) + ".";
+}
+
+std::string refusalLine(TCodeBefund befund) {
+    switch (befund) {
+    case TCodeBefund::gut:
+        break;
+    case TCodeBefund::keinCode:
+        return refused + "Es kam kein vollständiger Code an.";
+    case TCodeBefund::pruefsumme:
+    case TCodeBefund::fueller:
+        return refused + "Der Code ist beschädigt.";
+    case TCodeBefund::stufe:
+        return refused + "Der Code nennt keine der fünf Spielstufen.";
+    case TCodeBefund::name:
+        return refused + "Der Name im Code ist ungültig.";
+    case TCodeBefund::pruefwert:
+        return refused + "Zeit und Prüfwert des Codes passen nicht zusammen.";
+    case TCodeBefund::zeitMehrdeutig:
+        return refused + "Die Zeit ist zu lang, um sie sicher aus dem Code zu lesen.";
+    }
+    return refused + "Der Code ist ungültig.";
+}
+
+std::string rateLimitedLine() {
+    return refused + "Zu viele Übertragungen von Ihrer Adresse. Bitte versuchen Sie es in "
+                     "einer Minute noch einmal.";
+}
+
+std::string storeFailedLine() {
+    return refused + "Die Liga kann gerade nichts speichern. Bitte versuchen Sie es später "
+                     "noch einmal.";
+}
+
+} // namespace liga

@@ -1,0 +1,20 @@
+#pragma once
+#include "ligacode.h"
+#include "store.h"
+
+#include <string>
+
+namespace liga {
+
+// The answers' lines, UTF-8. The game shows the first line of an answer and nothing else.
+
+// "Platz 3 von 17 in der Spielstufe Profis.", led by a note when the code came before.
+std::string placementLine(const Placement& placement, int32_t level);
+// What the league read: "Zundelmeister, 8,7 Sekunden."
+std::string readBackLine(const std::string& name, int32_t tenths);
+// Why a code was not entered.
+std::string refusalLine(TCodeBefund befund);
+std::string rateLimitedLine();
+std::string storeFailedLine();
+
+} // namespace liga

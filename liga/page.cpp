@@ -1,0 +1,108 @@
+#include "page.h"
+#include "stufen.h"
+#include "zeittext.h"
+
+#include <ctime>
+
+namespace liga {
+
+namespace {
+
+const char* const head = R"(<!DOCTYPE html>
+<html lang="de">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Zundel-League</title>
+<style>
+body { margin: 0 auto; max-width: 46rem; padding: 1rem; font-family: system-ui, sans-serif;
+       color: #1d1d1d; background: #f4f4f0; line-height: 1.4; }
+h1 { margin: 0.5rem 0 0.25rem; font-size: 1.8rem; }
+h2 { margin: 1.75rem 0 0.5rem; font-size: 1.25rem; border-bottom: 2px solid #b22222; }
+p { margin: 0.25rem 0; }
+table { width: 100%; border-collapse: collapse; background: #fff; }
+th, td { padding: 0.35rem 0.5rem; text-align: left; }
+th { font-size: 0.85rem; color: #555; border-bottom: 1px solid #ccc; }
+tbody tr:nth-child(even) { background: #f0f0ec; }
+.platz, .zeit { text-align: right; font-variant-numeric: tabular-nums; }
+.zeit, .datum { white-space: nowrap; }
+.name { overflow-wrap: anywhere; font-weight: 600; }
+.leer { color: #666; font-style: italic; }
+@media (max-width: 30rem) {
+  body { padding: 0.5rem; font-size: 0.9rem; }
+  th, td { padding: 0.3rem 0.25rem; }
+}
+</style>
+</head>
+<body>
+<h1>Zundel-League</h1>
+<p>Die schnellsten Zundelfeld-Spieler: je Name die beste Zeit, die besten 100 jeder Spielstufe.</p>
+)";
+
+void appendBoard(std::string& html, int32_t level, const std::vector<BoardRow>& rows) {
+    html += "<h2>";
+    html += htmlEscape(festeStufe(level).name);
+    html += "</h2>\n";
+    if (rows.empty()) {
+        html += "<p class=\"leer\">Noch keine Zeiten.</p>\n";
+        return;
+    }
+    html += "<table>\n<thead><tr><th class=\"platz\">Platz</th><th>Name</th>"
+            "<th class=\"zeit\">Zeit</th><th>Datum</th></tr></thead>\n<tbody>\n";
+    for (const BoardRow& r : rows) {
+        html += "<tr><td class=\"platz\">" + std::to_string(r.place) + ".</td><td class=\"name\">";
+        html += htmlEscape(r.name);
+        html += "</td><td class=\"zeit\">" + htmlEscape(zeitText(r.tenths)) +
+                "</td><td class=\"datum\">";
+        html += dateText(r.receivedAt) + "</td></tr>\n";
+    }
+    html += "</tbody>\n</table>\n";
+}
+
+} // namespace
+
+std::string htmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string dateText(int64_t secondsSince1970) {
+    const std::time_t t = static_cast<std::time_t>(secondsSince1970);
+    std::tm local{};
+    char text[32] = "";
+    if (!localtime_r(&t, &local) || std::strftime(text, sizeof text, "%d.%m.%Y", &local) == 0)
+        return "-";
+    return text;
+}
+
+std::string renderPage(const Boards& boards) {
+    std::string html = head;
+    for (std::size_t i = 0; i < boards.size(); ++i)
+        appendBoard(html, static_cast<int32_t>(i + 1), boards[i]);
+    html += "</body>\n</html>\n";
+    return html;
+}
+
+} // namespace liga

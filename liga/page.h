@@ -1,0 +1,22 @@
+#pragma once
+#include "store.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace liga {
+
+// The lists of the five levels, level 1 first.
+using Boards = std::array<std::vector<BoardRow>, 5>;
+
+// The league page: one German HTML page (UTF-8, no scripts) with each level's list.
+std::string renderPage(const Boards& boards);
+
+// Text made safe to stand in HTML, in elements and in quoted attributes alike.
+std::string htmlEscape(std::string_view text);
+// "08.12.2025": the day a time was received, in the server's local time zone.
+std::string dateText(int64_t secondsSince1970);
+
+} // namespace liga

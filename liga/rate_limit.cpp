@@ -1,0 +1,71 @@
+#include "rate_limit.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstring>
+#include <netinet/in.h>
+
+namespace liga {
+
+RateLimiter::RateLimiter(uint32_t perMinute, std::size_t capacity)
+    : perMinute_(perMinute), capacity_(std::max<std::size_t>(capacity, 1)) {}
+
+double RateLimiter::refilled(const Bucket& b, int64_t nowMs) const {
+    const double elapsed = static_cast<double>(std::max<int64_t>(nowMs - b.lastMs, 0));
+    return std::min<double>(perMinute_, b.tokens + elapsed * perMinute_ / 60000.0);
+}
+
+void RateLimiter::makeRoom(int64_t nowMs) {
+    std::erase_if(buckets_,
+                  [&](const auto& kv) { return refilled(kv.second, nowMs) >= perMinute_; });
+    if (buckets_.size() < capacity_) return;
+    const auto oldest =
+        std::min_element(buckets_.begin(), buckets_.end(), [](const auto& a, const auto& b) {
+            return a.second.lastMs < b.second.lastMs;
+        });
+    buckets_.erase(oldest);
+}
+
+bool RateLimiter::allow(const std::string& key, int64_t nowMs) {
+    if (perMinute_ == 0) return true;
+    std::lock_guard lock(mutex_);
+    auto it = buckets_.find(key);
+    if (it == buckets_.end()) {
+        if (buckets_.size() >= capacity_) makeRoom(nowMs);
+        it = buckets_.emplace(key, Bucket{static_cast<double>(perMinute_), nowMs}).first;
+    }
+    Bucket& b = it->second;
+    b.tokens = refilled(b, nowMs);
+    b.lastMs = std::max(b.lastMs, nowMs);
+    if (b.tokens < 1.0) return false;
+    b.tokens -= 1.0;
+    return true;
+}
+
+std::size_t RateLimiter::size() const {
+    std::lock_guard lock(mutex_);
+    return buckets_.size();
+}
+
+std::string clientKey(const sockaddr* address) {
+    char text[INET6_ADDRSTRLEN] = {};
+    if (!address) return {};
+    if (address->sa_family == AF_INET) {
+        sockaddr_in a;
+        std::memcpy(&a, address, sizeof a);
+        return inet_ntop(AF_INET, &a.sin_addr, text, sizeof text) ? text : "";
+    }
+    if (address->sa_family != AF_INET6) return {};
+    sockaddr_in6 a;
+    std::memcpy(&a, address, sizeof a);
+    if (IN6_IS_ADDR_V4MAPPED(&a.sin6_addr)) {
+        in_addr v4;
+        std::memcpy(&v4, a.sin6_addr.s6_addr + 12, sizeof v4);
+        return inet_ntop(AF_INET, &v4, text, sizeof text) ? text : "";
+    }
+    std::memset(a.sin6_addr.s6_addr + 8, 0, 8);
+    if (!inet_ntop(AF_INET6, &a.sin6_addr, text, sizeof text)) return {};
+    return std::string(text) + "/64";
+}
+
+} // namespace liga

@@ -1,0 +1,169 @@
+// The league server's parts without the network: store, page, answers, limiter, address.
+#include "handler.h"
+#include "ligacode.h"
+#include "listen_address.h"
+#include "page.h"
+#include "rate_limit.h"
+#include "sqlite_store.h"
+#include "testverzeichnis.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+
+namespace {
+
+using namespace liga;
+
+std::string code(const char* name, int32_t zeit, int32_t stufe, int32_t saat = 1) {
+    return getcode(name, zeit, stufe, [&saat](int32_t n) { return saat++ % n; });
+}
+
+Submission eintrag(const std::string& name, int32_t stufe, int32_t zehntel, int32_t saat = 1) {
+    return {name, stufe, zehntel, 1700000000, code("Unbekannt", 1, stufe, saat)};
+}
+
+Request anfrage(const std::string& c, const std::string& client = "192.0.2.1") {
+    Request r;
+    r.method = "GET";
+    r.path = "/rekord.php";
+    r.code = c;
+    r.client = client;
+    r.unixSeconds = 1700000000;
+    return r;
+}
+
+std::string ersteZeile(const Response& r) {
+    return r.body.substr(0, r.body.find("\r\n"));
+}
+
+TEST(LigaSeite, ListsEachNamesBestTimeEscapedWithSharedPlaces) {
+    SqliteStore store(":memory:");
+    store.submit(eintrag("<i>&\"'", 1, 50, 1));
+    store.submit(eintrag("Zweiter_Gleich", 1, 50, 2));
+    store.submit(eintrag("Dritte", 1, 70, 3));
+    store.submit(eintrag("Dritte", 1, 90, 4)); // slower: her best stays
+    const Placement p = store.submit(eintrag("Dritte", 1, 60, 5));
+    EXPECT_EQ(p.place, 3);  // behind the two at 5,0 seconds
+    EXPECT_EQ(p.ranked, 3); // three names
+    const std::vector<BoardRow> liste = store.board(1, 100);
+    ASSERT_EQ(liste.size(), 3u);
+    EXPECT_EQ(liste[0].place, 1);
+    EXPECT_EQ(liste[1].place, 1);
+    EXPECT_EQ(liste[2].place, 3);
+    EXPECT_EQ(liste[2].tenths, 60);
+
+    Boards boards;
+    boards[0] = liste;
+    const std::string html = renderPage(boards);
+    EXPECT_NE(html.find("&lt;i&gt;&amp;&quot;&#39;"), std::string::npos);
+    EXPECT_EQ(html.find("<i>"), std::string::npos);
+    EXPECT_NE(html.find("6,0 Sekunden"), std::string::npos);
+    EXPECT_NE(html.find("Fortgeschrittene"), std::string::npos);
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+
+    for (int i = 0; i < 105; ++i)
+        store.submit(eintrag("Name" + std::to_string(1000 + i), 2, 100 + i, 10 + i));
+    EXPECT_EQ(store.board(2, 100).size(), 100u);
+}
+
+TEST(LigaSpeicher, KeepsEntriesAcrossRestartsAndCountsACodeOnce) {
+    TTestVerzeichnis ordner;
+    const Submission e = eintrag("Beharrlich", 5, 12345);
+    {
+        SqliteStore store(ordner.datei("liga.db"));
+        EXPECT_FALSE(store.submit(e).alreadyReceived);
+    }
+    SqliteStore store(ordner.datei("liga.db"));
+    const Placement wieder = store.submit(e);
+    EXPECT_TRUE(wieder.alreadyReceived);
+    EXPECT_EQ(wieder.place, 1);
+    EXPECT_EQ(wieder.ranked, 1);
+    ASSERT_EQ(store.board(5, 100).size(), 1u);
+    EXPECT_EQ(store.board(5, 100)[0].name, "Beharrlich");
+}
+
+TEST(LigaAnfrage, AnswersEveryRequestAndStoresOnlyWhatHolds) {
+    SqliteStore store(":memory:");
+    RateLimiter drossel(3);
+    League liga(store, drossel);
+
+    const Response r = liga.handle(anfrage(code("Erika_Muster", 87, 1)));
+    EXPECT_EQ(r.status, 200);
+    EXPECT_EQ(r.contentType, "text/plain; charset=windows-1252");
+    EXPECT_EQ(ersteZeile(r), "Platz 1 von 1 in der Spielstufe Anf\xE4nger.");
+    EXPECT_EQ(r.body,
+              "Platz 1 von 1 in der Spielstufe Anf\xE4nger.\r\nErika_Muster, 8,7 Sekunden.\r\n");
+
+    const uint64_t stand = store.version();
+    std::string falsch = code("Erika_Muster", 80, 1);
+    falsch[3] = falsch[3] == 'A' ? 'B' : 'A';
+    EXPECT_EQ(ersteZeile(liga.handle(anfrage(falsch))), "Nicht eingetragen: Der Code ist besch\xE4"
+                                                        "digt.");
+    Request ohne = anfrage("");
+    ohne.code.reset();
+    EXPECT_EQ(ersteZeile(liga.handle(ohne)).rfind("Nicht eingetragen: ", 0), 0u);
+
+    // The fourth submission within a minute from one address is turned away plainly.
+    const Response gebremst = liga.handle(anfrage(code("Erika_Muster", 70, 1)));
+    EXPECT_EQ(gebremst.status, 200);
+    EXPECT_EQ(ersteZeile(gebremst).rfind("Nicht eingetragen: Zu viele", 0), 0u);
+    EXPECT_EQ(store.version(), stand);
+    EXPECT_EQ(ersteZeile(liga.handle(anfrage(code("Erika_Muster", 70, 1), "192.0.2.2"))),
+              "Platz 1 von 1 in der Spielstufe Anf\xE4nger.");
+
+    Request seite = anfrage("");
+    seite.path = "/";
+    EXPECT_EQ(liga.handle(seite).status, 200);
+    EXPECT_NE(liga.handle(seite).body.find("7,0 Sekunden"), std::string::npos);
+    Request viele = seite;
+    viele.headerCount = maxHeaderCount + 1;
+    EXPECT_EQ(liga.handle(viele).status, 431);
+    Request post = seite;
+    post.method = "POST";
+    EXPECT_EQ(liga.handle(post).status, 405);
+    Request inhalt = seite;
+    inhalt.bodySize = 1;
+    EXPECT_EQ(liga.handle(inhalt).status, 413);
+    Request anderswo = seite;
+    anderswo.path = "/rekord.php/../etc";
+    EXPECT_EQ(liga.handle(anderswo).status, 404);
+}
+
+TEST(LigaDrossel, CountsPerAddressRefillsAndStaysBounded) {
+    RateLimiter drossel(2, 16);
+    EXPECT_TRUE(drossel.allow("a", 0));
+    EXPECT_TRUE(drossel.allow("a", 0));
+    EXPECT_FALSE(drossel.allow("a", 1000));
+    EXPECT_TRUE(drossel.allow("b", 1000));
+    EXPECT_TRUE(drossel.allow("a", 31000)); // one more every 30 seconds
+    EXPECT_FALSE(drossel.allow("a", 31000));
+    for (int i = 0; i < 10000; ++i) drossel.allow("k" + std::to_string(i), 40000 + i);
+    EXPECT_LE(drossel.size(), 16u);
+    RateLimiter ohne(0);
+    for (int i = 0; i < 100; ++i) EXPECT_TRUE(ohne.allow("a", 0));
+
+    // IPv6 clients count by their /64; mapped IPv4 clients as IPv4.
+    sockaddr_in6 a{};
+    a.sin6_family = AF_INET6;
+    inet_pton(AF_INET6, "2001:db8:1:2:aaaa::1", &a.sin6_addr);
+    EXPECT_EQ(clientKey(reinterpret_cast<sockaddr*>(&a)), "2001:db8:1:2::/64");
+    inet_pton(AF_INET6, "::ffff:192.0.2.7", &a.sin6_addr);
+    EXPECT_EQ(clientKey(reinterpret_cast<sockaddr*>(&a)), "192.0.2.7");
+}
+
+TEST(LigaAdresse, TakesNumericAddressesWithAPortOnly) {
+    const auto v4 = parseListenAddress("127.0.0.1:8080");
+    ASSERT_TRUE(v4);
+    EXPECT_FALSE(v4->ipv6);
+    EXPECT_EQ(addressText(*v4, 8080), "127.0.0.1:8080");
+    const auto v6 = parseListenAddress("[::1]:0");
+    ASSERT_TRUE(v6);
+    EXPECT_TRUE(v6->ipv6);
+    EXPECT_EQ(addressText(*v6, 41000), "[::1]:41000");
+    for (const char* falsch : {"localhost:8080", "127.0.0.1", "127.0.0.1:", "127.0.0.1:65536",
+                               "127.0.0.1:80x", "[::1]", "::1:80", "[127.0.0.1]:80", ""})
+        EXPECT_FALSE(parseListenAddress(falsch)) << falsch;
+}
+
+} // namespace
