@@ -7,22 +7,20 @@
 // Every request waits at most 5 s, the whole run at most 5 minutes; it touches no address
 // but 127.0.0.1.
 #include "ligacode.h"
+#include "ligaprozess.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
-#include <regex>
 #include <string>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -31,38 +29,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 const auto deadline = Clock::now() + std::chrono::minutes(5);
-
-struct Server {
-    pid_t pid = -1;
-    int port = 0;
-};
-
-Server startServer(const std::string& program, const std::string& db) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) std::exit(1);
-    Server s;
-    s.pid = fork();
-    if (s.pid == 0) {
-        dup2(pipeFds[1], STDOUT_FILENO);
-        close(pipeFds[0]);
-        // No per-address limit: every request here comes from 127.0.0.1.
-        execl(program.c_str(), program.c_str(), "--listen", "127.0.0.1:0", "--db", db.c_str(),
-              "--limit", "0", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    std::string line;
-    pollfd p{pipeFds[0], POLLIN, 0};
-    char c = 0;
-    while (line.find('\n') == std::string::npos && poll(&p, 1, 10000) == 1 &&
-           read(pipeFds[0], &c, 1) == 1)
-        line += c;
-    close(pipeFds[0]);
-    std::smatch m;
-    if (std::regex_search(line, m, std::regex("127\\.0\\.0\\.1:([0-9]+)/")))
-        s.port = std::stoi(m[1].str());
-    return s;
-}
 
 int connectLoopback(int port) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -177,8 +143,10 @@ int main(int argc, char** argv) {
 
     char pattern[] = "/tmp/zundel_liga_bench_XXXXXX";
     const std::string folder = mkdtemp(pattern);
-    const Server server = startServer(ZUNDEL_LIGA_PROGRAMM, folder + "/liga.db");
-    if (server.port == 0) {
+    // No per-address limit: every request here comes from 127.0.0.1.
+    auto server = std::make_unique<TLigaProzess>(folder + "/liga.db",
+                                                 std::vector<std::string>{"--limit", "0"});
+    if (server->port == 0) {
         std::fprintf(stderr, "bench_liga: the league server did not start\n");
         return 1;
     }
@@ -203,14 +171,13 @@ int main(int argc, char** argv) {
     const std::vector<std::string> page(static_cast<std::size_t>(pageReads),
                                         "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
 
-    const Result s = run(server.port, submit, connections, true);
-    const Result p = run(server.port, page, connections, false);
+    const Result s = run(server->port, submit, connections, true);
+    const Result p = run(server->port, page, connections, false);
     std::printf("league server on 127.0.0.1, %d connections, keep-alive\n", connections);
     report("submissions", s);
     report("page reads", p);
 
-    kill(server.pid, SIGTERM);
-    waitpid(server.pid, nullptr, 0);
+    server.reset();
     std::filesystem::remove_all(folder);
     return s.failures + p.failures == 0 ? 0 : 1;
 }

@@ -1,9 +1,11 @@
 #include "http_server.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <microhttpd.h>
 #include <stdexcept>
+#include <string_view>
 
 namespace liga {
 
@@ -28,25 +30,37 @@ MHD_Result queue(MHD_Connection* connection, const Response& r) {
     return result;
 }
 
+// The body a request announces: none for a league request.
+bool announcesBody(MHD_Connection* connection) {
+    const char* length =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    return MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                       MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr ||
+           (length && std::string_view(length) != "0");
+}
+
 MHD_Result answer(void* cls, MHD_Connection* connection, const char* url, const char* method,
                   const char* /*version*/, const char* /*uploadData*/, size_t* uploadDataSize,
                   void** state) {
-    // The first call brings the header only; answer on the second, when any body shows.
-    static int seen;
-    if (*state == nullptr) {
-        *state = &seen;
-        return MHD_YES;
-    }
     League& league = *static_cast<League*>(cls);
     Request r;
     r.method = method ? method : "";
     r.path = url ? url : "";
+    // The first call brings the request line and the header. A request that announces a
+    // body is refused at once, before the body is read; any other is answered at the
+    // second call, as the library expects.
+    static int headerSeen;
+    if (*state == nullptr) {
+        *state = &headerSeen;
+        if (!announcesBody(connection)) return MHD_YES;
+        r.bodySize = 1;
+    }
+    r.bodySize = std::max(r.bodySize, *uploadDataSize);
+    *uploadDataSize = 0;
     if (const char* code = MHD_lookup_connection_value(connection, MHD_GET_ARGUMENT_KIND, "code"))
         r.code = code;
     const int headers = MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
     r.headerCount = headers > 0 ? static_cast<std::size_t>(headers) : 0;
-    r.bodySize = *uploadDataSize;
-    *uploadDataSize = 0;
     if (const MHD_ConnectionInfo* info =
             MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS))
         r.client = clientKey(info->client_addr);

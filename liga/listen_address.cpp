@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <charconv>
 #include <cstring>
+#include <netdb.h>
 #include <netinet/in.h>
 
 namespace liga {
@@ -10,8 +11,8 @@ namespace liga {
 std::optional<ListenAddress> parseListenAddress(std::string_view text) {
     const std::size_t colon = text.rfind(':');
     if (colon == std::string_view::npos) return std::nullopt;
-    std::string_view host = text.substr(0, colon);
-    const std::string_view portText = text.substr(colon + 1);
+    const std::string_view host = text.substr(0, colon);
+    const std::string portText(text.substr(colon + 1));
     unsigned port = 0;
     const auto [end, ec] =
         std::from_chars(portText.data(), portText.data() + portText.size(), port);
@@ -19,25 +20,22 @@ std::optional<ListenAddress> parseListenAddress(std::string_view text) {
         port > 65535)
         return std::nullopt;
 
-    ListenAddress a;
+    // An IPv6 address stands in brackets, an IPv4 address without; numeric only, so
+    // nothing is looked up.
     const bool bracketed = host.size() >= 2 && host.front() == '[' && host.back() == ']';
     const std::string hostText(bracketed ? host.substr(1, host.size() - 2) : host);
-    if (bracketed) {
-        sockaddr_in6 s{};
-        s.sin6_family = AF_INET6;
-        s.sin6_port = htons(static_cast<uint16_t>(port));
-        if (inet_pton(AF_INET6, hostText.c_str(), &s.sin6_addr) != 1) return std::nullopt;
-        std::memcpy(&a.address, &s, sizeof s);
-        a.length = sizeof s;
-        a.ipv6 = true;
-        return a;
-    }
-    sockaddr_in s{};
-    s.sin_family = AF_INET;
-    s.sin_port = htons(static_cast<uint16_t>(port));
-    if (inet_pton(AF_INET, hostText.c_str(), &s.sin_addr) != 1) return std::nullopt;
-    std::memcpy(&a.address, &s, sizeof s);
-    a.length = sizeof s;
+    addrinfo hints{};
+    hints.ai_family = bracketed ? AF_INET6 : AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV | AI_PASSIVE;
+    addrinfo* found = nullptr;
+    if (hostText.empty() || getaddrinfo(hostText.c_str(), portText.c_str(), &hints, &found) != 0)
+        return std::nullopt;
+    ListenAddress a;
+    std::memcpy(&a.address, found->ai_addr, found->ai_addrlen);
+    a.length = found->ai_addrlen;
+    a.ipv6 = bracketed;
+    freeaddrinfo(found);
     return a;
 }
 

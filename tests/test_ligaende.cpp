@@ -4,6 +4,7 @@
 #include "highscore.h"
 #include "httpcli.h"
 #include "ligacode.h"
+#include "ligaprozess.h"
 #include "qtanwendung.h"
 #include "strom.h"
 #include "testuhr.h"
@@ -20,7 +21,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -141,59 +141,20 @@ TEST_F(LigaEndeTest, ShowsTheServersFirstLineAndSendsTheCode) {
         << server.protokollText();
 }
 
-#ifdef ZUNDEL_LIGA_PROGRAMM
+#ifdef ZUNDEL_LIGA_SERVER
 
-// The league server on 127.0.0.1 with a port of the system's choosing, which it names on
-// its first line; stopped by the destructor.
-class TLigaServer {
-public:
-    explicit TLigaServer(const std::string& datenbank) {
-        int rohr[2];
-        if (pipe(rohr) != 0) return;
-        pid = fork();
-        if (pid == 0) {
-            dup2(rohr[1], STDOUT_FILENO);
-            close(rohr[0]);
-            execl(ZUNDEL_LIGA_PROGRAMM, ZUNDEL_LIGA_PROGRAMM, "--listen", "127.0.0.1:0", "--db",
-                  datenbank.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(rohr[1]);
-        // "Zundel-League listening on http://127.0.0.1:PORT/"
-        std::string zeile;
-        pollfd p{rohr[0], POLLIN, 0};
-        char c = 0;
-        while (zeile.find('\n') == std::string::npos && poll(&p, 1, 15000) == 1 &&
-               read(rohr[0], &c, 1) == 1)
-            zeile += c;
-        close(rohr[0]);
-        std::smatch treffer;
-        if (std::regex_search(zeile, treffer, std::regex("127\\.0\\.0\\.1:([0-9]+)/")))
-            host = "127.0.0.1:" + treffer[1].str();
-    }
-    ~TLigaServer() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-
-    // The body of a GET through the game's own HTTP client.
-    std::string holen(const std::string& pfad) const {
-        THttpCli cli;
-        TMemoryStream strom(1 << 20);
-        cli.URL = "http://" + host + pfad;
-        cli.ReceiveStream = &strom;
-        cli.Get();
-        return std::string(strom.Daten());
-    }
-
-    std::string host;
-    pid_t pid = -1;
-};
+// The body of a GET through the game's own HTTP client.
+std::string holen(const TLigaProzess& server, const std::string& pfad) {
+    THttpCli cli;
+    TMemoryStream strom(1 << 20);
+    cli.URL = "http://" + server.host() + pfad;
+    cli.ReceiveStream = &strom;
+    cli.Get();
+    return std::string(strom.Daten());
+}
 
 // What the player sees after "übertragen" in a fresh dialog for a new best time.
-QString senden(const TLigaServer& server, const char* name, int32_t zeit, uint32_t uhrzeit,
+QString senden(const TLigaProzess& server, const char* name, int32_t zeit, uint32_t uhrzeit,
                std::string* url = nullptr) {
     TTestUhr uhr;
     uhr.utcMillis = uhrzeit; // the seed of the code's filler and mask
@@ -202,7 +163,7 @@ QString senden(const TLigaServer& server, const char* name, int32_t zeit, uint32
     neu.name.setzen(name);
     neu.zeit = zeit;
     Thighscore d;
-    d.ligaHostSetzen(server.host);
+    d.ligaHostSetzen(server.host());
     d.werteGeben(Thighscore::TEintraege{}, neu, 1, zufall, uhr);
     const QString gezeigt = uebertragen(d);
     if (url) *url = d.uebertragungsURL;
@@ -211,8 +172,8 @@ QString senden(const TLigaServer& server, const char* name, int32_t zeit, uint32
 
 TEST_F(LigaEndeTest, TheLeagueServerRanksEveryNameOnceAndRefusesForgedCodes) {
     TTestVerzeichnis ordner;
-    TLigaServer server(ordner.datei("liga.db"));
-    ASSERT_FALSE(server.host.empty()) << "the league server did not start";
+    TLigaProzess server(ordner.datei("liga.db"));
+    ASSERT_NE(server.port, 0) << "the league server did not start";
 
     std::string ersteUrl;
     EXPECT_EQ(senden(server, "Zundelmeister  ", 87, 1000, &ersteUrl),
@@ -225,7 +186,7 @@ TEST_F(LigaEndeTest, TheLeagueServerRanksEveryNameOnceAndRefusesForgedCodes) {
     std::string code =
         getcode("Faelscher_Fritz", 10, 1, [&](int32_t n) { return zufall.random(n); });
     code[40] = code[40] == '0' ? '1' : '0';
-    const std::string antwort = server.holen("/rekord.php?code=" + code);
+    const std::string antwort = holen(server, "/rekord.php?code=" + code);
     EXPECT_EQ(antwort.rfind("Nicht eingetragen: ", 0), 0u) << antwort;
 
     // The same best time sent again brings the same code: counted once, placed as before.
@@ -235,7 +196,7 @@ TEST_F(LigaEndeTest, TheLeagueServerRanksEveryNameOnceAndRefusesForgedCodes) {
                       "Anfänger."));
     EXPECT_EQ(zweiteUrl, ersteUrl);
 
-    const std::string seite = server.holen("/");
+    const std::string seite = holen(server, "/");
     const std::size_t birgit = seite.find("Blitz_Birgit");
     const std::size_t meister = seite.find("Zundelmeister");
     EXPECT_NE(birgit, std::string::npos) << seite;

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The league server zundel-liga as a child process on 127.0.0.1, on a port of the system's
+// choosing that it names on its first line. Stopped (SIGTERM) by the destructor.
+class TLigaProzess {
+public:
+    explicit TLigaProzess(const std::string& datenbank,
+                          const std::vector<std::string>& zusatz = {});
+    ~TLigaProzess();
+    TLigaProzess(const TLigaProzess&) = delete;
+    TLigaProzess& operator=(const TLigaProzess&) = delete;
+
+    int port = 0; // 0 when the server did not start within 15 s
+    std::string host() const { return "127.0.0.1:" + std::to_string(port); }
+
+private:
+    pid_t pid = -1;
+};
