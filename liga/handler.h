@@ -35,7 +35,7 @@ constexpr int64_t boardRows = 100;
 
 // The league's answers: "/rekord.php?code=..." enters a code, "/" shows the page.
 // Every request gets an answer; nothing a client sends makes it throw.
-class League {
+class League final {
 public:
     League(Store& store, RateLimiter& limiter) : store_(store), limiter_(limiter) {}
 

@@ -19,7 +19,7 @@ struct ServerLimits {
 
 // Serves the league over HTTP/1.0 and 1.1 with GNU libmicrohttpd's event loops. Each request
 // goes to League::handle in one of the loops' threads.
-class HttpServer {
+class HttpServer final {
 public:
     // Listens at once; throws std::runtime_error when the address cannot be taken.
     HttpServer(League& league, const ListenAddress& address, const ServerLimits& limits = {});

@@ -13,7 +13,7 @@ namespace liga {
 // `perMinute` at once, then one more every 60/perMinute seconds. The table holds at most
 // `capacity` addresses; when it is full, addresses whose bucket has filled up again go
 // first, else the one seen longest ago. perMinute 0 means no limit.
-class RateLimiter {
+class RateLimiter final {
 public:
     explicit RateLimiter(uint32_t perMinute, std::size_t capacity = 4096);
 

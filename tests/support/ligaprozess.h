@@ -5,7 +5,7 @@
 
 // The league server zundel-liga as a child process on 127.0.0.1, on a port of the system's
 // choosing that it names on its first line. Stopped (SIGTERM) by the destructor.
-class TLigaProzess {
+class TLigaProzess final {
 public:
     explicit TLigaProzess(const std::string& datenbank,
                           const std::vector<std::string>& zusatz = {});
