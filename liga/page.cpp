@@ -20,7 +20,10 @@ body { margin: 0 auto; max-width: 46rem; padding: 1rem; font-family: system-ui, 
 h1 { margin: 0.5rem 0 0.25rem; font-size: 1.8rem; }
 h2 { margin: 1.75rem 0 0.5rem; font-size: 1.25rem; border-bottom: 2px solid #b22222; }
 p { margin: 0.25rem 0; }
-table { width: 100%; border-collapse: collapse; background: #fff; }
+table { width: 100%; border-collapse: collapse; background: #fff; table-layout: fixed; }
+th.platz { width: 3.5rem; }
+th.zeit { width: 9rem; }
+th.datum { width: 6.5rem; }
 th, td { padding: 0.35rem 0.5rem; text-align: left; }
 th { font-size: 0.85rem; color: #555; border-bottom: 1px solid #ccc; }
 tbody tr:nth-child(even) { background: #f0f0ec; }
@@ -28,9 +31,14 @@ tbody tr:nth-child(even) { background: #f0f0ec; }
 .zeit, .datum { white-space: nowrap; }
 .name { overflow-wrap: anywhere; font-weight: 600; }
 .leer { color: #666; font-style: italic; }
+.datum-schmal { display: none; }
 @media (max-width: 30rem) {
   body { padding: 0.5rem; font-size: 0.9rem; }
   th, td { padding: 0.3rem 0.25rem; }
+  .datum { display: none; }
+  th.platz { width: 2.75rem; }
+  th.zeit { width: 8.25rem; }
+  .datum-schmal { display: block; font-size: 0.8rem; color: #555; }
 }
 </style>
 </head>
@@ -48,13 +56,15 @@ void appendBoard(std::string& html, int32_t level, const std::vector<BoardRow>& 
         return;
     }
     html += "<table>\n<thead><tr><th class=\"platz\">Platz</th><th>Name</th>"
-            "<th class=\"zeit\">Zeit</th><th>Datum</th></tr></thead>\n<tbody>\n";
+            "<th class=\"zeit\">Zeit</th><th class=\"datum\">Datum</th></tr></thead>\n<tbody>\n";
+    // On a narrow screen the date moves under the time, so that a long name keeps its line.
     for (const BoardRow& r : rows) {
+        const std::string datum = dateText(r.receivedAt);
         html += "<tr><td class=\"platz\">" + std::to_string(r.place) + ".</td><td class=\"name\">";
         html += htmlEscape(r.name);
         html += "</td><td class=\"zeit\">" + htmlEscape(zeitText(r.tenths)) +
-                "</td><td class=\"datum\">";
-        html += dateText(r.receivedAt) + "</td></tr>\n";
+                "<span class=\"datum-schmal\" aria-hidden=\"true\">" + datum +
+                "</span></td><td class=\"datum\">" + datum + "</td></tr>\n";
     }
     html += "</tbody>\n</table>\n";
 }
