@@ -2,7 +2,10 @@
 // then 10,000 reads of the league page from 8 connections. Starts the server itself
 // (127.0.0.1, a free port, a fresh database in a temporary folder) and stops it.
 //
-//     build/release/bench/bench_liga [submissions] [page reads] [connections]
+//     build/release/bench/bench_liga [submissions] [page reads] [connections] [--fresh]
+//
+// The connections are kept alive (HTTP/1.1); with --fresh every request opens its own
+// connection and speaks HTTP/1.0, as the game does.
 //
 // Every request waits at most 5 s, the whole run at most 5 minutes; it touches no address
 // but 127.0.0.1.
@@ -80,7 +83,8 @@ struct Result {
     int refused = 0; // answers whose first line is not a placement
 };
 
-Result run(int port, const std::vector<std::string>& requests, int connections, bool submissions) {
+Result run(int port, const std::vector<std::string>& requests, int connections, bool submissions,
+           bool fresh) {
     Result r;
     std::vector<std::vector<double>> latencies(connections);
     std::atomic<int> failures = 0, refused = 0;
@@ -93,8 +97,8 @@ Result run(int port, const std::vector<std::string>& requests, int connections, 
             std::string buffer;
             for (std::size_t i = next++; i < requests.size() && Clock::now() < deadline;
                  i = next++) {
-                if (fd < 0) fd = connectLoopback(port);
                 const auto t0 = Clock::now();
+                if (fd < 0) fd = connectLoopback(port);
                 const int status = fd < 0 ? 0 : exchange(fd, requests[i], buffer);
                 latencies[c].push_back(
                     std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
@@ -104,6 +108,10 @@ Result run(int port, const std::vector<std::string>& requests, int connections, 
                     fd = -1;
                 } else if (submissions && buffer.find("\r\n\r\nPlatz ") == std::string::npos) {
                     ++refused;
+                }
+                if (fresh && fd >= 0) {
+                    close(fd);
+                    fd = -1;
                 }
             }
             if (fd >= 0) close(fd);
@@ -139,6 +147,8 @@ int main(int argc, char** argv) {
     const int submissions = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int pageReads = argc > 2 ? std::atoi(argv[2]) : 10000;
     const int connections = argc > 3 ? std::atoi(argv[3]) : 8;
+    const bool fresh = argc > 4 && std::string(argv[4]) == "--fresh";
+    const std::string version = fresh ? "HTTP/1.0" : "HTTP/1.1";
     if (submissions < 0 || pageReads < 0 || connections < 1 || connections > 64) return 2;
 
     char pattern[] = "/tmp/zundel_liga_bench_XXXXXX";
@@ -164,16 +174,17 @@ int main(int argc, char** argv) {
         const std::string name = "Spieler" + std::to_string(i % 2000);
         const int32_t level = i % 5 + 1;
         const int32_t tenths = 50 + random(3000);
-        submit.push_back(
-            "GET /rekord.php?code=" + getcode(name, tenths, level, random) +
-            " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: Mozilla/3.0 (compatible)\r\n\r\n");
+        submit.push_back("GET /rekord.php?code=" + getcode(name, tenths, level, random) + " " +
+                         version +
+                         "\r\nHost: 127.0.0.1\r\nUser-Agent: Mozilla/3.0 (compatible)\r\n\r\n");
     }
     const std::vector<std::string> page(static_cast<std::size_t>(pageReads),
-                                        "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+                                        "GET / " + version + "\r\nHost: 127.0.0.1\r\n\r\n");
 
-    const Result s = run(server->port, submit, connections, true);
-    const Result p = run(server->port, page, connections, false);
-    std::printf("league server on 127.0.0.1, %d connections, keep-alive\n", connections);
+    const Result s = run(server->port, submit, connections, true, fresh);
+    const Result p = run(server->port, page, connections, false, fresh);
+    std::printf("league server on 127.0.0.1, %d connections, %s\n", connections,
+                fresh ? "a new connection per request (HTTP/1.0)" : "keep-alive (HTTP/1.1)");
     report("submissions", s);
     report("page reads", p);
 
