@@ -109,6 +109,7 @@ void THttpCli::doRequestSync(THttpRequest rq) {
     const auto frist = std::chrono::steady_clock::now() + std::chrono::milliseconds(Timeout);
     bool abgelaufen = false;
     QTimer wecker;
+    wecker.setTimerType(Qt::PreciseTimer);
     wecker.setSingleShot(true);
     QObject::connect(&wecker, &QTimer::timeout, [&abgelaufen] { abgelaufen = true; });
     wecker.start(std::max(Timeout, 0));
