@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cli.ReceiveStream = &strom;
     cli.URL = "http://127.0.0.1:" + std::to_string(peer.port()) + "/";
     cli.MaxRedirects = 0; // a Location must never lead anywhere else
-    cli.Timeout = 5000;
+    // A client that stopped reading never sees the peer's close behind the bytes it left.
+    cli.Timeout = 300;
     try {
         cli.Get();
     } catch (const EHttpException&) {
