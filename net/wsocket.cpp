@@ -164,7 +164,7 @@ void TWSocket::assignDefaultValue() {
     protoAssigned_ = true;
     protoNummer_ = IPPROTO_TCP;
     socketTyp_ = SOCK_STREAM;
-    LocalPort = "0";
+    LocalPort.assign(1, '0'); // not = "0": g++ 12 -O2 warns falsely (-Wrestrict) there
     LocalAddr = "0.0.0.0";
     LingerOnOff = wsLingerOn;
     LingerTimeout = 0;
