@@ -24,7 +24,7 @@ const char* const uebertragungsFehler = "Fehler beim Übertragen der Daten!";
 
 // The level's name from the level table; no name for anything but a fixed level.
 QString stufenName(int32_t stufe) {
-    if (stufe < stufeAnfaenger || stufe > stufeWahnsinn) return {};
+    if (!istFesteStufe(stufe)) return {};
     return QString::fromUtf8(festeStufe(stufe).name);
 }
 
