@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One Get against servers on 127.0.0.1 that never stop sending: how long until Get gives up,
 // the peak resident memory above the process's start, and the longest pause of the event
 // loop while Get pumps it (a 10 ms timer's largest gap).

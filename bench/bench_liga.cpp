@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Load on the league server over loopback: 10,000 valid submissions from 8 connections,
 // then 10,000 reads of the league page from 8 connections. Starts the server itself
 // (127.0.0.1, a free port, a fresh database in a temporary folder) and stops it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composing one frame (fill + zeichnen) against memset + memcpy of the same back
 // surface, side by side in one run, and the allocations a frame makes; and the same frame
 // composed through a drawing log, which draws only what changed, against composing it at once.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the running game on a virtual X screen, for level 1, level 5 and a 72 x 56
 # custom board (each chosen by a settings file in a folder of its own): CPU time of the
 # game and of the X server over 10 s while the game stands active and untouched on a

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills a save loop with SIGKILL at random moments and checks after every kill that the
 # settings file holds one of the two records whole and how many other files lie beside
 # it. Three ways of saving, N kills each:

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves the settings file over and over, for the kill test in speichern_abbrechen.sh:
 // every save alternates between two records that differ in every field, so a file that
 // holds neither of them whole shows a torn save.

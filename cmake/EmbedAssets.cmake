@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a C++ source holding the bytes of every file in ASSET_DIR/*.bmp and *.png,
 # so the program carries its pictures wherever it runs.
 #   cmake -DASSET_DIR=<dir> -DOUTPUT=<file.cpp> -P EmbedAssets.cmake

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack before it packs. Without dpkg-shlibdeps CPack would still make a
 # package, only without any library dependency; refuse that instead.
 if(CPACK_GENERATOR STREQUAL "DEB")

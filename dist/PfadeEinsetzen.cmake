@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs at install time: installs the launcher with the installed program's path and the
 # desktop entry with the installed launcher's, for the prefix this install goes to.
 # Set before: QUELLE and ABLAGE (folders), ZUNDEL_APP_ID, and BINDIR, DATADIR and

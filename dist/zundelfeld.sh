@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts Zundelfeld in the player's data folder: the game keeps its best times and
 # settings in zundrec.dat in the folder it runs in, so that folder is always the same.
 # The install writes the program's path below; ZUNDELFELD_PROGRAMM names another

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The league answer as the best-times dialog takes it: split into lines, each converted from
 // Windows-1252 to UTF-8.
 #include "cp1252.h"

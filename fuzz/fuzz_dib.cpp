@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds outside bytes to the picture loader, both as a packed picture and as a file.
 #include "dib.h"
 

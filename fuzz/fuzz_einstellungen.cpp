@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings reader and decoder on arbitrary bytes, and the name conversions on what
 // the names hold.
 #include "cp1252.h"

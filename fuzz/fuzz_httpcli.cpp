@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary response bytes through the client's whole receive path: a peer on 127.0.0.1
 // answers one Get with the input, repeated so that it spans many reads.
 // Input: a repeat byte r, then the response; the response is sent 1 + 4 * r times.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The response-header parser on arbitrary bytes, arriving in arbitrary pieces.
 // Input: repeated (length byte, repeat byte, that many bytes): the bytes are appended to the
 // buffer 1 + repeat times, so a header can outgrow its bounds; a length of 0 stands for 256.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The league server's code decoder and request handler on arbitrary bytes.
 // Input: a mode byte, then
 //   0: the rest is a code text for the decoder;

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/.
 
 Each seed is small and of one kind, so that the fuzzer starts from every path the parsers

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Zundel-League server: receives the game's new best times and shows the league page.
 #include "handler.h"
 #include "http_server.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's form: menu, captions, check marks, levels and sizes, keys.
 #include "anwendung.h"
 #include "form1hilfe.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up from the settings file and writing it at close.
 #include "einstellungendatei.h"
 #include "form1hilfe.h"

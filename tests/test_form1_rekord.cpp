@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hand-off of a new best time: name entry, the level's entry, the best-times dialog.
 #include "einstellungendatei.h"
 #include "form1hilfe.h"

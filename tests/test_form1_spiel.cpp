@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Games played on the main window with mouse events, checked on the composed frames.
 #include "form1hilfe.h"
 #include "katalog.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The league server's parts without the network: store, page, answers, limiter, address.
 #include "handler.h"
 #include "ligacode.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // League transfers from the best-times dialog to real HTTP servers on loopback: Python's
 // http.server serving a file named rekord.php, and the league server itself. (A closed
 // port is tested with the dialog itself.)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that one use of this source tree needs.
 #   tools/ensure-deps.sh            the tests, benchmarks and CI's checks (tools/run-tests.sh)
 #   tools/ensure-deps.sh --play     building and playing the game (tools/play.sh)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the game alone (the "play" preset: no tests, benchmarks or their libraries) and
 # starts it through the launcher that the install uses, so the best times live in the same
 # place: zundrec.dat in ${XDG_DATA_HOME:-~/.local/share}/zundelfeld. Run from the

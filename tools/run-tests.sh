@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, configures, builds and runs the whole test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."

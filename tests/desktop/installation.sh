@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a temporary prefix and checks what desktops and software
 # centres read there, and that the installed launcher starts the program in the
 # player's data folder (the program replaced by a stand-in that prints where it runs).

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A build to play needs neither GoogleTest nor Google Benchmark nor the league server's
 # SQLite: configure with them hidden and the tests switched off, and look that no test,
 # benchmark or league server is left in it.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Packs a build as a Debian package and checks what it installs, that its launcher
 # points at the packaged program, and that dpkg-shlibdeps gave it its libraries.
 #   paket.sh CPACK BUILD_DIR APP_ID BINDIR

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared pieces of the main window tests: a window with a hand-set clock and a settings
 // file in a temporary folder, mouse play on the drawing surface, the modal dialogs the

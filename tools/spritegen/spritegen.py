@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the game's 43 sprite bitmaps, the about box icon and the application icons.
 
     python3 tools/spritegen/spritegen.py [OUTPUT_DIR]      (default: assets/)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes PNG files of sample frames, at 1:1 and enlarged four times, so the art and the
 // layout can be looked at without starting the game.
 //   vorschau [folder]     (default ./preview)
