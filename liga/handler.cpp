@@ -13,6 +13,8 @@ namespace liga {
 
 namespace {
 
+const char* const submitPath = "/rekord.php";
+
 Response plain(int status, const std::string& text) {
     return {status, "text/plain; charset=utf-8", text + "\r\n"};
 }
@@ -27,40 +29,65 @@ Response gameAnswer(const std::string& firstLine, const std::string& secondLine 
 
 } // namespace
 
-Response League::handle(const Request& r) {
-    if (r.headerCount > maxHeaderCount) return plain(431, "Zu viele Kopfzeilen.");
-    if (r.bodySize > 0) return plain(413, "Eine Anfrage an die Liga hat keinen Inhalt.");
-    if (r.method != "GET" && r.method != "HEAD") return plain(405, "Nur GET.");
-    try {
-        if (r.path == "/rekord.php") return submit(r);
-        if (r.path == "/") return page();
-    } catch (const std::exception& e) {
-        std::cerr << "liga: " << e.what() << std::endl;
-        if (r.path == "/rekord.php") return gameAnswer(storeFailedLine());
-        return plain(503, "Die Liga ist gerade nicht erreichbar.");
-    }
-    return plain(404, "Nicht gefunden.");
+Plan League::plan(const Request& r) {
+    if (r.headerCount > maxHeaderCount) return {plain(431, "Zu viele Kopfzeilen."), false};
+    if (r.bodySize > 0) return {plain(413, "Eine Anfrage an die Liga hat keinen Inhalt."), false};
+    if (r.method != "GET" && r.method != "HEAD") return {plain(405, "Nur GET."), false};
+    if (r.path == "/") return {std::nullopt, false};
+    if (r.path != submitPath) return {plain(404, "Nicht gefunden."), false};
+    if (!limiter_.allow(r.client, r.steadyMs)) return {gameAnswer(rateLimitedLine()), false};
+    const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
+    if (p.befund != TCodeBefund::gut) return {gameAnswer(refusalLine(p.befund)), false};
+    return {std::nullopt, true};
 }
 
-Response League::submit(const Request& r) {
-    if (!limiter_.allow(r.client, r.steadyMs)) return gameAnswer(rateLimitedLine());
+Response League::unavailable(const Request& r) {
+    if (r.path == submitPath) return gameAnswer(storeFailedLine());
+    return plain(503, "Die Liga ist gerade nicht erreichbar.");
+}
+
+Response League::answerFromStore(const Request& r, Deadline until) {
+    try {
+        if (Deadline::clock::now() < until)
+            return r.path == submitPath ? submit(r, until) : page(until);
+    } catch (const std::exception& e) {
+        std::cerr << "liga: " << e.what() << std::endl;
+    }
+    return unavailable(r);
+}
+
+Response League::handle(const Request& r) {
+    Plan p = plan(r);
+    if (p.answer) return std::move(*p.answer);
+    return answerFromStore(r, waitFromNow());
+}
+
+Response League::submit(const Request& r, Deadline until) {
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return gameAnswer(refusalLine(p.befund));
-    const Placement placed = store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code});
+    const Placement placed =
+        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code}, until);
     return gameAnswer(placementLine(placed, p.stufe), readBackLine(p.name, p.zeit));
 }
 
-Response League::page() {
+Response League::page(Deadline until) {
+    const uint64_t version = store_.version(until);
+    {
+        std::lock_guard lock(pageMutex_);
+        if (pageVersion_ == version) return {200, "text/html; charset=utf-8", pageHtml_};
+    }
+    // Read after the version: whatever the boards show that is newer than it only makes
+    // the next reader build the page once more.
+    Boards boards;
+    for (std::size_t i = 0; i < boards.size(); ++i)
+        boards[i] = store_.board(static_cast<int32_t>(i + 1), boardRows, until);
+    std::string html = renderPage(boards);
     std::lock_guard lock(pageMutex_);
-    const uint64_t version = store_.version();
-    if (pageVersion_ != version) {
-        Boards boards;
-        for (std::size_t i = 0; i < boards.size(); ++i)
-            boards[i] = store_.board(static_cast<int32_t>(i + 1), boardRows);
-        pageHtml_ = renderPage(boards);
+    if (!pageVersion_ || *pageVersion_ < version) {
+        pageHtml_ = html;
         pageVersion_ = version;
     }
-    return {200, "text/html; charset=utf-8", pageHtml_};
+    return {200, "text/html; charset=utf-8", std::move(html)};
 }
 
 } // namespace liga

@@ -3,7 +3,9 @@
 #pragma once
 #include "handler.h"
 #include "listen_address.h"
+#include "work_queue.h"
 
+#include <chrono>
 #include <cstddef>
 
 struct MHD_Daemon;
@@ -17,10 +19,17 @@ struct ServerLimits {
     unsigned connections = 1000;          // open at once, all clients together
     unsigned connectionsPerAddress = 64;
     unsigned idleSeconds = 10; // a connection quiet this long is closed
+    // Requests that need the store are answered by threads of their own, so that the
+    // event loops never wait for it: page reads by some, submissions by others.
+    unsigned readers = 2;
+    unsigned writers = 4;
+    std::size_t queued = 512; // per kind; beyond it a request is refused at once
+    std::chrono::milliseconds databaseWait = defaultWait; // from arrival to answer, at most
 };
 
 // Serves the league over HTTP/1.0 and 1.1 with GNU libmicrohttpd's event loops. Each request
-// goes to League::handle in one of the loops' threads.
+// is planned in one of the loops' threads; one that needs the store waits, its connection
+// put aside, for a reader or a writer thread to answer it.
 class HttpServer final {
 public:
     // Listens at once; throws std::runtime_error when the address cannot be taken.
@@ -33,7 +42,12 @@ public:
     unsigned port() const;
 
 private:
+    friend struct HttpServerCallbacks;
+
     League& league_;
+    const ServerLimits limits_;
+    WorkQueue readers_;
+    WorkQueue writers_;
     MHD_Daemon* daemon_ = nullptr;
 };
 

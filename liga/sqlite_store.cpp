@@ -1,13 +1,19 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sqlite_store.h"
+#include "ranking.h"
 
+#include <algorithm>
+#include <map>
+#include <mutex>
 #include <sqlite3.h>
-#include <stdexcept>
 
 namespace liga {
 
 namespace {
+
+// Version 1 had entries and best; version 2 adds time_counts and changes.
+constexpr int schemaVersion = 2;
 
 const char* const schema = R"(
 CREATE TABLE IF NOT EXISTS entries (
@@ -26,30 +32,138 @@ CREATE TABLE IF NOT EXISTS best (
     PRIMARY KEY (level, name)
 ) WITHOUT ROWID;
 CREATE INDEX IF NOT EXISTS best_by_time ON best (level, tenths, received_at);
+CREATE TABLE IF NOT EXISTS time_counts (
+    level  INTEGER NOT NULL,
+    tenths INTEGER NOT NULL,
+    names  INTEGER NOT NULL CHECK (names >= 0),
+    PRIMARY KEY (level, tenths)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS changes (
+    shard INTEGER PRIMARY KEY,
+    n     INTEGER NOT NULL
+);
+INSERT OR IGNORE INTO changes (shard, n) VALUES (0, 0);
 )";
 
-[[noreturn]] void fail(sqlite3* db, const char* what) {
-    throw std::runtime_error(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "no memory"));
+// From the best times of a file that had no counts yet.
+const char* const recount = "DELETE FROM time_counts; "
+                            "INSERT INTO time_counts (level, tenths, names) "
+                            "SELECT level, tenths, count(*) FROM best GROUP BY level, tenths";
+
+const char* const insertEntry = "INSERT INTO entries (code, name, level, tenths, received_at) "
+                                "VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (code) DO NOTHING";
+const char* const findEntry = "SELECT name, level, tenths FROM entries WHERE code = ?1";
+const char* const findBest = "SELECT tenths FROM best WHERE level = ?1 AND name = ?2";
+const char* const insertBest =
+    "INSERT INTO best (level, name, tenths, received_at) VALUES (?1, ?2, ?3, ?4)";
+const char* const updateBest =
+    "UPDATE best SET tenths = ?3, received_at = ?4 WHERE level = ?1 AND name = ?2";
+const char* const addCount = "INSERT INTO time_counts (level, tenths, names) VALUES (?1, ?2, ?3) "
+                             "ON CONFLICT (level, tenths) DO UPDATE SET names = names + ?3";
+const char* const dropCount =
+    "UPDATE time_counts SET names = names + ?3 WHERE level = ?1 AND tenths = ?2";
+const char* const selectCounts =
+    "SELECT coalesce(sum(CASE WHEN tenths < ?2 THEN names ELSE 0 END), 0), "
+    "coalesce(sum(names), 0) FROM time_counts WHERE level = ?1";
+const char* const bumpChanges = "UPDATE changes SET n = n + 1 WHERE shard = 0";
+const char* const selectVersion = "SELECT coalesce(sum(n), 0) FROM changes";
+const char* const selectBoard = "SELECT name, tenths, received_at FROM best WHERE level = ?1 "
+                                "ORDER BY tenths, received_at, name LIMIT ?2";
+
+[[noreturn]] void fail(sqlite3* db, const std::string& what) {
+    const int code = db ? sqlite3_errcode(db) : SQLITE_NOMEM;
+    const std::string why = what + ": " + (db ? sqlite3_errmsg(db) : "no memory");
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) throw StoreUnavailable(why);
+    throw std::runtime_error(why);
 }
 
 } // namespace
 
-// Resets a prepared statement and its bindings whichever way a call leaves.
-class SqliteStore::Statement {
+// One handle on the file with its prepared statements, used by one thread at a time.
+class SqliteStore::Connection {
 public:
-    Statement(SqliteStore& store, sqlite3_stmt* stmt) : store_(store), stmt_(stmt) {}
+    Connection(const std::string& path, bool writes) {
+        const int flags =
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (writes ? SQLITE_OPEN_CREATE : 0);
+        if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+            const std::string why = db ? sqlite3_errmsg(db) : "no memory";
+            sqlite3_close(db);
+            throw std::runtime_error("cannot open " + path + ": " + why);
+        }
+        try {
+            sqlite3_busy_timeout(db, static_cast<int>(defaultWait.count()));
+            if (writes) {
+                exec("PRAGMA journal_mode = WAL");
+                // In WAL mode a commit waits for no disk flush; a power cut may lose the
+                // last few entries, never the file.
+                exec("PRAGMA synchronous = NORMAL");
+            } else {
+                exec("PRAGMA query_only = ON");
+            }
+        } catch (...) {
+            sqlite3_close(db);
+            throw;
+        }
+    }
+    ~Connection() {
+        for (auto& [sql, s] : statements) sqlite3_finalize(s);
+        sqlite3_close(db);
+    }
+
+    void exec(const char* sql) {
+        if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(db, sql);
+    }
+    sqlite3_stmt* prepared(const char* sql) {
+        sqlite3_stmt*& s = statements[sql];
+        if (!s &&
+            sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
+            fail(db, sql);
+        return s;
+    }
+
+    sqlite3* db = nullptr;
+    std::timed_mutex mutex;
+
+private:
+    std::map<const char*, sqlite3_stmt*> statements; // by the address of their text
+};
+
+namespace {
+
+// The connection for one call: taken before the deadline, and the library's own wait for
+// a lock held by another process ends there too.
+class Lease {
+public:
+    template <class C> Lease(C& c, Deadline until) : lock_(c.mutex, std::defer_lock) {
+        if (!lock_.try_lock_until(until)) throw StoreUnavailable("the league database is busy");
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Deadline::clock::now());
+        sqlite3_busy_timeout(c.db, static_cast<int>(std::max<int64_t>(left.count(), 1)));
+    }
+
+private:
+    std::unique_lock<std::timed_mutex> lock_;
+};
+
+// Resets a prepared statement and its bindings whichever way a call leaves.
+class Statement {
+public:
+    Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
     ~Statement() {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
     }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
     Statement& bind(int i, int64_t v) {
-        if (sqlite3_bind_int64(stmt_, i, v) != SQLITE_OK) fail(store_.db_, "bind");
+        if (sqlite3_bind_int64(stmt_, i, v) != SQLITE_OK) fail(db_, "bind");
         return *this;
     }
     Statement& bind(int i, const std::string& v) {
         if (sqlite3_bind_text(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT) !=
             SQLITE_OK)
-            fail(store_.db_, "bind");
+            fail(db_, "bind");
         return *this;
     }
     // True while a row is there.
@@ -57,7 +171,7 @@ public:
         const int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        fail(store_.db_, "step");
+        fail(db_, sqlite3_sql(stmt_));
     }
     int64_t integer(int col) const { return sqlite3_column_int64(stmt_, col); }
     std::string text(int col) const {
@@ -68,128 +182,132 @@ public:
     }
 
 private:
-    SqliteStore& store_;
+    sqlite3* db_;
     sqlite3_stmt* stmt_;
 };
 
-SqliteStore::SqliteStore(const std::string& path) {
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        const std::string why = db_ ? sqlite3_errmsg(db_) : "no memory";
-        sqlite3_close(db_);
-        throw std::runtime_error("cannot open " + path + ": " + why);
+} // namespace
+
+// The steps of submitWithin on the writing connection, inside BEGIN IMMEDIATE: the file's
+// write lock is held throughout, so no other writer comes between them.
+class SqliteStore::Transaction {
+public:
+    explicit Transaction(Connection& c) : c_(c) {}
+
+    Statement statement(const char* sql) { return Statement(c_.db, c_.prepared(sql)); }
+
+    bool addEntry(const Submission& e) {
+        Statement s = statement(insertEntry);
+        s.bind(1, e.code).bind(2, e.name).bind(3, e.level).bind(4, e.tenths);
+        s.bind(5, e.receivedAt).step();
+        return sqlite3_changes(c_.db) == 1;
     }
+    StoredEntry entryOf(const std::string& code) {
+        Statement s = statement(findEntry);
+        if (!s.bind(1, code).step()) fail(c_.db, "code vanished");
+        return {s.text(0), static_cast<int32_t>(s.integer(1)), static_cast<int32_t>(s.integer(2))};
+    }
+    std::optional<int32_t> lockBest(int32_t level, const std::string& name) {
+        Statement s = statement(findBest);
+        if (!s.bind(1, level).bind(2, name).step()) return std::nullopt;
+        return static_cast<int32_t>(s.integer(0));
+    }
+    bool addBest(const Submission& e) {
+        writeBest(insertBest, e);
+        return true;
+    }
+    void improveBest(const Submission& e) { writeBest(updateBest, e); }
+    void count(int32_t level, int32_t tenths, int64_t delta) {
+        statement(delta > 0 ? addCount : dropCount)
+            .bind(1, level)
+            .bind(2, tenths)
+            .bind(3, delta)
+            .step();
+    }
+    TimeCounts counts(int32_t level, int32_t tenths) {
+        Statement s = statement(selectCounts);
+        s.bind(1, level).bind(2, tenths).step();
+        return {s.integer(0), s.integer(1)};
+    }
+    void recordChange(const Submission&) { statement(bumpChanges).step(); }
+
+private:
+    void writeBest(const char* sql, const Submission& e) {
+        statement(sql)
+            .bind(1, e.level)
+            .bind(2, e.name)
+            .bind(3, e.tenths)
+            .bind(4, e.receivedAt)
+            .step();
+    }
+
+    Connection& c_;
+};
+
+SqliteStore::SqliteStore(const std::string& path)
+    : writer_(std::make_unique<Connection>(path, true)) {
+    Connection& w = *writer_;
+    w.exec("BEGIN IMMEDIATE");
     try {
-        sqlite3_busy_timeout(db_, 5000);
-        exec("PRAGMA journal_mode = WAL");
-        // In WAL mode a commit waits for no disk flush; a power cut may lose the last
-        // few entries, never the file.
-        exec("PRAGMA synchronous = NORMAL");
-        exec(schema);
-        begin_ = prepare("BEGIN IMMEDIATE");
-        commit_ = prepare("COMMIT");
-        rollback_ = prepare("ROLLBACK");
-        insertEntry_ = prepare("INSERT INTO entries (code, name, level, tenths, received_at) "
-                               "VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (code) DO NOTHING");
-        findEntry_ = prepare("SELECT name, level, tenths FROM entries WHERE code = ?1");
-        upsertBest_ = prepare("INSERT INTO best (level, name, tenths, received_at) "
-                              "VALUES (?1, ?2, ?3, ?4) ON CONFLICT (level, name) DO UPDATE "
-                              "SET tenths = excluded.tenths, received_at = excluded.received_at "
-                              "WHERE excluded.tenths < best.tenths");
-        countBetter_ = prepare("SELECT count(*) FROM best "
-                               "WHERE level = ?1 AND tenths < ?2 AND name <> ?3");
-        countRanked_ = prepare("SELECT count(*) FROM best WHERE level = ?1");
-        selectBoard_ = prepare("SELECT name, tenths, received_at FROM best WHERE level = ?1 "
-                               "ORDER BY tenths, received_at, name LIMIT ?2");
+        int version = 0;
+        {
+            Statement s(w.db, w.prepared("PRAGMA user_version"));
+            if (s.step()) version = static_cast<int>(s.integer(0));
+        }
+        if (version > schemaVersion)
+            throw std::runtime_error(path + " was made by a newer zundel-liga (schema " +
+                                     std::to_string(version) + ")");
+        w.exec(schema);
+        if (version < schemaVersion) {
+            w.exec(recount);
+            w.exec(("PRAGMA user_version = " + std::to_string(schemaVersion)).c_str());
+        }
+        w.exec("COMMIT");
     } catch (...) {
-        close();
+        sqlite3_exec(w.db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+    if (path == ":memory:" || path.empty()) {
+        reading_ = writer_.get();
+    } else {
+        reader_ = std::make_unique<Connection>(path, false);
+        reading_ = reader_.get();
+    }
 }
 
-SqliteStore::~SqliteStore() {
-    close();
-}
+SqliteStore::~SqliteStore() = default;
 
-void SqliteStore::close() {
-    for (sqlite3_stmt* s : {begin_, commit_, rollback_, insertEntry_, findEntry_, upsertBest_,
-                            countBetter_, countRanked_, selectBoard_})
-        sqlite3_finalize(s);
-    begin_ = commit_ = rollback_ = insertEntry_ = findEntry_ = upsertBest_ = countBetter_ =
-        countRanked_ = selectBoard_ = nullptr;
-    sqlite3_close(db_);
-    db_ = nullptr;
-}
-
-void SqliteStore::exec(const char* sql) {
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) fail(db_, sql);
-}
-
-sqlite3_stmt* SqliteStore::prepare(const char* sql) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
-        fail(db_, sql);
-    return s;
-}
-
-Placement SqliteStore::place(int32_t level, const std::string& name, int32_t tenths) {
-    Placement p;
-    Statement better(*this, countBetter_);
-    better.bind(1, level).bind(2, tenths).bind(3, name).step();
-    p.place = better.integer(0) + 1;
-    Statement ranked(*this, countRanked_);
-    ranked.bind(1, level).step();
-    p.ranked = ranked.integer(0);
-    return p;
-}
-
-Placement SqliteStore::submit(const Submission& e) {
-    std::lock_guard lock(mutex_);
-    Statement(*this, begin_).step();
+Placement SqliteStore::submitBefore(const Submission& e, Deadline until) {
+    Lease lease(*writer_, until);
+    Transaction tx(*writer_);
+    tx.statement("BEGIN IMMEDIATE").step();
     try {
-        Statement insert(*this, insertEntry_);
-        insert.bind(1, e.code).bind(2, e.name).bind(3, e.level).bind(4, e.tenths);
-        insert.bind(5, e.receivedAt).step();
-        Placement p;
-        if (sqlite3_changes(db_) == 1) {
-            Statement best(*this, upsertBest_);
-            best.bind(1, e.level).bind(2, e.name).bind(3, e.tenths).bind(4, e.receivedAt).step();
-            p = place(e.level, e.name, e.tenths);
-        } else {
-            // The code decides name, level and time; place what was stored with it.
-            Statement found(*this, findEntry_);
-            if (!found.bind(1, e.code).step()) fail(db_, "code vanished");
-            p = place(static_cast<int32_t>(found.integer(1)), found.text(0),
-                      static_cast<int32_t>(found.integer(2)));
-            p.alreadyReceived = true;
-        }
-        Statement(*this, commit_).step();
-        if (!p.alreadyReceived) ++changes_;
+        const Placement p = submitWithin(tx, e);
+        tx.statement("COMMIT").step();
         return p;
     } catch (...) {
-        sqlite3_step(rollback_);
-        sqlite3_reset(rollback_);
+        sqlite3_exec(writer_->db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
 }
 
-std::vector<BoardRow> SqliteStore::board(int32_t level, int64_t limit) {
-    std::lock_guard lock(mutex_);
+std::vector<BoardRow> SqliteStore::boardBefore(int32_t level, int64_t limit, Deadline until) {
+    Lease lease(*reading_, until);
     std::vector<BoardRow> rows;
-    Statement select(*this, selectBoard_);
+    Statement select(reading_->db, reading_->prepared(selectBoard));
     select.bind(1, level).bind(2, limit);
-    while (select.step()) {
-        BoardRow r;
-        r.name = select.text(0);
-        r.tenths = static_cast<int32_t>(select.integer(1));
-        r.receivedAt = select.integer(2);
-        // Equal times share a place; the next time takes the place after all of them.
-        r.place = !rows.empty() && rows.back().tenths == r.tenths
-                      ? rows.back().place
-                      : static_cast<int64_t>(rows.size()) + 1;
-        rows.push_back(std::move(r));
-    }
+    while (select.step())
+        rows.push_back(
+            {0, select.text(0), static_cast<int32_t>(select.integer(1)), select.integer(2)});
+    numberPlaces(rows);
     return rows;
+}
+
+uint64_t SqliteStore::versionBefore(Deadline until) {
+    Lease lease(*reading_, until);
+    Statement s(reading_->db, reading_->prepared(selectVersion));
+    s.step();
+    return static_cast<uint64_t>(s.integer(0));
 }
 
 } // namespace liga

@@ -3,51 +3,38 @@
 #pragma once
 #include "store.h"
 
-#include <atomic>
-#include <mutex>
+#include <memory>
 #include <string>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace liga {
 
-// The league in one SQLite file: every accepted code in `entries` (the code unique), and
-// each name's best time per level in `best`, kept in step in the same transaction.
-// Write-ahead logging; every statement prepared once, values bound, never pasted in.
-// One connection, used by one thread at a time.
+// The league in one SQLite file: every accepted code in `entries` (the code unique), each
+// name's best time per level in `best`, how many names hold each time of a level in
+// `time_counts`, and the count of changes in `changes`, all kept in step in one
+// transaction. Write-ahead logging, so that reading the boards never waits for a writer,
+// also one in another process; every statement prepared once, values bound, never pasted
+// in. One connection writes and one reads, each used by one thread at a time.
 class SqliteStore final : public Store {
 public:
-    // Opens or creates the file (":memory:" for a store that lives in memory).
+    // Opens or creates the file (":memory:" for a store that lives in memory, read and
+    // written through one connection), and brings its tables up to date.
     // Throws std::runtime_error when it cannot.
     explicit SqliteStore(const std::string& path);
     ~SqliteStore() override;
     SqliteStore(const SqliteStore&) = delete;
     SqliteStore& operator=(const SqliteStore&) = delete;
 
-    Placement submit(const Submission& entry) override;
-    std::vector<BoardRow> board(int32_t level, int64_t limit) override;
-    uint64_t version() override { return changes_.load(); }
+protected:
+    Placement submitBefore(const Submission& entry, Deadline until) override;
+    std::vector<BoardRow> boardBefore(int32_t level, int64_t limit, Deadline until) override;
+    uint64_t versionBefore(Deadline until) override;
 
 private:
-    class Statement;
-    void close();
-    void exec(const char* sql);
-    sqlite3_stmt* prepare(const char* sql);
-    Placement place(int32_t level, const std::string& name, int32_t tenths);
-
-    std::mutex mutex_;
-    std::atomic<uint64_t> changes_{0};
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* begin_ = nullptr;
-    sqlite3_stmt* commit_ = nullptr;
-    sqlite3_stmt* rollback_ = nullptr;
-    sqlite3_stmt* insertEntry_ = nullptr;
-    sqlite3_stmt* findEntry_ = nullptr;
-    sqlite3_stmt* upsertBest_ = nullptr;
-    sqlite3_stmt* countBetter_ = nullptr;
-    sqlite3_stmt* countRanked_ = nullptr;
-    sqlite3_stmt* selectBoard_ = nullptr;
+    class Connection;
+    class Transaction;
+    std::unique_ptr<Connection> writer_;
+    std::unique_ptr<Connection> reader_; // the writer's when the store lives in memory
+    Connection* reading_ = nullptr;
 };
 
 } // namespace liga

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The league server's parts without the network: store, page, answers, limiter, address.
 #include "handler.h"
+#include "http_server.h"
 #include "ligacode.h"
 #include "listen_address.h"
 #include "page.h"
@@ -10,8 +11,13 @@
 #include "testverzeichnis.h"
 
 #include <arpa/inet.h>
+#include <chrono>
+#include <future>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,20 +75,85 @@ TEST(LigaSeite, ListsEachNamesBestTimeEscapedWithSharedPlaces) {
     EXPECT_EQ(store.board(2, 100).size(), 100u);
 }
 
-TEST(LigaSpeicher, KeepsEntriesAcrossRestartsAndCountsACodeOnce) {
-    TTestVerzeichnis ordner;
-    const Submission e = eintrag("Beharrlich", 5, 12345);
-    {
-        SqliteStore store(ordner.datei("liga.db"));
-        EXPECT_FALSE(store.submit(e).alreadyReceived);
+// One HTTP/1.0 GET to 127.0.0.1; the whole answer, or nothing when the connection failed.
+std::string holen(unsigned port, const std::string& pfad) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    timeval t{10, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+    std::string antwort;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+        const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\n\r\n";
+        send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
+        char stueck[4096];
+        for (ssize_t n; (n = recv(fd, stueck, sizeof stueck, 0)) > 0;)
+            antwort.append(stueck, static_cast<std::size_t>(n));
     }
+    close(fd);
+    return antwort;
+}
+
+TEST(LigaWarten, OnlyWhatNeedsTheLockedFileWaitsAndThatNoLongerThanItsBound) {
+    TTestVerzeichnis ordner;
     SqliteStore store(ordner.datei("liga.db"));
-    const Placement wieder = store.submit(e);
-    EXPECT_TRUE(wieder.alreadyReceived);
-    EXPECT_EQ(wieder.place, 1);
-    EXPECT_EQ(wieder.ranked, 1);
-    ASSERT_EQ(store.board(5, 100).size(), 1u);
-    EXPECT_EQ(store.board(5, 100)[0].name, "Beharrlich");
+    RateLimiter drossel(0);
+    League liga(store, drossel);
+    ServerLimits grenzen;
+    grenzen.databaseWait = std::chrono::milliseconds(1500);
+    HttpServer server(liga, *parseListenAddress("127.0.0.1:0"), grenzen);
+
+    // Another program holds the file's write lock.
+    sqlite3* anderer = nullptr;
+    ASSERT_EQ(sqlite3_open(ordner.datei("liga.db").c_str(), &anderer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(anderer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    using Uhr = std::chrono::steady_clock;
+    const auto einreichen = [&] {
+        std::string a = holen(server.port(), "/rekord.php?code=" + code("Geduldig_Gerd", 87, 1));
+        return std::make_pair(a, Uhr::now());
+    };
+    auto wartend = std::async(std::launch::async, einreichen);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Meanwhile what needs no writing is answered, the page from the file as it stands.
+    EXPECT_NE(holen(server.port(), "/nirgends").find(" 404 "), std::string::npos);
+    std::string falsch = code("Geduldig_Gerd", 87, 1);
+    falsch[3] = falsch[3] == 'A' ? 'B' : 'A';
+    EXPECT_NE(holen(server.port(), "/rekord.php?code=" + falsch).find("besch\xE4"),
+              std::string::npos);
+    EXPECT_NE(holen(server.port(), "/").find("Noch keine Zeiten."), std::string::npos);
+    const auto beantwortet = Uhr::now();
+    const auto [abgewiesen, wann] = wartend.get();
+    EXPECT_GT(wann, beantwortet);
+    EXPECT_NE(abgewiesen.find("\r\n\r\nNicht eingetragen: Die Liga kann gerade nichts speichern."),
+              std::string::npos)
+        << abgewiesen;
+
+    // Once the lock is gone, the same code is taken.
+    sqlite3_exec(anderer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(anderer);
+    EXPECT_NE(einreichen().first.find("\r\n\r\nPlatz 1 von 1 "), std::string::npos);
+}
+
+TEST(LigaSpeicher, CountsTheTimesOfAFileFromTheFirstServerVersion) {
+    TTestVerzeichnis ordner;
+    sqlite3* alt = nullptr;
+    ASSERT_EQ(sqlite3_open(ordner.datei("liga.db").c_str(), &alt), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(alt, R"(
+        CREATE TABLE entries (id INTEGER PRIMARY KEY, code TEXT NOT NULL UNIQUE, name TEXT NOT NULL,
+            level INTEGER NOT NULL, tenths INTEGER NOT NULL, received_at INTEGER NOT NULL);
+        CREATE TABLE best (level INTEGER NOT NULL, name TEXT NOT NULL, tenths INTEGER NOT NULL,
+            received_at INTEGER NOT NULL, PRIMARY KEY (level, name)) WITHOUT ROWID;
+        INSERT INTO best VALUES (3, 'Alt_Anton', 50, 1), (3, 'Alt_Berta', 50, 2), (3, 'Alt_Carl', 90, 3);
+    )",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(alt);
+    SqliteStore store(ordner.datei("liga.db"));
+    const Placement p = store.submit(eintrag("Neu_Nele", 3, 60, 1));
+    EXPECT_EQ(p.place, 3);
+    EXPECT_EQ(p.ranked, 4);
 }
 
 TEST(LigaAnfrage, AnswersEveryRequestAndStoresOnlyWhatHolds) {

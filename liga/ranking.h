@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How a league ranks, for every store alike: the place numbering, and the steps of one
+// submission inside the transaction a store opened for it.
+#pragma once
+#include "store.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace liga {
+
+// The place of a time that `faster` names beat: equal times share a place, and the next
+// time takes the place after all of them.
+constexpr int64_t placeBehind(int64_t faster) {
+    return faster + 1;
+}
+
+// Numbers the rows of a board, fastest first; every row faster than the last is in it.
+void numberPlaces(std::vector<BoardRow>& rows);
+
+// What a level's counts of names per time tell about one time.
+struct TimeCounts {
+    int64_t faster = 0; // names whose best is below the time
+    int64_t ranked = 0; // names the level ranks
+};
+
+// What is stored with a code.
+struct StoredEntry {
+    std::string name;
+    int32_t level = 0;
+    int32_t tenths = 0;
+};
+
+// One submission, in the transaction that a store has opened. Tx provides:
+//   bool addEntry(const Submission&)            stores the entry; false when the code is there
+//   StoredEntry entryOf(const std::string& code)
+//   std::optional<int32_t> lockBest(int32_t level, const std::string& name)
+//                                               the name's best, kept from other writers
+//                                               until the transaction ends
+//   bool addBest(const Submission&)             a first best; false when another writer
+//                                               added one first
+//   void improveBest(const Submission&)
+//   void count(int32_t level, int32_t tenths, int64_t delta)
+//                                               names whose best is this time, changed
+//   TimeCounts counts(int32_t level, int32_t tenths)
+//   void recordChange(const Submission&)        lets version() grow
+// Count rows are changed in ascending order of time, so that writers on a database with
+// row locks never wait for each other in a circle.
+template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
+    Placement p;
+    StoredEntry placed{e.name, e.level, e.tenths};
+    std::optional<int32_t> best;
+    if (tx.addEntry(e)) {
+        best = tx.lockBest(e.level, e.name);
+        if (!best && !tx.addBest(e)) best = tx.lockBest(e.level, e.name);
+        if (!best) {
+            tx.count(e.level, e.tenths, 1);
+        } else if (e.tenths < *best) {
+            tx.improveBest(e);
+            tx.count(e.level, e.tenths, 1);
+            tx.count(e.level, *best, -1);
+        }
+        tx.recordChange(e);
+    } else {
+        // The code decides name, level and time; place what was stored with it.
+        placed = tx.entryOf(e.code);
+        best = tx.lockBest(placed.level, placed.name);
+        p.alreadyReceived = true;
+    }
+    const TimeCounts c = tx.counts(placed.level, placed.tenths);
+    // The name's own best is no other name's.
+    const bool ownFaster = best && *best < placed.tenths;
+    p.place = placeBehind(c.faster - (ownFaster ? 1 : 0));
+    p.ranked = c.ranked;
+    return p;
+}
+
+} // namespace liga

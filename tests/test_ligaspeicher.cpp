@@ -1,0 +1,222 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What every league store promises, asked of each store through the same cases.
+#include "ranking.h"
+#include "speicherfabrik.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <map>
+#include <thread>
+
+namespace {
+
+using namespace liga;
+
+// A code of its own for every number: the store takes codes as they come.
+std::string code(int n) {
+    char text[65];
+    std::snprintf(text, sizeof text, "%064X", static_cast<unsigned>(n));
+    return text;
+}
+
+Submission eintrag(const std::string& name, int32_t stufe, int32_t zehntel, int n,
+                   int64_t empfangen = 1700000000) {
+    return {name, stufe, zehntel, empfangen + n, code(n)};
+}
+
+std::vector<std::pair<std::string, int32_t>> namenUndZeiten(const std::vector<BoardRow>& rows) {
+    std::vector<std::pair<std::string, int32_t>> r;
+    for (const BoardRow& row : rows) r.emplace_back(row.name, row.tenths);
+    return r;
+}
+
+template <class Fabrik> class Speicher : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const std::string warum = fabrik.fehlt(); !warum.empty()) {
+            if (Fabrik::pflicht()) FAIL() << warum;
+            GTEST_SKIP() << warum;
+        }
+        store = fabrik.oeffnen();
+    }
+    Fabrik fabrik;
+    std::unique_ptr<Store> store;
+};
+
+TYPED_TEST_SUITE(Speicher, Speicherfabriken, Speicherfabrikname);
+
+TYPED_TEST(Speicher, EqualTimesShareAPlaceAndTheNextTimeTakesThePlaceAfterThem) {
+    Store& s = *this->store;
+    EXPECT_EQ(s.submit(eintrag("Mitte_Anna", 2, 70, 1)).place, 1);
+    const Placement schneller = s.submit(eintrag("Flink_Bernd", 2, 50, 2));
+    EXPECT_EQ(schneller.place, 1);
+    EXPECT_EQ(schneller.ranked, 2);
+    const Placement gleich = s.submit(eintrag("Gleich_Clara", 2, 50, 3));
+    EXPECT_EQ(gleich.place, 1);
+    EXPECT_EQ(gleich.ranked, 3);
+    const Placement danach = s.submit(eintrag("Danach_Dora", 2, 60, 4));
+    EXPECT_EQ(danach.place, 3);
+    EXPECT_EQ(danach.ranked, 4);
+    EXPECT_EQ(s.submit(eintrag("Langsam_Emil", 2, 999, 5)).place, 5);
+    // Another level ranks on its own.
+    EXPECT_EQ(s.submit(eintrag("Anderswo_Fritz", 3, 999, 6)).ranked, 1);
+
+    const std::vector<BoardRow> liste = s.board(2, 100);
+    std::vector<int64_t> plaetze;
+    for (const BoardRow& r : liste) plaetze.push_back(r.place);
+    EXPECT_EQ(plaetze, (std::vector<int64_t>{1, 1, 3, 4, 5}));
+    // Equal times by when they came.
+    EXPECT_EQ(liste[0].name, "Flink_Bernd");
+    EXPECT_EQ(liste[1].name, "Gleich_Clara");
+    EXPECT_EQ(liste[1].receivedAt, 1700000003);
+}
+
+TYPED_TEST(Speicher, ANamesBestReplacesAWorseOneAndASlowerTimeChangesNoBoard) {
+    Store& s = *this->store;
+    s.submit(eintrag("Vorne_Vera", 1, 40, 1));
+    s.submit(eintrag("Eifrig_Egon", 1, 90, 2));
+    // Slower than his best: placed among the others' best times, the board keeps 9,0.
+    const Placement langsamer = s.submit(eintrag("Eifrig_Egon", 1, 120, 3));
+    EXPECT_FALSE(langsamer.alreadyReceived);
+    EXPECT_EQ(langsamer.place, 2);
+    EXPECT_EQ(langsamer.ranked, 2);
+    EXPECT_EQ(namenUndZeiten(s.board(1, 100)), (std::vector<std::pair<std::string, int32_t>>{
+                                                   {"Vorne_Vera", 40}, {"Eifrig_Egon", 90}}));
+    // Faster than everyone: his one row moves to the top with the new time and date.
+    const Placement besser = s.submit(eintrag("Eifrig_Egon", 1, 30, 4));
+    EXPECT_EQ(besser.place, 1);
+    EXPECT_EQ(besser.ranked, 2);
+    const std::vector<BoardRow> liste = s.board(1, 100);
+    ASSERT_EQ(liste.size(), 2u);
+    EXPECT_EQ(liste[0].name, "Eifrig_Egon");
+    EXPECT_EQ(liste[0].tenths, 30);
+    EXPECT_EQ(liste[0].receivedAt, 1700000004);
+    // The count of his old time went with it: a time between ranks behind Vera alone.
+    EXPECT_EQ(s.submit(eintrag("Zwischen_Zora", 1, 60, 5)).place, 3);
+    EXPECT_EQ(s.submit(eintrag("Zwischen_Zack", 1, 100, 6)).place, 4);
+}
+
+TYPED_TEST(Speicher, ACodeCountsOnceAlsoThroughAnotherConnectionAndVersionFollowsChanges) {
+    Store& s = *this->store;
+    const uint64_t leer = s.version();
+    const Submission e = eintrag("Beharrlich", 5, 500, 1);
+    EXPECT_FALSE(s.submit(e).alreadyReceived);
+    const uint64_t eins = s.version();
+    EXPECT_NE(eins, leer);
+    s.submit(eintrag("Schneller_Sam", 5, 400, 2));
+    s.submit(eintrag("Beharrlich", 5, 300, 3));
+
+    // A second store on the same database, as another server process or a restart has it.
+    std::unique_ptr<Store> zweiter = this->fabrik.oeffnen();
+    const uint64_t stand = zweiter->version();
+    EXPECT_EQ(stand, s.version());
+    // The same code again, even with another date: nothing added, placed by what was
+    // stored with it (5,0 s, now behind Sam and the name's own better time).
+    Submission wieder = e;
+    wieder.receivedAt += 1000;
+    const Placement p = zweiter->submit(wieder);
+    EXPECT_TRUE(p.alreadyReceived);
+    EXPECT_EQ(p.place, 2);
+    EXPECT_EQ(p.ranked, 2);
+    EXPECT_EQ(s.version(), stand);
+    EXPECT_EQ(zweiter->board(5, 100).size(), 2u);
+
+    zweiter->submit(eintrag("Neu_Nora", 5, 200, 4));
+    EXPECT_GT(s.version(), stand); // seen by the first store, not only by its writer
+    EXPECT_EQ(s.board(5, 100)[0].name, "Neu_Nora");
+}
+
+TYPED_TEST(Speicher, BoardsStopAtTheirLimitAndAnEmptyLevelHasNone) {
+    Store& s = *this->store;
+    for (int i = 0; i < 12; ++i)
+        s.submit(eintrag("Name_" + std::to_string(100 + i), 4, 100 + i / 3, i));
+    EXPECT_TRUE(s.board(3, 100).empty());
+    EXPECT_TRUE(s.board(4, 0).empty());
+    const std::vector<BoardRow> fuenf = s.board(4, 5);
+    ASSERT_EQ(fuenf.size(), 5u);
+    // Cut inside a run of equal times, the rows keep the run's place.
+    EXPECT_EQ(fuenf[3].place, 4);
+    EXPECT_EQ(fuenf[4].place, 4);
+    EXPECT_EQ(s.board(4, 100).size(), 12u);
+    EXPECT_EQ(s.board(4, 100).back().place, 10);
+}
+
+TYPED_TEST(Speicher, EightThreadsAtOnceLeaveTheBoardsAModelPredicts) {
+    // 8 threads send 1,600 entries of 40 names on two levels; a quarter of them are codes
+    // another thread sends too.
+    constexpr int threads = 8, each = 200;
+    struct Sent {
+        Submission e;
+        int sender;
+    };
+    std::vector<Sent> alle;
+    for (int t = 0; t < threads; ++t)
+        for (int i = 0; i < each; ++i) {
+            const int n = t * each + i;
+            const bool doppelt = i % 4 == 0 && t > 0;
+            const int nummer = doppelt ? n - each : n; // the code of the thread before
+            const std::string name = "Spieler_" + std::to_string(nummer % 40);
+            // Each name's times differ, so its best is one entry; other names share them.
+            const int32_t zeit = 20 + (nummer / 40) * 7919 % 41 * 5;
+            alle.push_back({eintrag(name, 1 + nummer % 2, zeit, nummer), t});
+        }
+    std::vector<std::vector<std::pair<Submission, Placement>>> antworten(threads);
+    std::vector<std::thread> laeufer;
+    std::atomic<int> fehler = 0;
+    for (int t = 0; t < threads; ++t)
+        laeufer.emplace_back([&, t] {
+            for (const Sent& s : alle)
+                if (s.sender == t) try {
+                        antworten[t].emplace_back(
+                            s.e, this->store->submit(s.e, waitFromNow(std::chrono::seconds(30))));
+                    } catch (const std::exception& e) {
+                        ++fehler;
+                        ADD_FAILURE() << e.what();
+                    }
+        });
+    for (std::thread& l : laeufer) l.join();
+    ASSERT_EQ(fehler, 0);
+
+    // Every code once: one thread was first, the other was told so.
+    std::map<std::string, int> erste;
+    for (const auto& a : antworten)
+        for (const auto& [e, p] : a) erste[e.code] += p.alreadyReceived ? 0 : 1;
+    for (const auto& [c, n] : erste) EXPECT_EQ(n, 1) << c;
+
+    // The model: each name's fastest time, equal times by arrival; places by faster names.
+    for (int32_t stufe = 1; stufe <= 2; ++stufe) {
+        std::map<std::string, Submission> beste;
+        for (const Sent& s : alle) {
+            if (s.e.level != stufe) continue;
+            auto [it, neu] = beste.emplace(s.e.name, s.e);
+            if (!neu && s.e.tenths < it->second.tenths) it->second = s.e;
+        }
+        std::vector<Submission> erwartet;
+        for (const auto& [n, e] : beste) erwartet.push_back(e);
+        std::sort(erwartet.begin(), erwartet.end(), [](const Submission& a, const Submission& b) {
+            return std::tie(a.tenths, a.receivedAt, a.name) <
+                   std::tie(b.tenths, b.receivedAt, b.name);
+        });
+        const std::vector<BoardRow> liste = this->store->board(stufe, 100);
+        ASSERT_EQ(liste.size(), erwartet.size());
+        for (std::size_t i = 0; i < liste.size(); ++i) {
+            EXPECT_EQ(liste[i].name, erwartet[i].name);
+            EXPECT_EQ(liste[i].tenths, erwartet[i].tenths);
+            const auto schneller =
+                std::count_if(erwartet.begin(), erwartet.end(),
+                              [&](const Submission& e) { return e.tenths < erwartet[i].tenths; });
+            EXPECT_EQ(liste[i].place, schneller + 1);
+        }
+        // A new name now is placed behind exactly the names the model has faster.
+        const Placement p = this->store->submit(eintrag("Nachzuegler", stufe, 150, 100000 + stufe));
+        const auto schneller = std::count_if(erwartet.begin(), erwartet.end(),
+                                             [](const Submission& e) { return e.tenths < 150; });
+        EXPECT_EQ(p.place, schneller + 1);
+        EXPECT_EQ(p.ranked, static_cast<int64_t>(erwartet.size()) + 1);
+    }
+}
+
+} // namespace
