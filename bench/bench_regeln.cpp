@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Laying the largest board and flooding it whole.
-#include "einstellungen.h"
+#include "bestzeit.h"
 #include "spiel.h"
 #include "stufen.h"
 #include "uhr.h"
@@ -20,8 +20,8 @@ public:
 struct TBank {
     TZufall zufall;
     TFesteUhr uhr;
-    TEinstellungen einstellungen;
-    TSpiel spiel{zufall, uhr, einstellungen};
+    TBestzeiten bestzeiten{};
+    TSpiel spiel{zufall, uhr, bestzeiten};
 };
 
 void BM_FeldAnlegen999Minen(benchmark::State& state) {

@@ -3,7 +3,7 @@
 // Composing one frame (fill + zeichnen) against memset + memcpy of the same back
 // surface, side by side in one run, and the allocations a frame makes; and the same frame
 // composed through a drawing log, which draws only what changed, against composing it at once.
-#include "einstellungen.h"
+#include "bestzeit.h"
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
@@ -86,8 +86,8 @@ public:
 struct TSzene {
     TZufall zufall;
     TFesteUhr uhr;
-    TEinstellungen einstellungen;
-    std::unique_ptr<TSpiel> spiel = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
+    TBestzeiten bestzeiten{};
+    std::unique_ptr<TSpiel> spiel = std::make_unique<TSpiel>(zufall, uhr, bestzeiten);
     TZeiger zeiger;
     Surface ziel;
     std::vector<uint32_t> quelle;

@@ -8,6 +8,7 @@
 //     speichern_dauerlauf --muster <a> <b>       writes the two records' bytes to a and b
 #include "einstellungendatei.h"
 #include "iofehler.h"
+#include "stufen.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,7 +24,7 @@ TEinstellungen satz(int welcher) {
     e.feldBreite = welcher == 0 ? 16 : 60;
     e.feldMinen = welcher == 0 ? 40 : 500;
     e.merkerAn = static_cast<uint8_t>(welcher);
-    for (int32_t stufe = 1; stufe <= TEinstellungen::anzahlStufen; ++stufe) {
+    for (int32_t stufe = stufeAnfaenger; stufe <= stufeWahnsinn; ++stufe) {
         e.bestzeit(stufe).name.setzen(welcher == 0 ? "Erster_Satz    " : "ZWEITER-SATZ!  ");
         e.bestzeit(stufe).zeit = welcher == 0 ? 1111 * stufe : 77777 * stufe;
     }

@@ -5,6 +5,7 @@
 #include "cp1252.h"
 #include "ligacode.h"
 #include "page.h"
+#include "stufen.h"
 
 #include <exception>
 #include <iostream>
@@ -79,8 +80,8 @@ Response League::page(Deadline until) {
     // Read after the version: whatever the boards show that is newer than it only makes
     // the next reader build the page once more.
     Boards boards;
-    for (std::size_t i = 0; i < boards.size(); ++i)
-        boards[i] = store_.board(static_cast<int32_t>(i + 1), boardRows, until);
+    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
+        boards[festeStufeIndex(level)] = store_.board(level, boardRows, until);
     std::string html = renderPage(boards);
     std::lock_guard lock(pageMutex_);
     if (!pageVersion_ || *pageVersion_ < version) {

@@ -111,8 +111,8 @@ std::string dateText(int64_t secondsSince1970) {
 
 std::string renderPage(const Boards& boards) {
     std::string html = head;
-    for (std::size_t i = 0; i < boards.size(); ++i)
-        appendBoard(html, static_cast<int32_t>(i + 1), boards[i]);
+    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
+        appendBoard(html, level, boards[festeStufeIndex(level)]);
     html += "</body>\n</html>\n";
     return html;
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "store.h"
+#include "stufen.h"
 
 #include <array>
 #include <string>
@@ -10,8 +11,8 @@
 
 namespace liga {
 
-// The lists of the five levels, level 1 first.
-using Boards = std::array<std::vector<BoardRow>, 5>;
+// The lists of the fixed levels, Anfänger first (at festeStufeIndex).
+using Boards = std::array<std::vector<BoardRow>, anzahlFesteStufen>;
 
 // The league page: one German HTML page (UTF-8, no scripts) with each level's list.
 std::string renderPage(const Boards& boards);

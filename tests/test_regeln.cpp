@@ -306,7 +306,8 @@ TEST(RekordEntscheidung, ComparesWithTheStoredTimeOfTheLevel) {
         TTestSpiel t;
         TSpiel& s = t.spiel;
         TSpielZugang(s).spielstufe = f.stufe;
-        if (f.stufe >= 1 && f.stufe <= 5) t.einstellungen.bestzeit(f.stufe).zeit = f.gespeichert;
+        if (f.stufe >= 1 && f.stufe <= 5)
+            bestzeitDerStufe(t.bestzeiten, f.stufe).zeit = f.gespeichert;
         brettLegen(s, {"*.......", "........", "........", "........", "........", "........",
                        "........", "........"});
         // Open the two cells next to the mine by hand; (2, 2) then wins with its flood.

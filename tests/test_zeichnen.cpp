@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "einstellungen.h"
+#include "bestzeit.h"
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
@@ -88,8 +88,8 @@ class Zeichnen : public ::testing::Test {
 protected:
     TZufall zufall;
     TTestUhr uhr;
-    TEinstellungen einstellungen;
-    std::unique_ptr<TSpiel> spielPtr = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
+    TBestzeiten bestzeiten{};
+    std::unique_ptr<TSpiel> spielPtr = std::make_unique<TSpiel>(zufall, uhr, bestzeiten);
     TSpiel& spiel = *spielPtr;
     TSpielZugang roh{spiel};
     TZeiger zeiger;
@@ -533,8 +533,8 @@ TEST(ZeichnenEchteSprites, FrameBevelsLineUpWithTheLayout) {
     spritesLaden(*echte);
     TZufall zufall;
     TTestUhr uhr;
-    TEinstellungen einstellungen;
-    auto spiel = std::make_unique<TSpiel>(zufall, uhr, einstellungen);
+    TBestzeiten bestzeiten{};
+    auto spiel = std::make_unique<TSpiel>(zufall, uhr, bestzeiten);
     constexpr uint32_t weiss = 0xFFFFFF, hell = 0xC0C0C0, dunkel = 0x808080;
     for (const auto& [W, H] : {std::pair{8, 8}, std::pair{30, 16}, std::pair{72, 56}}) {
         spiel->stufeAnlegen(stufeBenutzerdefiniert, W, H, 10);

@@ -1,13 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "einstellungen.h"
 #include "spiel.h"
 #include "stufen.h"
 #include "uhr.h"
 #include "zeitrechnung.h"
 #include "zufall.h"
-
-static_assert(stufeWahnsinn == TEinstellungen::anzahlStufen, "one best time per fixed level");
 
 namespace {
 
@@ -65,7 +62,7 @@ bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
         const int32_t zehntel = zehntelAusTagen(endZeit_);
         if (istFesteStufe(spielstufe_)) {
             // A damaged file may hold a negative time; it counts as no time at all.
-            const Tbestzeit& beste = einstellungen_.bestzeit(spielstufe_);
+            const Tbestzeit& beste = bestzeitDerStufe(bestzeiten_, spielstufe_);
             if (beste.leer() || beste.zeit > zehntel) neuerRekord_ = true;
         }
     }

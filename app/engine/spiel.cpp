@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spiel.h"
-#include "einstellungen.h"
 #include "uhr.h"
 #include "zeitrechnung.h"
 #include "zufall.h"
 
-TSpiel::TSpiel(TZufall& zufall, const TUhr& uhr, const TEinstellungen& einstellungen)
-    : zufall_(zufall), uhr_(uhr), einstellungen_(einstellungen) {
+TSpiel::TSpiel(TZufall& zufall, const TUhr& uhr, const TBestzeiten& bestzeiten)
+    : zufall_(zufall), uhr_(uhr), bestzeiten_(bestzeiten) {
     flut_.reserve(static_cast<std::size_t>(maxBreite) * maxHoehe);
 }
 
@@ -38,10 +37,7 @@ int32_t TSpiel::flaggenZaehlen(int32_t x, int32_t y) const {
 }
 
 void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
-    if (b < minBreite) b = minBreite;
-    if (h < minHoehe) h = minHoehe;
-    if (b > maxBreite) b = maxBreite;
-    if (h > maxHoehe) h = maxHoehe;
+    groesseBegrenzen(b, h);
     breite_ = b;
     hoehe_ = h;
     feldAnlegen(n);

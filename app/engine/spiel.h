@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "bestzeit.h"
 #include "spielfeld.h"
 #include <cstdint>
 #include <vector>
 
 class TUhr;
 class TZufall;
-struct TEinstellungen;
 
 // The game: the board, the size and level, and the state of the game on it.
 // The main window owns one; tests make as many as they like.
@@ -19,9 +19,9 @@ struct TEinstellungen;
 // changes a game only through the operations below.
 class TSpiel final {
 public:
-    // The generator lays the mines, the clock times the game, and the record's best
-    // times decide whether a win is a new record. All three must outlive the game.
-    TSpiel(TZufall& zufall, const TUhr& uhr, const TEinstellungen& einstellungen);
+    // The generator lays the mines, the clock times the game, and the best times of the
+    // fixed levels decide whether a win is a new record. All three must outlive the game.
+    TSpiel(TZufall& zufall, const TUhr& uhr, const TBestzeiten& bestzeiten);
     // The views refer to this object's own fields, so a copy would read another game.
     TSpiel(const TSpiel&) = delete;
     TSpiel& operator=(const TSpiel&) = delete;
@@ -109,7 +109,7 @@ private:
 
     TZufall& zufall_;
     const TUhr& uhr_;
-    const TEinstellungen& einstellungen_;
+    const TBestzeiten& bestzeiten_;
     // The flood's explicit stack: every cell on it was opened by the flood, so it never
     // holds more than the board has cells. Sized once, here, not per click.
     std::vector<TFlutSchritt> flut_;

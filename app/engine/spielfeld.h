@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "stufen.h"
 #include <cstddef>
 #include <cstdint>
 
@@ -15,14 +16,8 @@ struct Tzelle {
     bool offen;
 };
 
-// The board's size bounds; the storage is made for the largest.
-constexpr int32_t minBreite = 8;
-constexpr int32_t minHoehe = 8;
-constexpr int32_t maxBreite = 72;
-constexpr int32_t maxHoehe = 56;
-
-// The board: storage for the largest field, addressed column first and from 1,
-// the row index varying fastest; a smaller board uses the upper left part.
+// The board: storage for the largest field (the level table's bounds), addressed column
+// first and from 1, the row index varying fastest; a smaller board uses the upper left part.
 struct Tspielfeld {
     Tzelle zellen[maxBreite][maxHoehe];
     int32_t minen;

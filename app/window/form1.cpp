@@ -21,7 +21,8 @@
 
 TForm1::TForm1(const TUhr* uhr, std::string einstellungsPfad, QWidget* parent)
     : QMainWindow(parent), uhr_(uhr ? *uhr : systemUhr_),
-      einstellungsPfad_(std::move(einstellungsPfad)), spiel(zufall, uhr_, einstellungen) {
+      einstellungsPfad_(std::move(einstellungsPfad)),
+      spiel(zufall, uhr_, einstellungen.bestzeiten) {
     setObjectName("Form1");
     setWindowTitle("Zundelfeld");
     // A single fixed border: a minimise button and a close box, no maximise button.

@@ -9,7 +9,6 @@
 // The settings and best-times record, field for field as "zundrec.dat" holds it.
 struct TEinstellungen {
     static constexpr std::size_t dateiGroesse = 136;
-    static constexpr int anzahlStufen = 5; // fixed levels with a best-time entry
 
     int32_t stufe = 0;
     int32_t feldHoehe = 0;
@@ -18,13 +17,11 @@ struct TEinstellungen {
     uint8_t merkerAn = 0;
     TKurzString15 nameEingabe;
     std::array<uint8_t, 3> fuellung{};
-    std::array<Tbestzeit, anzahlStufen> bestzeiten{};
+    TBestzeiten bestzeiten{};
 
     // Entry of a fixed level 1..5.
-    Tbestzeit& bestzeit(int32_t level) { return bestzeiten[static_cast<std::size_t>(level - 1)]; }
-    const Tbestzeit& bestzeit(int32_t level) const {
-        return bestzeiten[static_cast<std::size_t>(level - 1)];
-    }
+    Tbestzeit& bestzeit(int32_t stufe) { return bestzeitDerStufe(bestzeiten, stufe); }
+    const Tbestzeit& bestzeit(int32_t stufe) const { return bestzeitDerStufe(bestzeiten, stufe); }
 
     bool operator==(const TEinstellungen&) const = default;
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "einstellungendatei.h"
 #include "iofehler.h"
+#include "stufen.h"
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -35,7 +36,7 @@ static_assert(versatz::fuellung == versatz::nameEingabe + 1 + TKurzString15::kap
 static_assert(versatz::bestzeiten ==
               versatz::fuellung + std::tuple_size_v<decltype(TEinstellungen::fuellung)>);
 static_assert(versatzZeit == versatzName + 1 + TKurzString15::kapazitaet);
-static_assert(versatz::bestzeiten + bestzeitGroesse * TEinstellungen::anzahlStufen ==
+static_assert(versatz::bestzeiten + bestzeitGroesse * anzahlFesteStufen ==
               TEinstellungen::dateiGroesse);
 
 void int32Schreiben(TBytes& b, std::size_t o, int32_t wert) {
@@ -259,10 +260,11 @@ TEinstellungen einstellungenDekodieren(std::span<const uint8_t, TEinstellungen::
 }
 
 void einstellungenVorgaben(TEinstellungen& e) {
-    e.stufe = 1;
-    e.feldHoehe = 8;
-    e.feldBreite = 8;
-    e.feldMinen = 10;
+    const TStufe& anfaenger = festeStufe(stufeAnfaenger);
+    e.stufe = stufeAnfaenger;
+    e.feldHoehe = anfaenger.hoehe;
+    e.feldBreite = anfaenger.breite;
+    e.feldMinen = anfaenger.minen;
     e.merkerAn = 0;
     for (Tbestzeit& b : e.bestzeiten) {
         b.name.laenge = 0;
@@ -291,7 +293,7 @@ bool einstellungenLesen(const std::string& pfad, TEinstellungen& e) {
     }
     const TEinstellungen gelesenerSatz = einstellungenDekodieren(bytes);
     // Only a damaged file holds another level; it counts as unreadable.
-    if (gelesenerSatz.stufe < 1 || gelesenerSatz.stufe > 6) return false;
+    if (!istStufe(gelesenerSatz.stufe)) return false;
     e = gelesenerSatz;
     return true;
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ligacode.h"
 #include "namenszeichen.h"
+#include "stufen.h"
 
 #include <array>
 #include <cstdint>
@@ -138,7 +139,7 @@ TCodePruefung ligacodePruefen(std::string_view text) {
     if (code->summe() != code->pruefsumme) return befund(TCodeBefund::pruefsumme);
     if (!code->fuellerGut()) return befund(TCodeBefund::fueller);
     const int32_t stufe = code->stufe();
-    if (stufe < 1 || stufe > 5) return befund(TCodeBefund::stufe);
+    if (!istFesteStufe(stufe)) return befund(TCodeBefund::stufe);
     const std::optional<std::string> name = nameOhnePolster(code->name());
     if (!name) return befund(TCodeBefund::name);
 

@@ -2,12 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "bestzeit.h"
-#include "einstellungen.h"
 #include "httpcli.h"
 
 #include <QDialog>
 #include <QString>
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,7 +25,7 @@ class Thighscore final : public QDialog {
     Q_OBJECT
 
 public:
-    using TEintraege = std::array<Tbestzeit, TEinstellungen::anzahlStufen>;
+    using TEintraege = TBestzeiten;
 
     explicit Thighscore(QWidget* parent = nullptr, TDXTimer* rahmenTakt = nullptr);
     ~Thighscore() override;

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "einstellungen.h"
+#include "bestzeit.h"
 #include "spiel.h"
 #include "spielzugang.h"
 #include "testuhr.h"
@@ -15,12 +15,12 @@ inline void PrintTo(TMarkierung m, std::ostream* os) {
     *os << static_cast<int>(m);
 }
 
-// A game with its own generator, clock and settings record, for tests.
+// A game with its own generator, clock and best times, for tests.
 struct TTestSpiel {
     TZufall zufall;
     TTestUhr uhr;
-    TEinstellungen einstellungen;
-    TSpiel spiel{zufall, uhr, einstellungen};
+    TBestzeiten bestzeiten{};
+    TSpiel spiel{zufall, uhr, bestzeiten};
 };
 
 // Lays a board whose mines stand where the picture has '*': one string per row, one

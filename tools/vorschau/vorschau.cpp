@@ -3,7 +3,7 @@
 // Writes PNG files of sample frames, at 1:1 and enlarged four times, so the art and the
 // layout can be looked at without starting the game.
 //   vorschau [folder]     (default ./preview)
-#include "einstellungen.h"
+#include "bestzeit.h"
 #include "layout.h"
 #include "spiel.h"
 #include "spriteliste.h"
@@ -45,7 +45,7 @@ public:
     // A fresh board of a level, the same seed every run.
     TSpiel& neu(const TLevel& l, uint32_t saat = 4711) {
         zufall_.setzen(saat);
-        spiel_ = std::make_unique<TSpiel>(zufall_, uhr_, einstellungen_);
+        spiel_ = std::make_unique<TSpiel>(zufall_, uhr_, bestzeiten_);
         spiel_->merker = true;
         spiel_->stufeAnlegen(l.stufe, l.W, l.H, l.minen);
         zeiger = TZeiger{};
@@ -135,7 +135,7 @@ private:
     QString ordner_;
     TZufall zufall_;
     TFesteUhr uhr_;
-    TEinstellungen einstellungen_;
+    TBestzeiten bestzeiten_{};
     std::unique_ptr<TSpiel> spiel_;
 };
 
