@@ -4,6 +4,7 @@
 #include "handler.h"
 #include "http_server.h"
 #include "listen_address.h"
+#include "postgres_store.h"
 #include "rate_limit.h"
 #include "sqlite_store.h"
 
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +20,10 @@
 namespace {
 
 const char* const usage =
-    "usage: zundel-liga --db PATH [--listen ADDRESS:PORT] [--limit N]\n"
+    "usage: zundel-liga --db PATH|URI [--listen ADDRESS:PORT] [--limit N]\n"
     "  --db PATH       the league's SQLite file (created when missing)\n"
+    "  --db URI        or its PostgreSQL database, which several servers may share:\n"
+    "                  postgresql://USER@HOST/DB or \"host=... dbname=...\" (libpq's forms)\n"
     "  --listen A:P    numeric address and port, e.g. 127.0.0.1:8080 or [::]:8080\n"
     "                  (default 127.0.0.1:8080; port 0 takes a free one)\n"
     "  --limit N       submissions per client address and minute (default 20; 0: none)\n";
@@ -74,10 +78,16 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
     try {
-        liga::SqliteStore store(options->db);
+        const liga::ServerLimits limits;
+        std::unique_ptr<liga::Store> store;
+        if (liga::namesPostgres(options->db))
+            store =
+                std::make_unique<liga::PostgresStore>(options->db, limits.readers + limits.writers);
+        else
+            store = std::make_unique<liga::SqliteStore>(options->db);
         liga::RateLimiter limiter(options->limit);
-        liga::League league(store, limiter);
-        liga::HttpServer server(league, *address);
+        liga::League league(*store, limiter);
+        liga::HttpServer server(league, *address, limits);
         std::cout << "Zundel-League listening on http://"
                   << liga::addressText(*address, server.port()) << "/" << std::endl;
         int signal = 0;

@@ -19,11 +19,13 @@ if [[ -n "${WAYLAND_DISPLAY:-}" || "${XDG_SESSION_TYPE:-}" == wayland ]]; then
 fi
 # The Debian package: dpkg-shlibdeps finds its dependencies, with file's help.
 paket=(dpkg-dev file)
-# The tests: their libraries, the league server they talk to (libmicrohttpd, SQLite), the
-# formatter, the sprite generator, a fixed font for the window tests, and the validators
-# and manual page checker of the installed tree.
+# The tests: their libraries, the league server they talk to (libmicrohttpd, SQLite, libpq)
+# and the PostgreSQL server it shares in them, the formatter, the sprite generator, a fixed
+# font for the window tests, and the validators and manual page checker of the installed
+# tree.
 tests=(
-    libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
+    postgresql
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base "${paket[@]}"
 )

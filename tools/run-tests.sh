@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, configures, builds and runs the whole test suite.
+# Installs what is missing, configures, builds and runs the whole test suite, the league's
+# PostgreSQL cases on a server of their own (tools/with-postgres.sh), which must be there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/ensure-deps.sh
 cmake --preset debug
 cmake --build --preset debug
-ctest --preset debug -j2
+export ZUNDEL_PG_REQUIRED=1
+tools/with-postgres.sh ctest --preset debug -j2

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "pgdatenbank.h"
+#include "postgres_store.h"
 #include "sqlite_store.h"
 #include "store.h"
 #include "testverzeichnis.h"
@@ -26,7 +28,20 @@ private:
     TTestVerzeichnis ordner_;
 };
 
-using Speicherfabriken = ::testing::Types<SqliteFabrik>;
+class PostgresFabrik {
+public:
+    static constexpr const char* name = "PostgreSQL";
+    static bool pflicht() { return TPgDatenbank::pflicht(); }
+    std::string fehlt() const { return datenbank_.fehlt; }
+    std::unique_ptr<liga::Store> oeffnen() {
+        return std::make_unique<liga::PostgresStore>(datenbank_.verbindung, 8);
+    }
+
+private:
+    TPgDatenbank datenbank_;
+};
+
+using Speicherfabriken = ::testing::Types<SqliteFabrik, PostgresFabrik>;
 
 struct Speicherfabrikname {
     template <class T> static std::string GetName(int) { return T::name; }

@@ -1,0 +1,272 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "postgres_store.h"
+#include "pg_connection.h"
+#include "ranking.h"
+
+#include <cctype>
+#include <functional>
+#include <utility>
+
+namespace liga {
+
+namespace {
+
+constexpr int64_t schemaVersion = 1;
+// Runs of a transaction that lost to another, at most.
+constexpr int attempts = 5;
+// Rows of the change count, so that writers seldom wait for each other on one.
+constexpr int changeShards = 16;
+
+const char* const schema = R"(
+CREATE TABLE IF NOT EXISTS league_meta (
+    key   TEXT   PRIMARY KEY,
+    value BIGINT NOT NULL
+);
+CREATE TABLE IF NOT EXISTS entries (
+    code        TEXT   PRIMARY KEY CHECK (length(code) = 64),
+    name        TEXT   NOT NULL,
+    level       INT    NOT NULL CHECK (level BETWEEN 1 AND 5),
+    tenths      INT    NOT NULL CHECK (tenths > 0),
+    received_at BIGINT NOT NULL
+);
+CREATE TABLE IF NOT EXISTS best (
+    level       INT    NOT NULL,
+    name        TEXT   NOT NULL,
+    tenths      INT    NOT NULL,
+    received_at BIGINT NOT NULL,
+    PRIMARY KEY (level, name)
+);
+CREATE INDEX IF NOT EXISTS best_by_time ON best (level, tenths, received_at);
+CREATE TABLE IF NOT EXISTS time_counts (
+    level  INT    NOT NULL,
+    tenths INT    NOT NULL,
+    names  BIGINT NOT NULL CHECK (names >= 0),
+    PRIMARY KEY (level, tenths)
+);
+CREATE TABLE IF NOT EXISTS changes (
+    shard INT    PRIMARY KEY,
+    n     BIGINT NOT NULL
+);
+INSERT INTO changes (shard, n) SELECT s, 0 FROM generate_series(0, 15) AS s
+    ON CONFLICT (shard) DO NOTHING;
+INSERT INTO league_meta (key, value) VALUES ('schema', 1) -- schemaVersion
+    ON CONFLICT (key) DO NOTHING;
+)";
+
+const std::pair<const char*, const char*> statements[] = {
+    {"insert_entry", "INSERT INTO entries (code, name, level, tenths, received_at) "
+                     "VALUES ($1, $2, $3, $4, $5) ON CONFLICT (code) DO NOTHING"},
+    {"find_entry", "SELECT name, level, tenths FROM entries WHERE code = $1"},
+    {"lock_best", "SELECT tenths FROM best WHERE level = $1 AND name = $2 FOR UPDATE"},
+    {"insert_best", "INSERT INTO best (level, name, tenths, received_at) VALUES ($1, $2, $3, $4) "
+                    "ON CONFLICT (level, name) DO NOTHING"},
+    {"update_best", "UPDATE best SET tenths = $3, received_at = $4 WHERE level = $1 AND name = $2"},
+    {"add_count", "INSERT INTO time_counts (level, tenths, names) VALUES ($1, $2, 1) "
+                  "ON CONFLICT (level, tenths) DO UPDATE SET names = time_counts.names + 1"},
+    {"drop_count", "UPDATE time_counts SET names = names - 1 WHERE level = $1 AND tenths = $2"},
+    {"counts", "SELECT COALESCE(SUM(CASE WHEN tenths < $2 THEN names ELSE 0 END), 0), "
+               "COALESCE(SUM(names), 0) FROM time_counts WHERE level = $1"},
+    {"record_change", "UPDATE changes SET n = n + 1 WHERE shard = $1"},
+    {"version", "SELECT COALESCE(SUM(n), 0) FROM changes"},
+    {"board", "SELECT name, tenths, received_at FROM best WHERE level = $1 "
+              "ORDER BY tenths, received_at, name LIMIT $2"},
+};
+
+std::string number(int64_t n) {
+    return std::to_string(n);
+}
+
+} // namespace
+
+bool namesPostgres(const std::string& db) {
+    if (db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0) return true;
+    // "keyword = value ...": a path has no '=' right behind its first word.
+    std::size_t i = 0;
+    while (i < db.size() && (std::isalpha(static_cast<unsigned char>(db[i])) || db[i] == '_')) ++i;
+    while (i < db.size() && db[i] == ' ') ++i;
+    return i > 0 && i < db.size() && db[i] == '=';
+}
+
+// The steps of submitWithin as statements of one transaction. Rows are locked in the
+// order entries, best, time_counts by ascending time, changes, in every transaction.
+class PostgresStore::Transaction {
+public:
+    Transaction(PgConnection& c, Deadline until) : c_(c), until_(until) {}
+
+    bool addEntry(const Submission& e) {
+        return run("insert_entry",
+                   {e.code, e.name, number(e.level), number(e.tenths), number(e.receivedAt)})
+                   .affected() == 1;
+    }
+    StoredEntry entryOf(const std::string& code) {
+        const PgRows r = run("find_entry", {code});
+        if (r.count() != 1) throw std::runtime_error("code vanished");
+        return {r.text(0, 0), static_cast<int32_t>(r.integer(0, 1)),
+                static_cast<int32_t>(r.integer(0, 2))};
+    }
+    std::optional<int32_t> lockBest(int32_t level, const std::string& name) {
+        const PgRows r = run("lock_best", {number(level), name});
+        if (r.count() == 0) return std::nullopt;
+        return static_cast<int32_t>(r.integer(0, 0));
+    }
+    bool addBest(const Submission& e) { return writeBest("insert_best", e) == 1; }
+    void improveBest(const Submission& e) { writeBest("update_best", e); }
+    void count(int32_t level, int32_t tenths, int64_t delta) {
+        run(delta > 0 ? "add_count" : "drop_count", {number(level), number(tenths)});
+    }
+    TimeCounts counts(int32_t level, int32_t tenths) {
+        const PgRows r = run("counts", {number(level), number(tenths)});
+        return {r.integer(0, 0), r.integer(0, 1)};
+    }
+    void recordChange(const Submission& e) {
+        run("record_change",
+            {number(static_cast<int64_t>(std::hash<std::string>{}(e.code) % changeShards))});
+    }
+
+private:
+    PgRows run(const char* name, const std::vector<std::string>& values) {
+        return c_.run(name, values, until_);
+    }
+    int64_t writeBest(const char* name, const Submission& e) {
+        return run(name, {number(e.level), e.name, number(e.tenths), number(e.receivedAt)})
+            .affected();
+    }
+
+    PgConnection& c_;
+    Deadline until_;
+};
+
+PostgresStore::~PostgresStore() = default;
+
+std::unique_ptr<PgConnection> PostgresStore::take(Deadline until) {
+    {
+        std::unique_lock lock(mutex_);
+        if (!returned_.wait_until(lock, until,
+                                  [&] { return !idle_.empty() || open_ < connections_; }))
+            throw StoreUnavailable("every database connection is busy");
+        if (!idle_.empty()) {
+            std::unique_ptr<PgConnection> c = std::move(idle_.back());
+            idle_.pop_back();
+            return c;
+        }
+        ++open_;
+    }
+    try {
+        auto c = std::make_unique<PgConnection>(conninfo_, until);
+        const std::string wait = std::to_string(defaultWait.count());
+        // The server's own bounds beside the deadline; a transaction left open by a
+        // vanished client is ended by the server.
+        c->exec("SET statement_timeout = " + wait + "; SET lock_timeout = " + wait +
+                    "; SET idle_in_transaction_session_timeout = 60000",
+                until);
+        for (const auto& [name, sql] : statements) c->prepare(name, sql, until);
+        return c;
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        --open_;
+        returned_.notify_one();
+        throw;
+    }
+}
+
+void PostgresStore::give(std::unique_ptr<PgConnection> c) {
+    std::lock_guard lock(mutex_);
+    if (c->broken()) {
+        // The server went away for this one, so most likely for its idle fellows too:
+        // they are opened again when needed.
+        open_ -= 1 + static_cast<unsigned>(idle_.size());
+        idle_.clear();
+    } else {
+        idle_.push_back(std::move(c));
+    }
+    returned_.notify_all();
+}
+
+template <class Work>
+auto PostgresStore::withConnection(bool transaction, Deadline until, Work work) {
+    for (int attempt = 1;; ++attempt) {
+        std::unique_ptr<PgConnection> c = take(until);
+        bool committing = false;
+        const auto rollback = [&] {
+            if (!transaction || c->broken()) return;
+            try {
+                c->exec("ROLLBACK", until);
+            } catch (const std::exception&) {
+                // broken now, and dropped by give
+            }
+        };
+        try {
+            if (transaction) c->exec("BEGIN", until);
+            auto result = work(*c);
+            committing = true;
+            if (transaction) c->exec("COMMIT", until);
+            give(std::move(c));
+            return result;
+        } catch (const PgError& e) {
+            rollback();
+            give(std::move(c));
+            if (!e.retryable() || attempt >= attempts) throw;
+        } catch (const StoreUnavailable&) {
+            const bool lost = c->broken();
+            rollback();
+            give(std::move(c));
+            // Lost before it committed, nothing of it stayed: once more, on a new
+            // connection, in case the server is back.
+            if (!lost || committing || attempt >= 2) throw;
+        } catch (...) {
+            rollback();
+            give(std::move(c));
+            throw;
+        }
+        if (Deadline::clock::now() >= until) throw StoreUnavailable("the database is busy");
+    }
+}
+
+PostgresStore::PostgresStore(std::string conninfo, unsigned connections, Deadline until)
+    : conninfo_(std::move(conninfo)), connections_(std::max(connections, 1u)) {
+    // Two processes starting at once may both create the tables; the loser sees them made.
+    for (int attempt = 1;; ++attempt) {
+        PgConnection c(conninfo_, until);
+        try {
+            c.exec(schema, until);
+            break;
+        } catch (const PgError&) {
+            if (attempt >= attempts) throw;
+        }
+    }
+    const int64_t version = withConnection(false, until, [&](PgConnection& c) {
+        c.prepare("schema_version", "SELECT value FROM league_meta WHERE key = 'schema'", until);
+        return c.run("schema_version", {}, until).integer(0, 0);
+    });
+    if (version > schemaVersion)
+        throw std::runtime_error("the database was made by a newer zundel-liga (schema " +
+                                 std::to_string(version) + ")");
+}
+
+Placement PostgresStore::submitBefore(const Submission& e, Deadline until) {
+    return withConnection(true, until, [&](PgConnection& c) {
+        Transaction tx(c, until);
+        return submitWithin(tx, e);
+    });
+}
+
+std::vector<BoardRow> PostgresStore::boardBefore(int32_t level, int64_t limit, Deadline until) {
+    return withConnection(false, until, [&](PgConnection& c) {
+        const PgRows r = c.run("board", {number(level), number(limit)}, until);
+        std::vector<BoardRow> rows;
+        for (int i = 0; i < r.count(); ++i)
+            rows.push_back(
+                {0, r.text(i, 0), static_cast<int32_t>(r.integer(i, 1)), r.integer(i, 2)});
+        numberPlaces(rows);
+        return rows;
+    });
+}
+
+uint64_t PostgresStore::versionBefore(Deadline until) {
+    return withConnection(false, until, [&](PgConnection& c) {
+        return static_cast<uint64_t>(c.run("version", {}, until).integer(0, 0));
+    });
+}
+
+} // namespace liga

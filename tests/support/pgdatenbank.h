@@ -1,0 +1,27 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include <string>
+
+// A fresh, empty database of its own on the PostgreSQL server that tools/with-postgres.sh
+// started (ZUNDEL_PG), dropped again by the destructor.
+class TPgDatenbank final {
+public:
+    TPgDatenbank();
+    ~TPgDatenbank();
+    TPgDatenbank(const TPgDatenbank&) = delete;
+    TPgDatenbank& operator=(const TPgDatenbank&) = delete;
+
+    // Why there is none; empty when there is one.
+    std::string fehlt;
+    // libpq's connection string for it.
+    std::string verbindung;
+
+    // In CI (ZUNDEL_PG_REQUIRED=1) a missing server fails a test rather than skipping it.
+    static bool pflicht();
+    // Stops or starts the server again (ZUNDEL_PG_CTL); true when that worked.
+    static bool server(const char* was);
+
+private:
+    std::string name_;
+};
