@@ -7,6 +7,7 @@
 #include "httpcli.h"
 #include "ligacode.h"
 #include "ligaprozess.h"
+#include "pgdatenbank.h"
 #include "qtanwendung.h"
 #include "strom.h"
 #include "testuhr.h"
@@ -208,6 +209,95 @@ TEST_F(LigaEndeTest, TheLeagueServerRanksEveryNameOnceAndRefusesForgedCodes) {
     EXPECT_NE(seite.find("8,7 Sekunden"), std::string::npos);
     EXPECT_EQ(seite.find("Faelscher"), std::string::npos);
     EXPECT_EQ(seite.find("Zundelmeister", meister + 1), std::string::npos); // once
+}
+
+// A plain HTTP/1.0 GET to a server on 127.0.0.1: status line, header and body.
+std::string rohHolen(int port, const std::string& pfad) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    timeval t{15, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+    std::string antwort;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+        const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+        send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
+        char stueck[4096];
+        for (ssize_t n; (n = recv(fd, stueck, sizeof stueck, 0)) > 0;)
+            antwort.append(stueck, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return antwort;
+}
+
+std::string ligacode(const std::string& name, int32_t zeit, uint32_t saat) {
+    TZufall zufall;
+    zufall.setzen(saat);
+    std::string gepolstert = name;
+    gepolstert.resize(15, ' ');
+    return getcode(gepolstert, zeit, 1, [&](int32_t n) { return zufall.random(n); });
+}
+
+TEST_F(LigaEndeTest, TwoServersOnOneDatabaseShowOneLeagueAndOutliveTheDatabasesRestart) {
+    TPgDatenbank datenbank;
+    if (!datenbank.fehlt.empty()) {
+        if (TPgDatenbank::pflicht()) FAIL() << datenbank.fehlt;
+        GTEST_SKIP() << datenbank.fehlt;
+    }
+    TLigaProzess a(datenbank.verbindung, {"--limit", "0"});
+    TLigaProzess b(datenbank.verbindung, {"--limit", "0"});
+    ASSERT_NE(a.port, 0) << "the first league server did not start";
+    ASSERT_NE(b.port, 0) << "the second league server did not start";
+
+    EXPECT_EQ(senden(a, "Erster_Anton   ", 87, 1000),
+              QString("Platz 1 von 1 in der Spielstufe Anfänger."));
+    EXPECT_EQ(senden(b, "Blitz_Birgit   ", 55, 2000),
+              QString("Platz 1 von 2 in der Spielstufe Anfänger."));
+
+    // The same code to both at once: one stores it, the other finds it stored.
+    for (int i = 0; i < 5; ++i) {
+        const std::string code = ligacode("Doppelt_" + std::to_string(i), 60 + i, 77 + i);
+        std::string vonB;
+        std::thread neben([&] { vonB = rohHolen(b.port, "/rekord.php?code=" + code); });
+        const std::string vonA = holen(a, "/rekord.php?code=" + code);
+        neben.join();
+        vonB = vonB.substr(vonB.find("\r\n\r\n") + 4);
+        const int neu = (vonA.rfind("Platz ", 0) == 0) + (vonB.rfind("Platz ", 0) == 0);
+        const int schonDa = (vonA.rfind("Diese Zeit ist schon eingetragen: ", 0) == 0) +
+                            (vonB.rfind("Diese Zeit ist schon eingetragen: ", 0) == 0);
+        EXPECT_EQ(neu, 1) << vonA << vonB;
+        EXPECT_EQ(schonDa, 1) << vonA << vonB;
+    }
+
+    // Each page lists what the other server stored, and at the place that one answered.
+    EXPECT_EQ(senden(a, "Dritte_Dora    ", 58, 3000),
+              QString("Platz 2 von 8 in der Spielstufe Anfänger."));
+    const std::string seiteA = holen(a, "/");
+    const std::string seiteB = holen(b, "/");
+    EXPECT_NE(seiteA.find("Blitz_Birgit"), std::string::npos);
+    EXPECT_NE(seiteB.find("Erster_Anton"), std::string::npos);
+    EXPECT_NE(seiteB.find("<td class=\"platz\">2.</td><td class=\"name\">Dritte_Dora</td>"),
+              std::string::npos)
+        << seiteB;
+    EXPECT_EQ(seiteB.find("Doppelt_3", seiteB.find("Doppelt_3") + 1), std::string::npos);
+    EXPECT_EQ(seiteA, seiteB);
+
+    // The database goes away: plain refusals and a 503, nothing hangs, nothing crashes.
+    ASSERT_TRUE(TPgDatenbank::server("stop"));
+    EXPECT_EQ(senden(a, "Waehrenddessen ", 70, 4000),
+              QString("Nicht eingetragen: Die Liga kann gerade nichts speichern. Bitte "
+                      "versuchen Sie es später noch einmal."));
+    EXPECT_EQ(rohHolen(b.port, "/").find(" 503 "), 8u);
+    ASSERT_TRUE(TPgDatenbank::server("start"));
+
+    // Back again, both servers rank without a restart; b finds its old connections gone.
+    EXPECT_EQ(senden(b, "Danach_Berta   ", 50, 5000),
+              QString("Platz 1 von 9 in der Spielstufe Anfänger."));
+    EXPECT_EQ(senden(a, "Waehrenddessen ", 70, 4000),
+              QString("Platz 9 von 10 in der Spielstufe Anfänger."));
+    EXPECT_NE(holen(a, "/").find("Danach_Berta"), std::string::npos);
 }
 
 #endif
