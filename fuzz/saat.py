@@ -124,6 +124,12 @@ def httpSaat():
     for name, antwort in ANTWORTEN.items():
         schreiben("fuzz_httpkopf", name, gerahmt(antwort))
         schreiben("fuzz_httpcli", name, b"\0" + antwort)
+    # Every kind of redirect target in a row; only for the parser, the client's peer would
+    # be asked to name other hosts.
+    schreiben("fuzz_httpkopf", "umleitungen",
+              gerahmt(b"HTTP/1.1 301 Moved\r\nLocation: http://zweit.example:81/p\r\n"
+                      b"Location: anders\r\nLocation: zweit.example/q\r\nLocation: http:/x\r\n"
+                      b"Location: http://dritt.example\r\nLocation: /zurueck\r\n\r\n"))
     flut = b"X-Flut: 0123456789\r\n"
     schreiben("fuzz_httpkopf", "zeilenflut", gerahmt(b"HTTP/1.0 200 OK\r\n") + gerahmt(flut, 150))
     schreiben("fuzz_httpkopf", "lange_zeile",

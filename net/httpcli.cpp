@@ -161,28 +161,28 @@ void THttpCli::doRequestAsync(THttpRequest rq) {
     contentLength_ = -1;
     contentType_.clear();
     allowedToSend_ = false;
-    location_ = URL;
+    ziel_.location = URL;
 
     THttpUrlTeile teile = ParseURL(URL);
     // Credentials from a URL hold for its own request only; the properties stay as set.
     user_ = Username;
     pass_ = Password;
     if (Proxy.empty()) {
-        path_ = teile.path;
-        targetHost_ = teile.host;
+        ziel_.pfad = teile.path;
+        ziel_.targetHost = teile.host;
         if (!teile.user.empty()) user_ = teile.user;
         if (!teile.pass.empty()) pass_ = teile.pass;
-        port_ = teile.port.empty() ? "80" : teile.port;
-        hostName_ = teile.host;
+        ziel_.port = teile.port.empty() ? "80" : teile.port;
+        ziel_.hostName = teile.host;
     } else {
-        targetHost_ = teile.host;
-        path_ = (teile.proto.empty() ? std::string("http") : teile.proto) + "://" + teile.host +
-                (teile.port.empty() ? "" : ":" + teile.port) + teile.path;
+        ziel_.targetHost = teile.host;
+        ziel_.pfad = (teile.proto.empty() ? std::string("http") : teile.proto) + "://" +
+                     teile.host + (teile.port.empty() ? "" : ":" + teile.port) + teile.path;
         THttpUrlTeile proxy = ParseURL(Proxy);
-        hostName_ = proxy.host;
-        port_ = proxy.port.empty() ? ProxyPort : proxy.port;
+        ziel_.hostName = proxy.host;
+        ziel_.port = proxy.port.empty() ? ProxyPort : proxy.port;
     }
-    if (path_.empty()) path_ = "/";
+    if (ziel_.pfad.empty()) ziel_.pfad = "/";
 
     std::string name = teile.path;
     if (!name.empty() && name != "/") {
@@ -208,7 +208,7 @@ void THttpCli::doRequestAsync(THttpRequest rq) {
 void THttpCli::StartLookup() {
     dnsResult_.clear();
     setState(hsDnsLookup);
-    socket_->DnsLookup(hostName_);
+    socket_->DnsLookup(ziel_.hostName);
 }
 
 void THttpCli::socketDnsLookupDone(uint16_t error) {
@@ -224,7 +224,7 @@ void THttpCli::socketDnsLookupDone(uint16_t error) {
     setState(hsDnsLookupDone);
     try {
         socket_->SetAddr(dnsResult_);
-        socket_->SetPort(port_);
+        socket_->SetPort(ziel_.port);
         socket_->SetProto("tcp");
         socket_->Connect();
     } catch (const ESocketException&) {
@@ -266,38 +266,37 @@ void THttpCli::SendCommand(const std::string& cmd) {
     anfrage_ += "\r\n";
 }
 
-void THttpCli::schreibeZeile(std::string zeile) {
-    SendCommand(zeile);
-}
-
 void THttpCli::anfrageSenden(const std::string& methode) {
+    THttpAnfrage a;
+    a.methode = methode;
+    a.ziel = ziel_.pfad;
+    a.host = ziel_.targetHost;
+    a.from = Sender;
+    a.accept = Accept;
+    a.referer = Reference;
+    a.contentType = ContentTypePost;
+    a.userAgent = Agent;
+    a.noCache = NoCache;
+    a.modifiedSince = ModifiedSince;
+    a.user = user_;
+    a.pass = pass_;
+    if (!Proxy.empty()) {
+        a.proxyUser = ProxyUsername;
+        a.proxyPass = ProxyPassword;
+    }
+    a.cookie = Cookie;
+    a.rangeBegin = ContentRangeBegin;
+    a.rangeEnd = ContentRangeEnd;
+
     anfrage_.clear();
     TriggerRequestHeaderBegin();
-    schreibeZeile(methode + " " + path_ + " HTTP/1.0");
-    if (!Sender.empty()) schreibeZeile("From: " + Sender);
-    if (!Accept.empty()) schreibeZeile("Accept: " + Accept);
-    if (!Reference.empty()) schreibeZeile("Referer: " + Reference);
-    if (requestType_ == hrPost && !ContentTypePost.empty())
-        schreibeZeile("Content-Type: " + ContentTypePost);
-    if (!Agent.empty()) schreibeZeile("User-Agent: " + Agent);
-    schreibeZeile("Host: " + targetHost_);
-    if (NoCache) schreibeZeile("Pragma: no-cache");
-    if (ModifiedSince != 0)
-        schreibeZeile("If-Modified-Since: " + httpDatum(ModifiedSince) + " GMT");
-    if (!user_.empty())
-        schreibeZeile("Authorization: Basic " + base64Kodieren(user_ + ":" + pass_));
-    if (!Proxy.empty() && !ProxyUsername.empty())
-        schreibeZeile("Proxy-Authorization: Basic " +
-                      base64Kodieren(ProxyUsername + ":" + ProxyPassword));
-    if (!Cookie.empty()) schreibeZeile("Cookie: " + Cookie);
-    if (!ContentRangeBegin.empty() || !ContentRangeEnd.empty()) {
-        schreibeZeile("Range: bytes=" + ContentRangeBegin + "-" + ContentRangeEnd);
-        ContentRangeBegin.clear();
-        ContentRangeEnd.clear();
-    }
+    for (const std::string& zeile : anfrageZeilen(a)) SendCommand(zeile);
+    // A range is asked for once.
+    ContentRangeBegin.clear();
+    ContentRangeEnd.clear();
     acceptRanges_.clear();
     TriggerRequestHeaderEnd();
-    schreibeZeile("");
+    SendCommand("");
     std::string daten;
     daten.swap(anfrage_);
     socket_->Send(daten.data(), static_cast<int>(daten.size()));
@@ -386,7 +385,7 @@ void THttpCli::kopfZeile(std::string_view zeile) {
         std::string wert(feld.wert);
         if (name == "location") {
             locationSeen_ = true;
-            umleitungBerechnen(wert);
+            ziel_ = umleitungsZiel(ziel_, wert);
         } else if (name == "content-length") {
             contentLength_ = httpZahl(wert);
         } else if (name == "content-range") {
@@ -466,39 +465,6 @@ void THttpCli::rumpfBlock(std::string_view block) {
 }
 
 // ---- redirects ----------------------------------------------------------------------------
-
-void THttpCli::umleitungBerechnen(const std::string& wert) {
-    if (!wert.empty() && wert.front() == '/') {
-        path_ = wert;
-        location_ = "http://" + hostName_ + wert;
-        return;
-    }
-    THttpUrlTeile t = ParseURL(wert);
-    path_ = t.path;
-    hostName_ = t.host;
-    if (!t.port.empty()) port_ = t.port;
-    if (!t.proto.empty() && !t.host.empty()) {
-        targetHost_ = t.host;
-        if (!t.path.empty()) {
-            location_ = t.proto + "://" + t.host + t.path;
-        } else {
-            path_ = "/";
-            location_ = t.proto + "://" + t.host;
-        }
-        return;
-    }
-    std::string proto = t.proto.empty() ? std::string("http") : t.proto;
-    if (t.path.empty()) {
-        location_ = proto + "://" + targetHost_ + "/" + t.host;
-        hostName_ = targetHost_;
-        path_ = location_;
-    } else if (!t.host.empty()) {
-        targetHost_ = t.host;
-    } else {
-        location_ = proto + "://" + targetHost_ + path_;
-        hostName_ = targetHost_;
-    }
-}
 
 void THttpCli::LocationSessionClosed(uint16_t) {
     connected_ = false;
@@ -599,13 +565,4 @@ void THttpCli::TriggerDocData(const char* data, int len) {
 }
 void THttpCli::TriggerDocEnd() {
     if (OnDocEnd) OnDocEnd(*this);
-}
-void THttpCli::TriggerSendBegin() {
-    if (OnSendBegin) OnSendBegin(*this);
-}
-void THttpCli::TriggerSendData(const char* data, int len) {
-    if (OnSendData) OnSendData(*this, data, len);
-}
-void THttpCli::TriggerSendEnd() {
-    if (OnSendEnd) OnSendEnd(*this);
 }

@@ -11,6 +11,7 @@
 
 #include "httpkopf.h"
 #include "strom.h"
+#include "umleitung.h"
 
 class TWSocket;
 class THttpNotizen;
@@ -98,7 +99,7 @@ public:
     const std::string& ReasonPhrase() const { return reasonPhrase_; }
     int32_t ContentLength() const { return contentLength_; }
     const std::string& ContentType() const { return contentType_; }
-    const std::string& Location() const { return location_; }
+    const std::string& Location() const { return ziel_.location; }
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
     int64_t RcvdCount() const { return rcvdCount_; }
     const std::vector<std::string>& WWWAuthInfos() const { return wwwAuthInfos_; }
@@ -132,27 +133,25 @@ public:
     THttpRequestDone OnRequestDone;
     TNotifyEvent OnTrace;
 
-protected:
-    // The component's overridable steps, in the order of their slots.
-    virtual void SendCommand(const std::string& cmd);
-    virtual void StartLookup();
-    virtual void Logout();
-    virtual void LocationSessionClosed(uint16_t error);
-    virtual void TriggerCookie(const std::string& data, bool& accept);
-    virtual void TriggerSessionConnected();
-    virtual void TriggerRequestHeaderBegin();
-    virtual void TriggerRequestHeaderEnd();
-    virtual void TriggerHeaderBegin();
-    virtual void TriggerHeaderEnd();
-    virtual void TriggerDocBegin();
-    virtual void TriggerDocData(const char* data, int len);
-    virtual void TriggerDocEnd();
-    virtual void TriggerSendBegin();
-    virtual void TriggerSendData(const char* data, int len);
-    virtual void TriggerSendEnd();
-
 private:
     friend class THttpNotizen;
+
+    // The component's steps. Nothing derives from the client, so none of them is virtual.
+    void SendCommand(const std::string& cmd);
+    void StartLookup();
+    void Logout();
+    void LocationSessionClosed(uint16_t error);
+    // The firing steps: each calls its event when one is set.
+    void TriggerCookie(const std::string& data, bool& accept);
+    void TriggerSessionConnected();
+    void TriggerRequestHeaderBegin();
+    void TriggerRequestHeaderEnd();
+    void TriggerHeaderBegin();
+    void TriggerHeaderEnd();
+    void TriggerDocBegin();
+    void TriggerDocData(const char* data, int len);
+    void TriggerDocEnd();
+
     enum class TZeilenHandler : uint8_t { kopf, rumpf };
 
     void setState(THttpState neu);
@@ -172,9 +171,7 @@ private:
     void kopfBeginn();
     void kopfEnde();
     void ohneKopf();
-    void umleitungBerechnen(const std::string& wert);
     void anfrageSenden(const std::string& methode);
-    void schreibeZeile(std::string zeile);
     void bereitNotiz();
     void bereitVerarbeiten(uint32_t anfrage);
     void fertigVerarbeiten(uint32_t anfrage);
@@ -192,7 +189,6 @@ private:
     std::string reasonPhrase_;
     int32_t contentLength_ = -1;
     std::string contentType_;
-    std::string location_;
     std::vector<std::string> rcvdHeader_;
     int64_t rcvdCount_ = 0;
     int64_t sentCount_ = 0;
@@ -203,10 +199,7 @@ private:
 
     std::string user_; // credentials of this request: its URL's, else Username and Password
     std::string pass_;
-    std::string hostName_;   // name to look up
-    std::string targetHost_; // value of the Host line
-    std::string port_;
-    std::string path_; // request-target
+    THttpZiel ziel_; // where the request goes; its location is Location()
     std::string dnsResult_;
     bool connected_ = false;
     bool locationSeen_ = false;

@@ -372,4 +372,20 @@ TEST_F(HttpCliTest, EveryRequestStartsAfresh) {
     EXPECT_TRUE(cli.Username.empty());
 }
 
+TEST(TMemoryStreamTest, KeepsAtMostItsLimit) {
+    TMemoryStream s(10);
+    EXPECT_EQ(s.Write("abcdef", 6), 6u);
+    EXPECT_EQ(s.Write("ghijkl", 6), 4u);
+    EXPECT_EQ(s.Daten(), "abcdefghij");
+    EXPECT_TRUE(s.Abgeschnitten());
+    EXPECT_EQ(s.Write("x", 1), 0u);
+    s.SetPosition(2);
+    EXPECT_EQ(s.Write("XY", 2), 2u);
+    EXPECT_EQ(s.Daten(), "abXYefghij");
+    s.Clear();
+    EXPECT_EQ(s.Size(), 0u);
+    EXPECT_FALSE(s.Abgeschnitten());
+    EXPECT_EQ(TMemoryStream().Grenze(), 65536u);
+}
+
 } // namespace

@@ -7,6 +7,30 @@
 #include <cstdio>
 #include <stdexcept>
 
+std::vector<std::string> anfrageZeilen(const THttpAnfrage& a) {
+    std::vector<std::string> z;
+    z.push_back(a.methode + " " + a.ziel + " HTTP/1.0");
+    if (!a.from.empty()) z.push_back("From: " + a.from);
+    if (!a.accept.empty()) z.push_back("Accept: " + a.accept);
+    if (!a.referer.empty()) z.push_back("Referer: " + a.referer);
+    if (a.methode == "POST" && !a.contentType.empty())
+        z.push_back("Content-Type: " + a.contentType);
+    if (!a.userAgent.empty()) z.push_back("User-Agent: " + a.userAgent);
+    z.push_back("Host: " + a.host);
+    if (a.noCache) z.push_back("Pragma: no-cache");
+    if (a.modifiedSince != 0)
+        z.push_back("If-Modified-Since: " + httpDatum(a.modifiedSince) + " GMT");
+    if (!a.user.empty())
+        z.push_back("Authorization: Basic " + base64Kodieren(a.user + ":" + a.pass));
+    if (!a.proxyUser.empty())
+        z.push_back("Proxy-Authorization: Basic " +
+                    base64Kodieren(a.proxyUser + ":" + a.proxyPass));
+    if (!a.cookie.empty()) z.push_back("Cookie: " + a.cookie);
+    if (!a.rangeBegin.empty() || !a.rangeEnd.empty())
+        z.push_back("Range: bytes=" + a.rangeBegin + "-" + a.rangeEnd);
+    return z;
+}
+
 std::string base64Kodieren(std::string_view d) {
     static constexpr char alphabet[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";

@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What one request's header says. An empty text leaves its line out.
+struct THttpAnfrage {
+    std::string methode; // "GET", "POST" or "HEAD"
+    std::string ziel;    // the request-target
+    std::string host;    // the Host line: the host alone, never with a port
+    std::string from;
+    std::string accept;
+    std::string referer;
+    std::string contentType; // sent only with a POST
+    std::string userAgent;
+    bool noCache = false;
+    double modifiedSince = 0; // days since 1899-12-30; 0 = none
+    std::string user;         // Authorization when not empty
+    std::string pass;
+    std::string proxyUser; // Proxy-Authorization when not empty
+    std::string proxyPass;
+    std::string cookie;
+    std::string rangeBegin; // a Range line when either is not empty
+    std::string rangeEnd;
+};
+
+// The request line and the header lines, in the order they are sent, each without its
+// line end; the empty line that ends the header is not among them. Always version 1.0,
+// never a Connection or Keep-Alive line: the server's close ends the response.
+std::vector<std::string> anfrageZeilen(const THttpAnfrage& anfrage);
+
+// Helpers for the request header lines.
+
+// Base64 with the RFC 2045 alphabet and "=" padding.
+std::string base64Kodieren(std::string_view daten);
+
+// A date-time (days since 1899-12-30) as "Www, dd Mmm yyyy hh:mm:ss", used unchanged.
+std::string httpDatum(double tage);
+
+// A whole decimal (or $/0x hexadecimal) 32-bit number, blanks allowed in front; anything else
+// raises std::invalid_argument.
+int32_t httpZahl(std::string_view text);
