@@ -109,7 +109,7 @@ struct TSzene {
         }
         s.feld.minen = 250;
         s.feld.flaggen = 12;
-        zeigerBewegt(zeiger, W, H, clientBreite(W) / 2, clientHoehe(H) / 2);
+        mausBewegt(zeiger, zeigerOrt(W, H, clientBreite(W) / 2, clientHoehe(H) / 2));
         zeiger.linksUnten = zeiger.rechtsUnten = true;
         ziel.resize(clientBreite(W), clientHoehe(H));
         quelle.assign(static_cast<std::size_t>(ziel.width()) * ziel.height(), 0x00C0C0C0u);

@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "layout.h"
-#include "zeiger.h"
 
 #include <gtest/gtest.h>
 
@@ -109,27 +108,10 @@ TEST(Layout, PointerToCellTruncatesTowardZero) {
     EXPECT_EQ(zeileBei(INT32_MAX), static_cast<int32_t>((int64_t{INT32_MAX} - 55) / 16 + 1));
 }
 
-TEST(Layout, PointerMoveSetsPositionAndHitFlagsOnly) {
-    TZeiger z;
-    z.linksUnten = z.rechtsUnten = z.mitteUnten = z.gesichtGedrueckt = z.einzelKlick = true;
-    zeigerBewegt(z, 8, 8, 70, 20); // on the face
-    EXPECT_TRUE(z.ueberGesicht);
-    EXPECT_FALSE(z.ueberFeld);
-    EXPECT_EQ(z.mausX, 4);
-    EXPECT_EQ(z.mausY, -1);
-    zeigerBewegt(z, 8, 8, 139, 182); // last cell
-    EXPECT_FALSE(z.ueberGesicht);
-    EXPECT_TRUE(z.ueberFeld);
-    EXPECT_EQ(z.mausX, 8);
-    EXPECT_EQ(z.mausY, 8);
-    zeigerBewegt(z, 8, 8, 140, 182); // right frame
-    EXPECT_FALSE(z.ueberFeld);
-    EXPECT_EQ(z.mausX, 9);
-    zeigerBewegt(z, 8, 8, -30, -30);
-    EXPECT_FALSE(z.ueberFeld);
-    EXPECT_FALSE(z.ueberGesicht);
-    EXPECT_EQ(z.mausX, -1);
-    EXPECT_EQ(z.mausY, -4);
-    EXPECT_TRUE(z.linksUnten && z.rechtsUnten && z.mitteUnten && z.gesichtGedrueckt &&
-                z.einzelKlick);
+TEST(Layout, WhatLiesUnderAPixel) {
+    // column, row, over the field, over the face
+    EXPECT_EQ(zeigerOrt(8, 8, 70, 20), (TZeigerOrt{4, -1, false, true}));   // on the face
+    EXPECT_EQ(zeigerOrt(8, 8, 139, 182), (TZeigerOrt{8, 8, true, false}));  // last cell
+    EXPECT_EQ(zeigerOrt(8, 8, 140, 182), (TZeigerOrt{9, 8, false, false})); // right frame
+    EXPECT_EQ(zeigerOrt(8, 8, -30, -30), (TZeigerOrt{-1, -4, false, false}));
 }

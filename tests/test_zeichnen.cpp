@@ -138,7 +138,7 @@ protected:
     // Pointer over cell (x, y) of the field.
     void zeigerAuf(int32_t x, int32_t y) {
         const TPunkt p = zellPos(x, y);
-        zeigerBewegt(zeiger, spiel.breite, spiel.hoehe, p.x + 5, p.y + 5);
+        mausBewegt(zeiger, zeigerOrt(spiel.breite, spiel.hoehe, p.x + 5, p.y + 5));
     }
 };
 
@@ -233,14 +233,14 @@ TEST_F(Zeichnen, FaceThroughPressSlideOffAndBack) {
     EXPECT_EQ(gesicht(), spriteSmile1);
     EXPECT_TRUE(steht(frame, spriteSmile1, TPunkt{63, 15}));
 
-    zeigerBewegt(zeiger, 8, 8, 70, 20);
+    mausBewegt(zeiger, zeigerOrt(8, 8, 70, 20));
     zeiger.linksUnten = zeiger.einzelKlick = zeiger.gesichtGedrueckt = true;
     malen();
     EXPECT_EQ(gesicht(), spriteSmile5);
-    zeigerBewegt(zeiger, 8, 8, 87, 20); // the picture's last columns are off the button
+    mausBewegt(zeiger, zeigerOrt(8, 8, 87, 20)); // the picture's last columns are off the button
     malen();
     EXPECT_EQ(gesicht(), spriteSmile1);
-    zeigerBewegt(zeiger, 8, 8, 86, 20);
+    mausBewegt(zeiger, zeigerOrt(8, 8, 86, 20));
     malen();
     EXPECT_EQ(gesicht(), spriteSmile5);
 
@@ -270,12 +270,12 @@ TEST_F(Zeichnen, FaceAtTheEndOfTheGame) {
         zeigerAuf(2, 2);
         malen();
         EXPECT_EQ(gesicht(), ende);
-        zeigerBewegt(zeiger, 30, 16, 30 * 8 + 5, 20);
+        mausBewegt(zeiger, zeigerOrt(30, 16, 30 * 8 + 5, 20));
         zeiger.gesichtGedrueckt = true;
         malen();
         EXPECT_EQ(gesicht(), spriteSmile5);
         EXPECT_TRUE(steht(frame, spriteSmile5, gesichtPos(30)));
-        zeigerBewegt(zeiger, 30, 16, 30 * 8 + 30, 20);
+        mausBewegt(zeiger, zeigerOrt(30, 16, 30 * 8 + 30, 20));
         malen();
         EXPECT_EQ(gesicht(), ende);
     }

@@ -32,6 +32,21 @@ protected:
     }
 };
 
+TEST_F(Zeiger, AMoveSetsPositionAndHitFlagsOnly) {
+    z.linksUnten = z.rechtsUnten = z.mitteUnten = z.gesichtGedrueckt = z.einzelKlick = true;
+    mausBewegt(z, TZeigerOrt{4, -1, false, true});
+    EXPECT_TRUE(z.ueberGesicht);
+    EXPECT_FALSE(z.ueberFeld);
+    EXPECT_EQ(z.mausX, 4);
+    EXPECT_EQ(z.mausY, -1);
+    EXPECT_TRUE(z.linksUnten && z.rechtsUnten && z.mitteUnten && z.gesichtGedrueckt &&
+                z.einzelKlick);
+    // Start-up ends a press under way, not what the buttons hold.
+    zeigerBereit(z);
+    EXPECT_FALSE(z.gesichtGedrueckt || z.einzelKlick);
+    EXPECT_TRUE(z.linksUnten && z.rechtsUnten && z.mitteUnten);
+}
+
 TEST_F(Zeiger, ALeftClickUncoversAtTheRelease) {
     mausGedrueckt(s, z, mbLinks);
     EXPECT_TRUE(z.linksUnten);

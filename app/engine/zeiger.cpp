@@ -12,6 +12,13 @@ bool aufZelle(const TSpiel& spiel, const TZeiger& zeiger) {
 
 } // namespace
 
+void mausBewegt(TZeiger& zeiger, const TZeigerOrt& ort) {
+    zeiger.mausX = ort.spalte;
+    zeiger.mausY = ort.zeile;
+    zeiger.ueberGesicht = ort.ueberGesicht;
+    zeiger.ueberFeld = ort.ueberFeld;
+}
+
 void mausGedrueckt(TSpiel& spiel, TZeiger& zeiger, int taste) {
     switch (taste) {
     case mbLinks:
@@ -62,5 +69,10 @@ void mausLosgelassen(TSpiel& spiel, TZeiger& zeiger, int taste) {
     default:
         break;
     }
+    zeiger.einzelKlick = false;
+}
+
+void zeigerBereit(TZeiger& zeiger) {
+    zeiger.gesichtGedrueckt = false;
     zeiger.einzelKlick = false;
 }

@@ -7,9 +7,9 @@
 #include "zeiger.h"
 
 // The only place the pointer's position is read; presses and releases act on what the
-// last move left.
+// last move left. The layout tells what lies under the pixel, the engine keeps the state.
 void TForm1::FormMouseMove(QObject*, int, int32_t X, int32_t Y) {
-    zeigerBewegt(zeiger, spiel.breite, spiel.hoehe, X, Y);
+    mausBewegt(zeiger, zeigerOrt(spiel.breite, spiel.hoehe, X, Y));
 }
 
 void TForm1::FormMouseDown(QObject*, int Button, int, int32_t, int32_t) {

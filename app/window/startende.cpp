@@ -46,8 +46,7 @@ void TForm1::FormCreate(QObject* Sender) {
     }
 
     spiel.spielBereit();
-    zeiger.gesichtGedrueckt = false;
-    zeiger.einzelKlick = false;
+    zeigerBereit(zeiger);
 }
 
 bool TForm1::FormClose(QObject*) {

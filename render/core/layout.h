@@ -1,9 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "zeiger.h"
 #include <cstdint>
-
-struct TZeiger;
 
 // The pixel grid of a frame: 16-pixel cells inside a frame 12 pixels wide on the left,
 // the right and at the bottom and 55 pixels high at the top. Everything that places a
@@ -103,6 +102,7 @@ constexpr int32_t zeileBei(int32_t py) {
     return static_cast<int32_t>((static_cast<int64_t>(py) - rahmenOben) / zellGroesse + 1);
 }
 
-// One pointer move at (px, py) on a board of W x H: sets mausX, mausY, ueberGesicht and
-// ueberFeld, and nothing else.
-void zeigerBewegt(TZeiger& zeiger, int32_t W, int32_t H, int32_t px, int32_t py);
+// What lies under the pointer at (px, py) on a board of W x H: the cell and the hit areas.
+constexpr TZeigerOrt zeigerOrt(int32_t W, int32_t H, int32_t px, int32_t py) {
+    return {spalteBei(px), zeileBei(py), feldGetroffen(W, H, px, py), gesichtGetroffen(W, px, py)};
+}

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dxdraw.h"
 #include "bildwiederholung.h"
+#include "maustaste.h"
 #include "virtuelletaste.h"
 
 #include <QKeyEvent>
@@ -28,15 +29,15 @@ int shiftState(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
     return shift;
 }
 
-// 0 left, 1 right, 2 middle; -1 for the buttons the game has no use for.
+// The game's button numbers; -1 for the buttons it has no use for.
 int buttonNumber(Qt::MouseButton button) {
     switch (button) {
     case Qt::LeftButton:
-        return 0;
+        return mbLinks;
     case Qt::RightButton:
-        return 1;
+        return mbRechts;
     case Qt::MiddleButton:
-        return 2;
+        return mbMitte;
     default:
         return -1;
     }

@@ -124,7 +124,7 @@ public:
 
     void zeigerAuf(int32_t x, int32_t y) {
         const TPunkt p = zellPos(x, y);
-        zeigerBewegt(zeiger, spiel_->breite, spiel_->hoehe, p.x + 8, p.y + 8);
+        mausBewegt(zeiger, zeigerOrt(spiel_->breite, spiel_->hoehe, p.x + 8, p.y + 8));
     }
 
     TSpiel& spiel() { return *spiel_; }
@@ -182,7 +182,7 @@ bool alleSchreiben(TVorschau& v) {
         ok &= v.schreiben("akkorddruck", 12);
     }
     v.zeiger = TZeiger{};
-    zeigerBewegt(v.zeiger, 16, 16, 16 * 8 + 5, 20);
+    mausBewegt(v.zeiger, zeigerOrt(16, 16, 16 * 8 + 5, 20));
     v.zeiger.linksUnten = v.zeiger.gesichtGedrueckt = v.zeiger.einzelKlick = true;
     ok &= v.schreiben("gesichtgedrueckt", 12);
 
