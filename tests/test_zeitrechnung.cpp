@@ -64,15 +64,15 @@ TEST(Takt, ShowsZeroUntilTheFirstUncoverThenTheSecondsUpTo999) {
     brettLegen(s, {"*.......", "*.......", "........", "........", "........", "........",
                    "........", "........"});
     t.uhr.vorstellen(30);
-    EXPECT_EQ(s.taktSekunden(), 0);
+    EXPECT_EQ(taktAnzeige(s), 0);
     s.markieren(1, 1); // marks do not start the clock
-    EXPECT_EQ(s.taktSekunden(), 0);
+    EXPECT_EQ(taktAnzeige(s), 0);
     s.aufdecken(2, 1);
-    EXPECT_EQ(s.taktSekunden(), 1);
+    EXPECT_EQ(taktAnzeige(s), 1);
     t.uhr.vorstellen(997.4);
-    EXPECT_EQ(s.taktSekunden(), 998);
+    EXPECT_EQ(taktAnzeige(s), 998);
     t.uhr.vorstellen(5000);
-    EXPECT_EQ(s.taktSekunden(), 999);
+    EXPECT_EQ(taktAnzeige(s), 999);
     EXPECT_EQ(s.letzteZeit, t.uhr.tage);
 }
 
@@ -88,7 +88,7 @@ TEST(Takt, TheFullTimeIsStoredWhileTheClockStopsAt999) {
     s.aufdecken(8, 8);
     ASSERT_TRUE(s.gewonnen);
     EXPECT_EQ(zehntelAusTagen(s.endZeit), 12345);
-    EXPECT_EQ(s.taktSekunden(), 999);
+    EXPECT_EQ(taktAnzeige(s), 999);
 }
 
 TEST(Takt, AClockSetBackLaysANewBoardWhateverTheState) {
@@ -100,11 +100,11 @@ TEST(Takt, AClockSetBackLaysANewBoardWhateverTheState) {
         for (int32_t y = 1; y <= 8 && s.feld.ersterKlick; ++y)
             if (s.feld.zelle(x, y).nachbarn == 0 && !s.feld.zelle(x, y).mine) s.aufdecken(x, y);
     ASSERT_FALSE(s.feld.ersterKlick);
-    EXPECT_GE(s.taktSekunden(), 1);
+    EXPECT_GE(taktAnzeige(s), 1);
     t.uhr.vorstellen(10);
-    EXPECT_EQ(s.taktSekunden(), 11);
+    EXPECT_EQ(taktAnzeige(s), 11);
     t.uhr.vorstellen(-0.001);
-    EXPECT_EQ(s.taktSekunden(), 0);
+    EXPECT_EQ(taktAnzeige(s), 0);
     EXPECT_TRUE(s.feld.ersterKlick);
     EXPECT_EQ(s.feld.aufgedeckt, 0);
     EXPECT_EQ(s.feld.minen, 10);
@@ -113,7 +113,7 @@ TEST(Takt, AClockSetBackLaysANewBoardWhateverTheState) {
     s.aufdecken(1, 1);
     if (!s.spielEnde) {
         t.uhr.vorstellen(100);
-        EXPECT_EQ(s.taktSekunden(), 101);
+        EXPECT_EQ(taktAnzeige(s), 101);
     }
 }
 

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The board rules: laying and sizing a board, uncovering with the first click's rescue and
+// the flood, the chord, and marking. Every change to the cells happens in this file; how a
+// game ends and what its clock does is the game flow's (spielablauf.cpp).
 #include "spiel.h"
 #include "stufen.h"
-#include "uhr.h"
-#include "zeitrechnung.h"
 #include "zufall.h"
 
 namespace {
@@ -14,6 +15,58 @@ constexpr int32_t nachbarDx[8] = {-1, -1, 0, 1, -1, 1, 0, 1};
 constexpr int32_t nachbarDy[8] = {-1, 0, -1, -1, 1, 0, 1, 1};
 
 } // namespace
+
+// ---- queries and counts on the current board size -------------------------------------
+
+bool TSpiel::imFeld(int32_t x, int32_t y) const {
+    return x >= 1 && x <= breite_ && y >= 1 && y <= hoehe_;
+}
+
+void TSpiel::nachbarPlus(int32_t x, int32_t y) {
+    if (imFeld(x, y)) feld_.zelle(x, y).nachbarn += 1;
+}
+
+void TSpiel::nachbarMinus(int32_t x, int32_t y) {
+    if (imFeld(x, y)) feld_.zelle(x, y).nachbarn -= 1;
+}
+
+bool TSpiel::istGeflaggt(int32_t x, int32_t y) const {
+    if (!imFeld(x, y)) return false;
+    const Tzelle& z = feld_.zelle(x, y);
+    return !z.offen && z.markierung == TMarkierung::flagge;
+}
+
+int32_t TSpiel::flaggenZaehlen(int32_t x, int32_t y) const {
+    int32_t n = 0;
+    for (int32_t dx = -1; dx <= 1; ++dx)
+        for (int32_t dy = -1; dy <= 1; ++dy)
+            if ((dx != 0 || dy != 0) && istGeflaggt(x + dx, y + dy)) ++n;
+    return n;
+}
+
+// ---- laying a board -------------------------------------------------------------------
+
+void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
+    groesseBegrenzen(b, h);
+    breite_ = b;
+    hoehe_ = h;
+    feldAnlegen(n);
+}
+
+void TSpiel::feldAnlegen(int32_t n) {
+    for (auto& spalte : feld_.zellen)
+        for (auto& z : spalte) z = Tzelle{0, TMarkierung::keine, false, false};
+    // The player's levels keep n at most (breite-1)*(hoehe-1). A caller that asks for more
+    // gets every cell mined, and no more: the search for a free cell would never end.
+    const int32_t legbar = n < breite_ * hoehe_ ? n : breite_ * hoehe_;
+    for (int32_t i = 0; i < legbar; ++i) mineZufaelligLegen();
+    feld_.flaggen = 0;
+    feld_.minen = n;
+    spielEnde_ = false;
+    feld_.freieFelder = breite_ * hoehe_ - n;
+    feld_.aufgedeckt = 0;
+    feld_.ersterKlick = true;
+}
 
 void TSpiel::mineZufaelligLegen() {
     int32_t x = 0;
@@ -26,46 +79,35 @@ void TSpiel::mineZufaelligLegen() {
     for (int i = 0; i < 8; ++i) nachbarPlus(x + nachbarDx[i], y + nachbarDy[i]);
 }
 
+// The clicked cell keeps its mine during the search, so the mine moves elsewhere.
+void TSpiel::mineVerlegen(int32_t x, int32_t y) {
+    mineZufaelligLegen();
+    feld_.zelle(x, y).mine = false;
+    for (int i = 0; i < 8; ++i) nachbarMinus(x + nachbarDx[i], y + nachbarDy[i]);
+}
+
+// ---- uncovering -----------------------------------------------------------------------
+
 bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
     if (!imFeld(x, y)) return false;
     Tzelle& z = feld_.zelle(x, y);
     if (z.offen) return false;
 
-    if (feld_.ersterKlick && z.mine) {
-        // The clicked cell keeps its mine during the search, so the mine moves elsewhere.
-        mineZufaelligLegen();
-        z.mine = false;
-        for (int i = 0; i < 8; ++i) nachbarMinus(x + nachbarDx[i], y + nachbarDy[i]);
-    }
+    // The first click is never a mine, unless the board holds nothing but mines: then
+    // there is no cell to move it to, and it goes off like any other.
+    if (feld_.ersterKlick && z.mine && feld_.freieFelder > 0) mineVerlegen(x, y);
 
     if (z.mine) {
-        spielEnde_ = true;
-        gewonnen_ = false;
-        endZeit_ = uhr_.jetzt() - startZeit_;
-        feld_.explosionX = x;
-        feld_.explosionY = y;
+        spielVerloren(x, y);
         return false;
     }
 
     z.offen = true;
-    if (feld_.ersterKlick) startZeit_ = uhr_.jetzt() - sekundeInTagen;
+    if (feld_.ersterKlick) uhrStarten();
     feld_.ersterKlick = false;
     feld_.aufgedeckt += 1;
 
-    if (feld_.aufgedeckt == feld_.freieFelder) {
-        spielEnde_ = true;
-        gewonnen_ = true;
-        feld_.flaggen = feld_.minen;
-        feld_.explosionX = 0;
-        feld_.explosionY = 0;
-        endZeit_ = uhr_.jetzt() - startZeit_;
-        const int32_t zehntel = zehntelAusTagen(endZeit_);
-        if (istFesteStufe(spielstufe_)) {
-            // A damaged file may hold a negative time; it counts as no time at all.
-            const Tbestzeit& beste = bestzeitDerStufe(bestzeiten_, spielstufe_);
-            if (beste.leer() || beste.zeit > zehntel) neuerRekord_ = true;
-        }
-    }
+    if (feld_.aufgedeckt == feld_.freieFelder) spielGewonnen();
     return z.nachbarn == 0;
 }
 
@@ -98,6 +140,8 @@ void TSpiel::aufdeckenFrei(int32_t x, int32_t y) {
     if (!z.offen && z.markierung != TMarkierung::flagge) aufdecken(x, y);
 }
 
+// ---- the chord and the marks ----------------------------------------------------------
+
 // Every neighbour is visited even after one of them has ended the game, so with wrong
 // flags each unflagged mine goes off in turn and the last one is shown red.
 void TSpiel::umgebungAufdecken(int32_t x, int32_t y) {
@@ -106,4 +150,24 @@ void TSpiel::umgebungAufdecken(int32_t x, int32_t y) {
     if (!z.offen) return;
     if (flaggenZaehlen(x, y) != z.nachbarn) return;
     for (int i = 0; i < 8; ++i) aufdeckenFrei(x + nachbarDx[i], y + nachbarDy[i]);
+}
+
+// No mark, flag, question mark (when the marks option is on), no mark again.
+void TSpiel::markieren(int32_t x, int32_t y) {
+    if (spielEnde_ || !imFeld(x, y)) return;
+    Tzelle& z = feld_.zelle(x, y);
+    if (z.offen) return;
+    switch (z.markierung) {
+    case TMarkierung::keine:
+        z.markierung = TMarkierung::flagge;
+        feld_.flaggen += 1;
+        break;
+    case TMarkierung::flagge:
+        feld_.flaggen -= 1;
+        z.markierung = merker ? TMarkierung::fragezeichen : TMarkierung::keine;
+        break;
+    default:
+        z.markierung = TMarkierung::keine;
+        break;
+    }
 }

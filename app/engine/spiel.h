@@ -54,12 +54,15 @@ public:
     // setting of the player's, not game state: the window writes it.
     bool merker = false;
 
+    // ---- Board rules (regeln.cpp) --------------------------------------------------
     // Queries on the current board size.
     bool imFeld(int32_t x, int32_t y) const;
     bool istGeflaggt(int32_t x, int32_t y) const;
     int32_t flaggenZaehlen(int32_t x, int32_t y) const;
 
-    // Board rules.
+    // The operations that change the board. Every change to the cells and their counts
+    // goes through one of these, or through neuesSpiel, stufeAnlegen and takt below,
+    // which lay a board with feldAnlegen.
     void feldGroesse(int32_t b, int32_t h, int32_t n);
     void feldAnlegen(int32_t n);
     void aufdecken(int32_t x, int32_t y);
@@ -68,6 +71,7 @@ public:
     // The marking rule on a covered cell of a running or laid game; elsewhere it does nothing.
     void markieren(int32_t x, int32_t y);
 
+    // ---- Game flow (spielablauf.cpp) ----------------------------------------------
     // A new board of the current size with the current mine count.
     void neuesSpiel() { feldAnlegen(feld_.minen); }
 
@@ -82,23 +86,35 @@ public:
     // The frame tick has taken over the new record for the name entry.
     void rekordGemeldet() { neuerRekord_ = false; }
 
-    // The clock part of the frame tick: a clock stepped back lays a new board, letzteZeit
-    // takes the reading, and the result is the seconds to show, at most 999.
-    int32_t taktSekunden();
+    // The game's step of each frame tick: a clock set back since the last tick lays a new
+    // board, whatever the game's state; then letzteZeit takes the reading.
+    void takt();
+    // The seconds the clock shows: 0 before the first uncover, frozen once the game is
+    // over, at most 999.
+    int32_t uhrSekunden() const;
 
 private:
     // Tests and benchmarks build states that no game reaches (a hand-drawn board,
     // counters at their limits) through this door; the game itself never uses it.
     friend struct TSpielZugang;
 
-    // Counting on the current board size: laying or moving a mine.
+    // Board rules. Counting on the current board size: laying or moving a mine.
     void nachbarPlus(int32_t x, int32_t y);
     void nachbarMinus(int32_t x, int32_t y);
+    // Draws column, then row, until the cell holds no mine, and lays one there.
+    void mineZufaelligLegen();
+    // The rescue of the first click: the mine at (x, y) moves to a random mine-free cell.
+    void mineVerlegen(int32_t x, int32_t y);
     // Steps 1 to 5 of aufdecken on one cell; true when it was opened with no mine around
     // it, so that the flood goes on from there.
     bool einzelnAufdecken(int32_t x, int32_t y);
-    // Draws column, then row, until the cell holds no mine, and lays one there.
-    void mineZufaelligLegen();
+
+    // Game flow. The clock starts at the first uncover and stops when the game ends; a
+    // win on a fixed level that beats its best time sets neuerRekord.
+    void uhrStarten();
+    void uhrAnhalten();
+    void spielVerloren(int32_t x, int32_t y);
+    void spielGewonnen();
 
     // One cell of the flood whose neighbours are being visited, and the next one to visit.
     struct TFlutSchritt {

@@ -12,7 +12,8 @@ void TForm1::Neu1Click(QObject*) {
 }
 
 void TForm1::DXTimer1Timer(QObject*, int32_t) {
-    const int32_t t = spiel.taktSekunden();
+    spiel.takt();
+    const int32_t t = spiel.uhrSekunden();
     FillSurface(DXDraw1->Surface(), 0);
     zeichnen(DXDraw1->Surface(), DXImageList1->Items(), spiel, zeiger, t);
     DXDraw1->ShowFrame();

@@ -23,6 +23,13 @@ struct TTestSpiel {
     TSpiel spiel{zufall, uhr, bestzeiten};
 };
 
+// The game's part of one frame tick, as the window runs it: the clock's check, then the
+// seconds the clock shows.
+inline int32_t taktAnzeige(TSpiel& s) {
+    s.takt();
+    return s.uhrSekunden();
+}
+
 // Lays a board whose mines stand where the picture has '*': one string per row, one
 // character per column. The counts are built the way laying a mine builds them.
 inline void brettLegen(TSpiel& s, const std::vector<std::string>& zeilen) {
