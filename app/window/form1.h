@@ -48,34 +48,35 @@ public:
     TZeiger zeiger;
     Tbestzeit letzterRekord;
 
-    // Components and menu items, named as the form names them.
+    // Components and menu items, named as the form names them. Several names do not say
+    // what the item is; the caption stands beside each.
     TDXDraw* DXDraw1 = nullptr;
     TDXImageList* DXImageList1 = nullptr;
     TDXTimer* DXTimer1 = nullptr;
     Toptionen* optionen = nullptr; // the custom field dialog, alive for the whole run
 
-    QMenu* Spiel1 = nullptr;
-    QAction* Neu1 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* Anfnger1 = nullptr;
-    QAction* Fortgeschrittene1 = nullptr;
-    QAction* Profis1 = nullptr;
-    QAction* Benutzerdefiniert1 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* Merker1 = nullptr;
-    QAction* N3 = nullptr;
-    QAction* merker = nullptr;
-    QAction* N4 = nullptr;
-    QAction* Beenden1 = nullptr;
-    QAction* Beenden2 = nullptr;
-    QAction* Beenden3 = nullptr;
-    QMenu* N5 = nullptr;
-    QAction* Hilfethemen1 = nullptr;
-    QAction* N6 = nullptr;
-    QAction* Info1 = nullptr;
+    QMenu* Spiel1 = nullptr;               // "&Spiel"
+    QAction* Neu1 = nullptr;               // "&Neu", F2
+    QAction* N1 = nullptr;                 // separator
+    QAction* Anfnger1 = nullptr;           // "&Anfänger", level 1
+    QAction* Fortgeschrittene1 = nullptr;  // "&Fortgeschrittene", level 2
+    QAction* Profis1 = nullptr;            // "&Profis", level 3
+    QAction* Benutzerdefiniert1 = nullptr; // "A&lptraum", level 4, not the custom field
+    QAction* N2 = nullptr;                 // "&Wahnsinn", level 5
+    QAction* Merker1 = nullptr;            // "B&enutzerdefiniert", the custom field (6)
+    QAction* N3 = nullptr;                 // separator
+    QAction* merker = nullptr;             // "&Merker (?)", the marks option
+    QAction* N4 = nullptr;                 // separator
+    QAction* Beenden1 = nullptr;           // "Best&zeiten...", the best-times dialog
+    QAction* Beenden2 = nullptr;           // separator
+    QAction* Beenden3 = nullptr;           // "&Beenden", closes the window
+    QMenu* N5 = nullptr;                   // "&?"
+    QAction* Hilfethemen1 = nullptr;       // "&Hilfethemen"
+    QAction* N6 = nullptr;                 // separator
+    QAction* Info1 = nullptr;              // "Inf&o..."
 
-    // Window sizing: lays a new board of level `stufe`, b x h (clamped) with n mines, and
-    // gives the client area and the drawing surface the board's size.
+    // Window sizing (skalieren.cpp): lays a new board of level `stufe`, b x h (clamped)
+    // with n mines, and gives the client area and the drawing surface the board's size.
     void skalieren(int32_t stufe, int32_t b, int32_t h, int32_t n, QObject* Sender);
 
     // Start-up and shutdown.
@@ -93,18 +94,19 @@ public:
     void FormMouseUp(QObject* Sender, int Button, int Shift, int32_t X, int32_t Y);
     void DXDraw1KeyDown(QObject* Sender, int Key, int Shift);
 
-    // Levels and the marks option.
+    // Levels and the marks option (stufenwahl.cpp), named after their menu items.
     void Anfnger1Click(QObject* Sender);
     void Fortgeschrittene1Click(QObject* Sender);
     void Profis1Click(QObject* Sender);
-    void Benutzerdefiniert1Click(QObject* Sender);
-    void N2Click(QObject* Sender);
-    void Merker1Click(QObject* Sender);
-    void merkerClick(QObject* Sender);
+    void Benutzerdefiniert1Click(QObject* Sender); // "A&lptraum": level 4
+    void N2Click(QObject* Sender);                 // "&Wahnsinn": level 5
+    void Merker1Click(QObject* Sender);            // "B&enutzerdefiniert": asks for a field
+    void merkerClick(QObject* Sender);             // "&Merker (?)": toggles the marks option
 
     // Dialogs and closing.
+    // "Best&zeiten...": the best-times dialog (rekord.cpp); the new-record step opens it too.
     void Beenden1Click(QObject* Sender);
-    void Beenden3Click(QObject* Sender);
+    void Beenden3Click(QObject* Sender); // "&Beenden": closes the window
     void Hilfethemen1Click(QObject* Sender);
     void Info1Click(QObject* Sender);
 

@@ -28,11 +28,13 @@ public:
     bool geschlossen = false;
     bool bestaetigt = false;
 
-    void Edit1Change();
-    void Edit2Change();
-    void Edit3Change();
-    void Button1Click();
-    void Button2Click();
+    // The edits stand in the dialog as height (Edit3), width (Edit2), mines (Edit1); each
+    // change handler keeps its own edit to digits.
+    void Edit1Change();  // mines
+    void Edit2Change();  // width
+    void Edit3Change();  // height
+    void Button1Click(); // "OK"
+    void Button2Click(); // "Abbrechen"
 
     // The close box and the system menu end the dialog like "Abbrechen".
     void reject() override;
@@ -43,7 +45,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Key-down handler of all five controls: Enter acts as OK, Escape as Abbrechen.
+    // Key-down handler of all five controls, not of the height edit alone (the name is the
+    // form's): Enter acts as OK, Escape as Abbrechen, whichever control has the focus.
     bool Edit3KeyDown(QKeyEvent* event);
     // "b", "h" and "m" move the focus to width, height and mines; the key goes on.
     void FormKeyPress(QKeyEvent* event);

@@ -21,6 +21,10 @@ class TZufall;
 // best time offers its one transfer to the league. Works on copies handed in with
 // werteGeben and taken back with werteHolen; every opening uses a fresh dialog.
 // The frame timer handed in fires no ticks while the transfer waits for its answer.
+// The controls keep the form's names: Label1..5 the level names, Label6..10 their times,
+// Label11..15 their holders; the group box "anmelden" is the league transfer, with
+// Label18..20 the level, time and name on offer and Button4 "übertragen"; Memo1, hidden,
+// takes the answer's lines.
 class Thighscore final : public QDialog {
     Q_OBJECT
 
@@ -40,8 +44,8 @@ public:
     // Hands the (possibly cleared) entries back.
     void werteHolen(TEintraege& eintraege) const;
 
-    void Button1Click();
-    void Button2Click();
+    void Button1Click(); // "OK": closes the dialog
+    void Button2Click(); // "Bestzeiten &löschen": sets every time to 0, names stay
     // The league transfer: one GET with the code of neuerEintrag, the answer's first
     // line or an error text in a message box. Disables "übertragen" for good.
     void Button4Click();
