@@ -27,7 +27,6 @@ public:
     // All bytes held, from the start, whatever the position.
     std::string_view Daten() const { return daten_; }
     std::size_t Size() const { return daten_.size(); }
-    std::size_t Position() const { return position_; }
     // Positions beyond the end are moved to the end.
     void SetPosition(std::size_t position);
     void Clear();

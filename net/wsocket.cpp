@@ -262,12 +262,6 @@ std::string TWSocket::PeerPort() const {
     return std::to_string(ntohs(a.sin_port));
 }
 
-std::vector<int> TWSocket::SendQueueBlocks() const {
-    std::vector<int> bloecke;
-    for (const auto& b : sendQueue_) bloecke.push_back(b->Pending());
-    return bloecke;
-}
-
 void TWSocket::DnsLookup(const std::string& hostName) {
     if (hostName.empty()) {
         raiseException("DNS lookup: invalid host name.");

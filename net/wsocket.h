@@ -78,9 +78,6 @@ public:
     int LastError() const { return lastError_; }
     std::string PeerAddr() const;
     std::string PeerPort() const;
-    bool AllSent() const { return allSent_; }
-    // The blocks of the send queue, in order, with their pending byte counts.
-    std::vector<int> SendQueueBlocks() const;
 
     void DnsLookup(const std::string& hostName);
     void CancelDnsLookup();

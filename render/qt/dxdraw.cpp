@@ -102,16 +102,13 @@ void TDXDraw::InitSurfaces() {
     }
     initialized_ = true;
     phaseSet_ = false;
-    emit surfacesInitialized();
 }
 
 void TDXDraw::ReleaseSurfaces() {
-    const bool war = initialized_;
     initialized_ = false;
     bild_ = QImage();
     protokoll_.loslassen();
     back_ = ::Surface();
-    if (war) emit surfacesReleased();
 }
 
 void TDXDraw::followSize() {

@@ -83,10 +83,6 @@ public:
     // component stays released then.
     std::function<void(QObject* Sender, const std::string& Message)> OnError;
 
-signals:
-    void surfacesInitialized();
-    void surfacesReleased();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
