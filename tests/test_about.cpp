@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "about.h"
 #include "hilfe.h"
+#include "ligahost.h"
 #include "qtanwendung.h"
 #include "shellAusfuehren.h"
 #include "spriteliste.h"
@@ -56,7 +57,7 @@ TEST(About, ShowsThisComputersFigures) {
     EXPECT_LE(treffer.captured(1).toInt(), 100);
     EXPECT_EQ(box.findChild<QLabel*>("PhysMem")->geometry().right() + 1, 321);
     EXPECT_TRUE(box.findChild<QLabel*>("PhysMem")->alignment() & Qt::AlignRight);
-    EXPECT_EQ(box.findChild<QLabel*>("Label7")->text(), TAboutBox::ligaHost());
+    EXPECT_EQ(box.findChild<QLabel*>("Label7")->text(), QString::fromStdString(ligaHost()));
 
     if (!programmSymbolDaten().empty()) {
         const QImage symbol = box.findChild<QLabel*>("ProgramIcon")->pixmap().toImage();
@@ -79,7 +80,7 @@ TEST(About, LinksGoToTheDesktop) {
     QDesktopServices::unsetUrlHandler("http");
     ASSERT_EQ(faenger.urls.size(), 2);
     EXPECT_EQ(faenger.urls[0], QUrl("mailto:autor@zundelfeld.example"));
-    EXPECT_EQ(faenger.urls[1], QUrl("http://" + TAboutBox::ligaHost() + "/"));
+    EXPECT_EQ(faenger.urls[1], QUrl("http://" + QString::fromStdString(ligaHost()) + "/"));
     EXPECT_EQ(box.findChild<QLabel*>("Label6")->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_TRUE(box.findChild<QLabel*>("Label7")->font().underline());
 }

@@ -6,6 +6,7 @@
 #include "spiel.h"
 #include "spielzugang.h"
 #include "spriteliste.h"
+#include "spritesteht.h"
 #include "stufen.h"
 #include "testuhr.h"
 #include "zeichnen.h"
@@ -49,29 +50,6 @@ const TBilder& bilder() {
     return b;
 }
 
-// A rectangle of the frame left out of a comparison, where later steps draw over.
-struct TAusnahme {
-    int32_t x0 = 0, y0 = 0, x1 = -1, y1 = -1; // inclusive
-    bool enthaelt(int32_t x, int32_t y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
-};
-
-// Whether the picture of sprite `index` fills the rectangle at p (clipped to the frame,
-// outside `ausnahme`). Key pixels of a transparent sprite are not compared.
-bool spriteBei(const Surface& f, int32_t index, TPunkt p, TAusnahme ausnahme = {}) {
-    const TPictureCollectionItem& item = bilder()[static_cast<std::size_t>(index)];
-    for (int32_t y = 0; y < item.surface.height(); ++y) {
-        for (int32_t x = 0; x < item.surface.width(); ++x) {
-            const int32_t fx = p.x + x, fy = p.y + y;
-            if (fx < 0 || fy < 0 || fx >= f.width() || fy >= f.height()) continue;
-            if (ausnahme.enthaelt(fx, fy)) continue;
-            const uint32_t s = item.surface.pixel(x, y);
-            if (item.Transparent && s == item.TransparentColor) continue;
-            if (f.pixel(fx, fy) != s) return false;
-        }
-    }
-    return true;
-}
-
 // The sprite index whose pixel (0, 0) stands at p, read back from the pattern.
 int32_t welchesSprite(const Surface& f, TPunkt p) {
     return static_cast<int32_t>(f.pixel(p.x, p.y) >> 16) - 1;
@@ -79,7 +57,9 @@ int32_t welchesSprite(const Surface& f, TPunkt p) {
 
 ::testing::AssertionResult steht(const Surface& f, int32_t index, TPunkt p,
                                  TAusnahme ausnahme = {}) {
-    if (spriteBei(f, index, p, ausnahme)) return ::testing::AssertionSuccess();
+    // Clipped to the frame: the win overlay of a small board reaches beyond it.
+    if (spriteSteht(f, bilder()[static_cast<std::size_t>(index)], p, ausnahme))
+        return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "sprite " << index << " expected at (" << p.x << ", "
                                          << p.y << "), found " << welchesSprite(f, p);
 }

@@ -4,6 +4,7 @@
 #include "ui_about.h"
 
 #include "dialograhmen.h"
+#include "ligahost.h"
 #include "schrift.h"
 #include "shellAusfuehren.h"
 #include "spriteliste.h"
@@ -46,7 +47,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     dialogRahmen(this, 340, 264, true);
     for (QLabel* l : findChildren<QLabel*>()) l->setTextFormat(Qt::PlainText);
     ui->Label6->setText(QString::fromLatin1(autorAdresse));
-    ui->Label7->setText(ligaHost());
+    ui->Label7->setText(QString::fromStdString(ligaHost()));
     schriftAnpassen(this, 11, false);
     alsVerweis(ui->Label6);
     alsVerweis(ui->Label7);
@@ -58,10 +59,6 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
 }
 
 TAboutBox::~TAboutBox() = default;
-
-QString TAboutBox::ligaHost() {
-    return QStringLiteral(ZUNDEL_LIGA_HOST);
-}
 
 QString TAboutBox::physMemText(uint64_t bytes, const QLocale& locale) {
     const uint64_t kb = (bytes + 512) / 1024; // rounded half up, as the number pattern does

@@ -30,7 +30,6 @@ public:
     static QString physMemText(uint64_t bytes, const QLocale& locale = QLocale());
     // "37 %".
     static QString lastText(int32_t prozent);
-    static QString ligaHost();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

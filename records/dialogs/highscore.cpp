@@ -7,6 +7,7 @@
 #include "dialograhmen.h"
 #include "leerlaufsperre.h"
 #include "ligacode.h"
+#include "ligahost.h"
 #include "schrift.h"
 #include "strom.h"
 #include "stufen.h"
@@ -38,7 +39,7 @@ QString nameText(const Tbestzeit& eintrag) {
 
 Thighscore::Thighscore(QWidget* parent, TDXTimer* takt)
     : QDialog(parent), ui(std::make_unique<Ui::Thighscore>()), rahmenTakt(takt),
-      ligaHost(standardLigaHost()) {
+      zielHost(ligaHost()) {
     ui->setupUi(this);
     dialogRahmen(this, 425, 372, true);
     // Names come from a file: never read them as markup.
@@ -58,10 +59,6 @@ Thighscore::Thighscore(QWidget* parent, TDXTimer* takt)
 }
 
 Thighscore::~Thighscore() = default;
-
-std::string Thighscore::standardLigaHost() {
-    return ZUNDEL_LIGA_HOST;
-}
 
 QString Thighscore::zeitText(int32_t zeit) {
     return QString::fromStdString(::zeitText(zeit));
@@ -139,7 +136,7 @@ void Thighscore::Button4Click() {
     TZufall& generator = zufall ? *zufall : ersatz;
     const std::string code = getcode(neuerEintrag.name.text(), neuerEintrag.zeit, neueStufe,
                                      [&generator](int32_t n) { return generator.random(n); });
-    uebertragungsURL = "http://" + ligaHost + "/rekord.php?code=" + code;
+    uebertragungsURL = "http://" + zielHost + "/rekord.php?code=" + code;
 
     TMemoryStream strom; // at most 64 KiB of the answer are kept
     ui->Memo1->clear();

@@ -52,10 +52,8 @@ public:
 
     // "12,3 Sekunden" for 123 tenths.
     static QString zeitText(int32_t zeit);
-    // The league host built into the program.
-    static std::string standardLigaHost();
-    // Points the transfer at another server, "host" or "host:port".
-    void ligaHostSetzen(std::string host) { ligaHost = std::move(host); }
+    // Points the transfer at another server than the one built in, "host" or "host:port".
+    void ligaHostSetzen(std::string host) { zielHost = std::move(host); }
 
     TEintraege eintraege{};
     Tbestzeit neuerEintrag;
@@ -77,7 +75,7 @@ private:
     std::unique_ptr<Ui::Thighscore> ui;
     TZufall* zufall = nullptr;
     TDXTimer* rahmenTakt;
-    std::string ligaHost;
+    std::string zielHost; // where the transfer goes
     bool uebertragungLaeuft = false;
     bool schliessenDanach = false;
 };

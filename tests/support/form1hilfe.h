@@ -10,6 +10,7 @@
 #include "form1.h"
 #include "layout.h"
 #include "qtanwendung.h"
+#include "spritesteht.h"
 #include "testuhr.h"
 
 #include <QApplication>
@@ -112,16 +113,9 @@ template <class T> void beiModal(std::function<void(T*)> schritt) {
     uhrwerk->start();
 }
 
-// Whether the rectangle of the back surface at p holds exactly the sprite's pixels.
+// Whether the rectangle of the back surface at p holds the sprite's pixels, all of it.
 inline bool steht(const TForm1& f, int32_t sprite, TPunkt p) {
-    const Surface& s = f.DXDraw1->BackSurface();
-    const Surface& bild = f.DXImageList1->Items(sprite).surface;
-    if (bild.empty() || p.x + bild.width() > s.width() || p.y + bild.height() > s.height())
-        return false;
-    for (int32_t y = 0; y < bild.height(); ++y)
-        for (int32_t x = 0; x < bild.width(); ++x)
-            if (s.pixel(p.x + x, p.y + y) != bild.pixel(x, y)) return false;
-    return true;
+    return spriteSteht(f.DXDraw1->BackSurface(), f.DXImageList1->Items(sprite), p, {}, false);
 }
 
 // One frame as the timer draws it.
