@@ -13,17 +13,15 @@
 // but 127.0.0.1.
 #include "ligacode.h"
 #include "ligaprozess.h"
+#include "loopback.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -34,24 +32,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 const auto deadline = Clock::now() + std::chrono::minutes(5);
-
-int connectLoopback(int port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    timeval t{5, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &t, sizeof t);
-    const int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 // One keep-alive request; the answer's status, or 0 when the connection failed.
 int exchange(int fd, const std::string& request, std::string& buffer) {
@@ -95,12 +75,12 @@ Result run(int port, const std::vector<std::string>& requests, int connections, 
     std::vector<std::thread> threads;
     for (int c = 0; c < connections; ++c) {
         threads.emplace_back([&, c] {
-            int fd = connectLoopback(port);
+            int fd = loopbackVerbinden(port);
             std::string buffer;
             for (std::size_t i = next++; i < requests.size() && Clock::now() < deadline;
                  i = next++) {
                 const auto t0 = Clock::now();
-                if (fd < 0) fd = connectLoopback(port);
+                if (fd < 0) fd = loopbackVerbinden(port);
                 const int status = fd < 0 ? 0 : exchange(fd, requests[i], buffer);
                 latencies[c].push_back(
                     std::chrono::duration<double, std::milli>(Clock::now() - t0).count());

@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "highscore.h"
 #include "ligacode.h"
+#include "loopback.h"
+#include "meldung.h"
 #include "qtanwendung.h"
+#include "skriptpeer.h"
 #include "testuhr.h"
 #include "zufall.h"
 
@@ -12,14 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <arpa/inet.h>
-#include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -30,47 +26,16 @@ Tbestzeit eintrag(const char* name, int32_t zeit) {
     return e;
 }
 
-// Answers one connection with a fixed reply and keeps the request line it got.
-class TEinmalServer {
-public:
-    explicit TEinmalServer(std::string antwort, int verzugMs = 0) {
-        fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t l = sizeof a;
-        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &l);
-        port = ntohs(a.sin_port);
-        listen(fd, 1);
-        faden = std::thread([this, antwort = std::move(antwort), verzugMs] {
-            const int c = accept(fd, nullptr, nullptr);
-            if (c < 0) return;
-            std::string anfrage;
-            char puffer[1024];
-            while (anfrage.find("\r\n\r\n") == std::string::npos) {
-                const ssize_t n = read(c, puffer, sizeof puffer);
-                if (n <= 0) break;
-                anfrage.append(puffer, static_cast<std::size_t>(n));
-            }
-            erhalten = anfrage.substr(0, anfrage.find("\r\n"));
-            std::this_thread::sleep_for(std::chrono::milliseconds(verzugMs));
-            (void)!write(c, antwort.data(), antwort.size());
-            close(c);
-        });
-    }
-    ~TEinmalServer() {
-        shutdown(fd, SHUT_RDWR);
-        close(fd);
-        faden.join();
-    }
-    std::string host() const { return "127.0.0.1:" + std::to_string(port); }
+using P = TSkriptPeer;
 
-    int fd = -1;
-    int port = 0;
-    std::string erhalten;
-    std::thread faden;
-};
+// One connection: the request is read, the answer sent after verzugMs, the connection closed.
+P::Skript einmal(std::string antwort, int verzugMs = 0) {
+    return {P::KopfLesen(), P::Pause(verzugMs), P::Senden(std::move(antwort)), P::Schliessen()};
+}
+
+std::string host(const P& server) {
+    return "127.0.0.1:" + std::to_string(server.port());
+}
 
 class HighscoreTest : public ::testing::Test {
 protected:
@@ -84,19 +49,7 @@ protected:
 
     // Presses "übertragen" and returns the text of the message box it shows.
     QString uebertragen() {
-        QString gezeigt = "(keine Meldung)";
-        QTimer wache;
-        QObject::connect(&wache, &QTimer::timeout, &dialog, [&] {
-            if (auto* box = dialog.findChild<QMessageBox*>()) {
-                if (!box->isVisible()) return;
-                gezeigt = box->text();
-                EXPECT_EQ(box->textFormat(), Qt::PlainText);
-                box->accept();
-            }
-        });
-        wache.start(10);
-        QTest::mouseClick(knopf(4), Qt::LeftButton);
-        return gezeigt;
+        return meldungBei(dialog, [&] { QTest::mouseClick(knopf(4), Qt::LeftButton); });
     }
 
     QApplication& anwendung = qtAnwendung();
@@ -204,9 +157,9 @@ TEST_F(HighscoreTest, EnterOnClearClearsAndDoesNotClose) {
 }
 
 TEST_F(HighscoreTest, TransferShowsTheFirstLineAndIsUsedUp) {
-    TEinmalServer server("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
-                         "Platz 3 von 17\r\nzweite Zeile\r\n");
-    dialog.ligaHostSetzen(server.host());
+    P server({einmal("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+                     "Platz 3 von 17\r\nzweite Zeile\r\n")});
+    dialog.ligaHostSetzen(host(server));
     const Tbestzeit neu = eintrag("Profi_01       ", 87);
     geben(neu, 3);
     dialog.show();
@@ -217,13 +170,15 @@ TEST_F(HighscoreTest, TransferShowsTheFirstLineAndIsUsedUp) {
     EXPECT_EQ(dialog.focusWidget(), nullptr);
 
     const std::string& url = dialog.uebertragungsURL;
-    const std::string anfang = "http://" + server.host() + "/rekord.php?code=";
+    const std::string anfang = "http://" + host(server) + "/rekord.php?code=";
     ASSERT_EQ(url.substr(0, anfang.size()), anfang);
     const std::string code = url.substr(anfang.size());
     EXPECT_EQ(code.size(), 64u);
     EXPECT_EQ(code.find_first_not_of("0123456789ABCDEF"), std::string::npos);
-    EXPECT_EQ(server.erhalten.rfind("GET /rekord.php?code=" + code + " HTTP/1.0", 0), 0u)
-        << server.erhalten;
+    server.beenden();
+    const std::string anfrage = server.empfangen(0);
+    const std::string erhalten = anfrage.substr(0, anfrage.find("\r\n"));
+    EXPECT_EQ(erhalten.rfind("GET /rekord.php?code=" + code + " HTTP/1.0", 0), 0u) << erhalten;
 
     // The code was drawn from the generator re-seeded by werteGeben.
     TZufall gleich;
@@ -251,26 +206,16 @@ TEST_F(HighscoreTest, AnswersAreShownAsTheyCome) {
     };
     for (const Fall& f : faelle) {
         Thighscore d;
-        TEinmalServer server("HTTP/1.0 200 OK\r\n\r\n" + f.rumpf);
-        d.ligaHostSetzen(server.host());
+        P server({einmal("HTTP/1.0 200 OK\r\n\r\n" + f.rumpf)});
+        d.ligaHostSetzen(host(server));
         d.werteGeben(eintraege, eintrag("Unbekannt      ", 300), 1, zufall, uhr);
-        QString gezeigt = "(keine Meldung)";
-        QTimer wache;
-        QObject::connect(&wache, &QTimer::timeout, &d, [&] {
-            if (auto* box = d.findChild<QMessageBox*>(); box && box->isVisible()) {
-                gezeigt = box->text();
-                box->accept();
-            }
-        });
-        wache.start(10);
-        d.Button4Click();
-        EXPECT_EQ(gezeigt, f.gezeigt) << f.rumpf.substr(0, 40);
+        EXPECT_EQ(meldungBei(d, [&] { d.Button4Click(); }), f.gezeigt) << f.rumpf.substr(0, 40);
     }
 }
 
 TEST_F(HighscoreTest, OkDuringTheTransferClosesOnlyAfterTheAnswer) {
-    TEinmalServer server("HTTP/1.0 200 OK\r\n\r\nDanke", 300);
-    dialog.ligaHostSetzen(server.host());
+    P server({einmal("HTTP/1.0 200 OK\r\n\r\nDanke", 300)});
+    dialog.ligaHostSetzen(host(server));
     geben(eintrag("Unbekannt      ", 300), 1);
     dialog.show();
     bool geklickt = false;
@@ -295,33 +240,19 @@ TEST_F(HighscoreTest, OkDuringTheTransferClosesOnlyAfterTheAnswer) {
 
 TEST_F(HighscoreTest, FailuresShowOneMessage) {
     {
-        TEinmalServer server("HTTP/1.0 404 Not Found\r\n\r\nweg");
-        dialog.ligaHostSetzen(server.host());
+        P server({einmal("HTTP/1.0 404 Not Found\r\n\r\nweg")});
+        dialog.ligaHostSetzen(host(server));
         geben(eintrag("Unbekannt      ", 300), 1);
         EXPECT_EQ(uebertragen(), QString("Fehler beim Übertragen der Daten!"));
         EXPECT_FALSE(knopf(4)->isEnabled());
     }
     {
-        // Nobody listens on this port any more.
-        int port;
-        {
-            TEinmalServer frei("");
-            port = frei.port;
-        }
+        // Nobody listens on this port.
         Thighscore d;
-        d.ligaHostSetzen("127.0.0.1:" + std::to_string(port));
+        d.ligaHostSetzen("127.0.0.1:" + std::to_string(freierPort()));
         d.werteGeben(eintraege, eintrag("Unbekannt      ", 300), 1, zufall, uhr);
-        QString gezeigt;
-        QTimer wache;
-        QObject::connect(&wache, &QTimer::timeout, &d, [&] {
-            if (auto* box = d.findChild<QMessageBox*>(); box && box->isVisible()) {
-                gezeigt = box->text();
-                box->accept();
-            }
-        });
-        wache.start(10);
-        d.Button4Click();
-        EXPECT_EQ(gezeigt, QString("Fehler beim Übertragen der Daten!"));
+        EXPECT_EQ(meldungBei(d, [&] { d.Button4Click(); }),
+                  QString("Fehler beim Übertragen der Daten!"));
     }
 }
 

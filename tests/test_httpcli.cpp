@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "httpcli.h"
+#include "loopback.h"
 #include "netztest.h"
 #include "skriptpeer.h"
 #include "strom.h"
@@ -166,7 +167,7 @@ TEST_F(HttpCliTest, HtmlWithoutHeaderInAnyCase) {
 }
 
 TEST_F(HttpCliTest, RefusedPort) {
-    cli.URL = "http://127.0.0.1:" + std::to_string(TSkriptPeer::freierPort()) + "/";
+    cli.URL = "http://127.0.0.1:" + std::to_string(freierPort()) + "/";
     EXPECT_EQ(holen(), 404);
     EXPECT_EQ(meldung, "Connection refused (Error #10061)");
     EXPECT_EQ(cli.RequestDoneError(), 10061);

@@ -7,6 +7,8 @@
 #include "httpcli.h"
 #include "ligacode.h"
 #include "ligaprozess.h"
+#include "loopback.h"
+#include "meldung.h"
 #include "pgdatenbank.h"
 #include "qtanwendung.h"
 #include "strom.h"
@@ -14,16 +16,12 @@
 #include "testverzeichnis.h"
 #include "zufall.h"
 
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
-#include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -34,27 +32,10 @@
 
 namespace {
 
-int freierPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t l = sizeof a;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &l);
-    close(fd);
-    return ntohs(a.sin_port);
-}
-
 bool nimmtAn(int port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    close(fd);
-    return ok;
+    const int fd = loopbackVerbinden(port);
+    if (fd >= 0) close(fd);
+    return fd >= 0;
 }
 
 // python3 -m http.server on 127.0.0.1 in a folder of its own; stopped by the destructor.
@@ -101,17 +82,7 @@ public:
 
 // Presses "übertragen" and returns the text of the message box it shows.
 QString uebertragen(Thighscore& d) {
-    QString gezeigt = "(keine Meldung)";
-    QTimer wache;
-    QObject::connect(&wache, &QTimer::timeout, &d, [&] {
-        if (auto* box = d.findChild<QMessageBox*>(); box && box->isVisible()) {
-            gezeigt = box->text();
-            box->accept();
-        }
-    });
-    wache.start(10);
-    d.findChild<QPushButton*>("Button4")->click();
-    return gezeigt;
+    return meldungBei(d, [&] { d.findChild<QPushButton*>("Button4")->click(); });
 }
 
 class LigaEndeTest : public ::testing::Test {
@@ -213,22 +184,16 @@ TEST_F(LigaEndeTest, TheLeagueServerRanksEveryNameOnceAndRefusesForgedCodes) {
 
 // A plain HTTP/1.0 GET to a server on 127.0.0.1: status line, header and body.
 std::string rohHolen(int port, const std::string& pfad) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    timeval t{15, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+    const int fd = loopbackVerbinden(port, 15);
     std::string antwort;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+    if (fd >= 0) {
         const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
         send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
         char stueck[4096];
         for (ssize_t n; (n = recv(fd, stueck, sizeof stueck, 0)) > 0;)
             antwort.append(stueck, static_cast<std::size_t>(n));
+        close(fd);
     }
-    close(fd);
     return antwort;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "buffer.h"
+#include "loopback.h"
 #include "netztest.h"
 #include "skriptpeer.h"
 #include "wsocket.h"
@@ -295,7 +296,7 @@ TEST_F(WSocketTest, RefusedConnection) {
     };
     s.OnSessionClosed = [&](TWSocket&, uint16_t e) { folge.push_back("zu " + std::to_string(e)); };
     s.SetAddr("127.0.0.1");
-    s.SetPort(std::to_string(TSkriptPeer::freierPort()));
+    s.SetPort(std::to_string(freierPort()));
     s.Connect();
     ASSERT_TRUE(pumpenBis([&] { return folge.size() >= 2; }));
     pumpenBis([] { return false; }, std::chrono::milliseconds(50));

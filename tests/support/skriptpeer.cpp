@@ -85,18 +85,6 @@ std::string TSkriptPeer::empfangen(int verbindung) const {
     return aufnahmen_.at(static_cast<std::size_t>(verbindung));
 }
 
-uint16_t TSkriptPeer::freierPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t l = sizeof a;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &l);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
 void TSkriptPeer::laufen(int annahmeFristMs) {
     for (std::size_t i = 0; i < skripte_.size(); ++i) {
         pollfd p{lauscher_, POLLIN, 0};

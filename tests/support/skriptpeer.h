@@ -48,9 +48,6 @@ public:
     int angenommen() const;
     std::string empfangen(int verbindung) const;
 
-    // A port on 127.0.0.1 where nobody listens.
-    static uint16_t freierPort();
-
 private:
     void laufen(int annahmeFristMs);
     void skriptSpielen(int fd, const Skript& skript, std::string& aufnahme);
