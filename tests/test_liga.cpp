@@ -5,6 +5,7 @@
 #include "http_server.h"
 #include "ligacode.h"
 #include "listen_address.h"
+#include "loopback.h"
 #include "page.h"
 #include "rate_limit.h"
 #include "sqlite_store.h"
@@ -77,22 +78,16 @@ TEST(LigaSeite, ListsEachNamesBestTimeEscapedWithSharedPlaces) {
 
 // One HTTP/1.0 GET to 127.0.0.1; the whole answer, or nothing when the connection failed.
 std::string holen(unsigned port, const std::string& pfad) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    timeval t{10, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
+    const int fd = loopbackVerbinden(static_cast<int>(port), 10);
     std::string antwort;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+    if (fd >= 0) {
         const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\n\r\n";
         send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
         char stueck[4096];
         for (ssize_t n; (n = recv(fd, stueck, sizeof stueck, 0)) > 0;)
             antwort.append(stueck, static_cast<std::size_t>(n));
+        close(fd);
     }
-    close(fd);
     return antwort;
 }
 
