@@ -21,13 +21,13 @@ fi
 paket=(dpkg-dev file)
 # The tests: their libraries, the league server they talk to (libmicrohttpd, SQLite, libpq)
 # and the PostgreSQL server it shares in them, the formatter, the sprite generator, a fixed
-# font for the window tests, and the validators and manual page checker of the installed
-# tree.
+# font for the window tests, the validators and manual page checker of the installed
+# tree, and the licence checker.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
     postgresql
     clang-format python3 fonts-dejavu-core
-    qt6-translations-l10n desktop-file-utils appstream groff-base "${paket[@]}"
+    qt6-translations-l10n desktop-file-utils appstream groff-base reuse "${paket[@]}"
 )
 
 case "${1:-}" in
