@@ -162,8 +162,9 @@ TEST(Ligacode, JudgingRefusesDamagedAndImpossibleCodes) {
         falsch[i] = falsch[i] == '7' ? 'C' : '7';
         EXPECT_EQ(ligacodePruefen(falsch).befund, TCodeBefund::pruefsumme) << i;
     }
+    const std::string laenger = gut + "0";
     for (std::string_view kaputt :
-         {std::string_view(""), std::string_view(gut).substr(1), std::string_view(gut + "0")})
+         {std::string_view(""), std::string_view(gut).substr(1), std::string_view(laenger)})
         EXPECT_EQ(ligacodePruefen(kaputt).befund, TCodeBefund::keinCode);
     std::string klein = gut;
     for (char& c : klein) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
