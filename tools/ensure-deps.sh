@@ -22,12 +22,12 @@ paket=(dpkg-dev file)
 # The tests: their libraries, the league server they talk to (libmicrohttpd, SQLite, libpq)
 # and the PostgreSQL server it shares in them, the formatter, the sprite generator, a fixed
 # font for the window tests, the validators and manual page checker of the installed
-# tree, and the licence checker.
+# tree, and the licence and package checkers.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
     postgresql
     clang-format python3 fonts-dejavu-core
-    qt6-translations-l10n desktop-file-utils appstream groff-base reuse "${paket[@]}"
+    qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
 )
 
 case "${1:-}" in

@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Packs a build as a Debian package and checks what it installs, that its launcher
-# points at the packaged program, and that dpkg-shlibdeps gave it its libraries.
+# points at the packaged program, that dpkg-shlibdeps gave it its libraries, and that
+# lintian finds no error and no warning in it.
 #   paket.sh CPACK BUILD_DIR APP_ID BINDIR
 set -euo pipefail
 cpack=$1 build=$2 id=$3 bindir=$4
@@ -20,7 +21,8 @@ falsch() {
 inhalt=$(dpkg-deb -c "$deb")
 for f in usr/$bindir/zundelfeld usr/libexec/zundelfeld/zundelfeld usr/share/applications/$id.desktop \
     usr/share/metainfo/$id.metainfo.xml usr/share/icons/hicolor/256x256/apps/$id.png \
-    usr/share/man/man6/zundelfeld.6.gz; do
+    usr/share/man/man6/zundelfeld.6.gz usr/share/doc/zundelfeld/copyright \
+    usr/share/doc/zundelfeld/changelog.Debian.gz; do
     grep -q " \./$f$" <<<"$inhalt" || falsch "$f is not in the package"
 done
 dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/$bindir/zundelfeld" | grep -q '^programm=.*:-/usr/libexec/zundelfeld/zundelfeld}$' ||
@@ -29,4 +31,9 @@ abhaengig=$(dpkg-deb -f "$deb" Depends)
 for paket in libqt6widgets6 libqt6gui6 libc6; do
     grep -q "\b$paket\b" <<<"$abhaengig" || falsch "Depends lacks $paket: $abhaengig"
 done
+if ! command -v lintian >/dev/null; then
+    falsch "lintian is missing; tools/ensure-deps.sh installs it"
+elif ! lintian --fail-on error,warning "$deb" >&2; then
+    falsch "lintian"
+fi
 exit $fehler
