@@ -11,23 +11,23 @@ set -euo pipefail
 
 # Building the game: a compiler, CMake and Qt.
 pakete=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools)
-# Running it: Qt's German texts; Wayland desktops need Qt's Wayland plugin (the X11 one
-# comes with Qt's own libraries).
-spielen=(qt6-translations-l10n)
-if [[ -n "${WAYLAND_DISPLAY:-}" || "${XDG_SESSION_TYPE:-}" == wayland ]]; then
-    spielen+=(qt6-wayland)
-fi
+# Running it: Qt's German texts, and its Wayland plugin, so that the game is a native
+# client wherever a desktop runs Wayland now or later (the X11 one comes with Qt's own
+# libraries).
+spielen=(qt6-translations-l10n qt6-wayland)
 # The Debian package: dpkg-shlibdeps finds its dependencies, with file's help.
 paket=(dpkg-dev file)
 # The tests: their libraries, the league server they talk to (libmicrohttpd, SQLite, libpq)
 # and the PostgreSQL server it shares in them, the formatter, the sprite generator, a fixed
 # font for the window tests, the validators and manual page checker of the installed
-# tree, and the licence and package checkers.
+# tree, the licence and package checkers, and the Wayland compositor with the X server it
+# runs in, the key typist and the picture tools.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
     postgresql
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
+    weston qt6-wayland xvfb xdotool imagemagick
 )
 
 case "${1:-}" in

@@ -73,6 +73,8 @@ TForm1::TForm1(const TUhr* uhr, std::string einstellungsPfad, QWidget* parent)
 
     optionen = new Toptionen(this);
 
+    // Under X11 the window opens here; Wayland lets no client place its window, and the
+    // compositor chooses.
     move(192, 107);
     FormCreate(this);
     // Ticks start once start-up has laid the board.

@@ -24,6 +24,8 @@ void TForm1::FormMouseUp(QObject*, int Button, int, int32_t, int32_t) {
 void TForm1::DXDraw1KeyDown(QObject*, int Key, int) {
     switch (Key) {
     case vkEscape:
+        // Under Wayland this is a request the compositor may refuse, and no client learns
+        // whether it was minimised; nothing here depends on it.
         showMinimized();
         break;
     case vkF1:
