@@ -22,7 +22,7 @@ struct ServerLimits {
     // Requests that need the store are answered by threads of their own, so that the
     // event loops never wait for it: page reads by some, submissions by others.
     unsigned readers = 2;
-    unsigned writers = 4;
+    unsigned writers = 8;
     std::size_t queued = 512; // per kind; beyond it a request is refused at once
     std::chrono::milliseconds databaseWait = defaultWait; // from arrival to answer, at most
 };

@@ -20,24 +20,32 @@
 namespace {
 
 const char* const usage =
-    "usage: zundel-liga --db PATH|URI [--listen ADDRESS:PORT] [--limit N]\n"
+    "usage: zundel-liga --db PATH|URI [--listen ADDRESS:PORT] [--limit N] [--durable]\n"
     "  --db PATH       the league's SQLite file (created when missing)\n"
     "  --db URI        or its PostgreSQL database, which several servers may share:\n"
     "                  postgresql://USER@HOST/DB or \"host=... dbname=...\" (libpq's forms)\n"
     "  --listen A:P    numeric address and port, e.g. 127.0.0.1:8080 or [::]:8080\n"
     "                  (default 127.0.0.1:8080; port 0 takes a free one)\n"
-    "  --limit N       submissions per client address and minute (default 20; 0: none)\n";
+    "  --limit N       submissions per client address and minute (default 20; 0: none)\n"
+    "  --durable       answer a submission only once it is on disk; without it, a crash\n"
+    "                  of the machine or the database server may lose the last moment's\n"
+    "                  entries (never the league's consistency), but commits cost no flush\n";
 
 struct Options {
     std::string db;
     std::string listen = "127.0.0.1:8080";
     unsigned limit = 20;
+    bool durable = false;
 };
 
 std::optional<Options> parse(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--durable") {
+            o.durable = true;
+            continue;
+        }
         if (i + 1 >= argc) return std::nullopt;
         const std::string_view value = argv[++i];
         if (arg == "--db") {

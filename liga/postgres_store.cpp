@@ -12,7 +12,8 @@ namespace liga {
 
 namespace {
 
-constexpr int64_t schemaVersion = 1;
+// Version 1 had no time_buckets yet.
+constexpr int64_t schemaVersion = 2;
 // Runs of a transaction that lost to another, at most.
 constexpr int attempts = 5;
 // Rows of the change count, so that writers seldom wait for each other on one.
@@ -44,13 +45,19 @@ CREATE TABLE IF NOT EXISTS time_counts (
     names  BIGINT NOT NULL CHECK (names >= 0),
     PRIMARY KEY (level, tenths)
 );
+CREATE TABLE IF NOT EXISTS time_buckets (
+    level  INT    NOT NULL,
+    bucket INT    NOT NULL,
+    names  BIGINT NOT NULL CHECK (names >= 0),
+    PRIMARY KEY (level, bucket)
+);
 CREATE TABLE IF NOT EXISTS changes (
     shard INT    PRIMARY KEY,
     n     BIGINT NOT NULL
 );
 INSERT INTO changes (shard, n) SELECT s, 0 FROM generate_series(0, 15) AS s
     ON CONFLICT (shard) DO NOTHING;
-INSERT INTO league_meta (key, value) VALUES ('schema', 1) -- schemaVersion
+INSERT INTO league_meta (key, value) VALUES ('schema', 2) -- schemaVersion
     ON CONFLICT (key) DO NOTHING;
 )";
 
@@ -65,8 +72,15 @@ const std::pair<const char*, const char*> statements[] = {
     {"add_count", "INSERT INTO time_counts (level, tenths, names) VALUES ($1, $2, 1) "
                   "ON CONFLICT (level, tenths) DO UPDATE SET names = time_counts.names + 1"},
     {"drop_count", "UPDATE time_counts SET names = names - 1 WHERE level = $1 AND tenths = $2"},
-    {"counts", "SELECT COALESCE(SUM(CASE WHEN tenths < $2 THEN names ELSE 0 END), 0), "
-               "COALESCE(SUM(names), 0) FROM time_counts WHERE level = $1"},
+    {"add_bucket", "INSERT INTO time_buckets (level, bucket, names) VALUES ($1, $2, 1) "
+                   "ON CONFLICT (level, bucket) DO UPDATE SET names = time_buckets.names + 1"},
+    {"drop_bucket", "UPDATE time_buckets SET names = names - 1 WHERE level = $1 AND bucket = $2"},
+    // $3 is the time's bucket, $4 its first time.
+    {"counts", "SELECT (SELECT COALESCE(SUM(names), 0) FROM time_buckets "
+               "        WHERE level = $1 AND bucket < $3) "
+               "     + (SELECT COALESCE(SUM(names), 0) FROM time_counts "
+               "        WHERE level = $1 AND tenths >= $4 AND tenths < $2), "
+               "       (SELECT COALESCE(SUM(names), 0) FROM time_buckets WHERE level = $1)"},
     {"record_change", "UPDATE changes SET n = n + 1 WHERE shard = $1"},
     {"version", "SELECT COALESCE(SUM(n), 0) FROM changes"},
     {"board", "SELECT name, tenths, received_at FROM best WHERE level = $1 "
@@ -115,8 +129,12 @@ public:
     void count(int32_t level, int32_t tenths, int64_t delta) {
         run(delta > 0 ? "add_count" : "drop_count", {number(level), number(tenths)});
     }
+    void countBucket(int32_t level, int32_t bucket, int64_t delta) {
+        run(delta > 0 ? "add_bucket" : "drop_bucket", {number(level), number(bucket)});
+    }
     TimeCounts counts(int32_t level, int32_t tenths) {
-        const PgRows r = run("counts", {number(level), number(tenths)});
+        const PgRows r = run("counts", {number(level), number(tenths), number(bucketOf(tenths)),
+                                        number(int64_t{bucketOf(tenths)} * timesPerBucket)});
         return {r.integer(0, 0), r.integer(0, 1)};
     }
     void recordChange(const Submission& e) {
@@ -158,7 +176,8 @@ std::unique_ptr<PgConnection> PostgresStore::take(Deadline until) {
         // The server's own bounds beside the deadline; a transaction left open by a
         // vanished client is ended by the server.
         c->exec("SET statement_timeout = " + wait + "; SET lock_timeout = " + wait +
-                    "; SET idle_in_transaction_session_timeout = 60000",
+                    "; SET idle_in_transaction_session_timeout = 60000; SET synchronous_commit = " +
+                    (durability_ == Durability::flushLater ? "off" : "on"),
                 until);
         for (const auto& [name, sql] : statements) c->prepare(name, sql, until);
         return c;
@@ -223,8 +242,10 @@ auto PostgresStore::withConnection(bool transaction, Deadline until, Work work) 
     }
 }
 
-PostgresStore::PostgresStore(std::string conninfo, unsigned connections, Deadline until)
-    : conninfo_(std::move(conninfo)), connections_(std::max(connections, 1u)) {
+PostgresStore::PostgresStore(std::string conninfo, unsigned connections, Durability durability,
+                             Deadline until)
+    : conninfo_(std::move(conninfo)), connections_(std::max(connections, 1u)),
+      durability_(durability) {
     // Two processes starting at once may both create the tables; the loser sees them made.
     for (int attempt = 1;; ++attempt) {
         PgConnection c(conninfo_, until);
@@ -235,9 +256,22 @@ PostgresStore::PostgresStore(std::string conninfo, unsigned connections, Deadlin
             if (attempt >= attempts) throw;
         }
     }
-    const int64_t version = withConnection(false, until, [&](PgConnection& c) {
-        c.prepare("schema_version", "SELECT value FROM league_meta WHERE key = 'schema'", until);
-        return c.run("schema_version", {}, until).integer(0, 0);
+    // Brought up to date by the first process that finds it older; the others wait for
+    // the row lock and find it done.
+    const int64_t version = withConnection(true, until, [&](PgConnection& c) {
+        c.exec("SET LOCAL statement_timeout = 0", until);
+        c.prepare("schema_version", "SELECT value FROM league_meta WHERE key = 'schema' FOR UPDATE",
+                  until);
+        const int64_t found = c.run("schema_version", {}, until).integer(0, 0);
+        if (found < 2) {
+            c.exec("DELETE FROM time_buckets; "
+                   "INSERT INTO time_buckets (level, bucket, names) SELECT level, tenths / " +
+                       std::to_string(timesPerBucket) +
+                       ", SUM(names) FROM time_counts GROUP BY 1, 2; "
+                       "UPDATE league_meta SET value = 2 WHERE key = 'schema'",
+                   until);
+        }
+        return found;
     });
     if (version > schemaVersion)
         throw std::runtime_error("the database was made by a newer zundel-liga (schema " +

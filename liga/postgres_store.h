@@ -25,6 +25,7 @@ public:
     // Connects and brings the tables up to date. Throws StoreUnavailable when the
     // database cannot be reached before the deadline, std::runtime_error when it refuses.
     PostgresStore(std::string conninfo, unsigned connections,
+                  Durability durability = Durability::flushLater,
                   Deadline until = waitFromNow(std::chrono::seconds(10)));
     ~PostgresStore() override;
     PostgresStore(const PostgresStore&) = delete;
@@ -46,6 +47,7 @@ private:
 
     const std::string conninfo_;
     const unsigned connections_;
+    const Durability durability_;
     std::mutex mutex_;
     std::condition_variable returned_;
     std::vector<std::unique_ptr<PgConnection>> idle_;

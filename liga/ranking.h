@@ -21,6 +21,15 @@ constexpr int64_t placeBehind(int64_t faster) {
 // Numbers the rows of a board, fastest first; every row faster than the last is in it.
 void numberPlaces(std::vector<BoardRow>& rows);
 
+// The names of a level are counted per time and per bucket of this many consecutive
+// times, so that how many are faster than a time is the sum of the buckets below its own
+// and of the times in its own below it: a few dozen rows for the times a game brings,
+// and at most 65,536 / 64 + 64 for any that a code can carry.
+constexpr int32_t timesPerBucket = 64;
+constexpr int32_t bucketOf(int32_t tenths) {
+    return tenths / timesPerBucket;
+}
+
 // What a level's counts of names per time tell about one time.
 struct TimeCounts {
     int64_t faster = 0; // names whose best is below the time
@@ -45,10 +54,14 @@ struct StoredEntry {
 //   void improveBest(const Submission&)
 //   void count(int32_t level, int32_t tenths, int64_t delta)
 //                                               names whose best is this time, changed
+//   void countBucket(int32_t level, int32_t bucket, int64_t delta)
+//                                               names whose best is in this bucket, changed
 //   TimeCounts counts(int32_t level, int32_t tenths)
+//                                               from the buckets and bucketOf(tenths)'s times
 //   void recordChange(const Submission&)        lets version() grow
-// Count rows are changed in ascending order of time, so that writers on a database with
-// row locks never wait for each other in a circle.
+// Count rows are changed in ascending order of time, first the times and then the
+// buckets, so that writers on a database with row locks never wait for each other in a
+// circle.
 template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
     Placement p;
     StoredEntry placed{e.name, e.level, e.tenths};
@@ -58,10 +71,15 @@ template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
         if (!best && !tx.addBest(e)) best = tx.lockBest(e.level, e.name);
         if (!best) {
             tx.count(e.level, e.tenths, 1);
+            tx.countBucket(e.level, bucketOf(e.tenths), 1);
         } else if (e.tenths < *best) {
             tx.improveBest(e);
             tx.count(e.level, e.tenths, 1);
             tx.count(e.level, *best, -1);
+            if (bucketOf(e.tenths) != bucketOf(*best)) {
+                tx.countBucket(e.level, bucketOf(e.tenths), 1);
+                tx.countBucket(e.level, bucketOf(*best), -1);
+            }
         }
         tx.recordChange(e);
     } else {

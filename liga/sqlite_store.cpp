@@ -4,16 +4,19 @@
 #include "ranking.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
+#include <thread>
 
 namespace liga {
 
 namespace {
 
-// Version 1 had entries and best; version 2 adds time_counts and changes.
-constexpr int schemaVersion = 2;
+// Version 1 had entries and best; version 3 adds time_counts, time_buckets and changes
+// (2 had no buckets yet).
+constexpr int schemaVersion = 3;
 
 const char* const schema = R"(
 CREATE TABLE IF NOT EXISTS entries (
@@ -38,6 +41,12 @@ CREATE TABLE IF NOT EXISTS time_counts (
     names  INTEGER NOT NULL CHECK (names >= 0),
     PRIMARY KEY (level, tenths)
 ) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS time_buckets (
+    level  INTEGER NOT NULL,
+    bucket INTEGER NOT NULL,
+    names  INTEGER NOT NULL CHECK (names >= 0),
+    PRIMARY KEY (level, bucket)
+) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS changes (
     shard INTEGER PRIMARY KEY,
     n     INTEGER NOT NULL
@@ -46,9 +55,12 @@ INSERT OR IGNORE INTO changes (shard, n) VALUES (0, 0);
 )";
 
 // From the best times of a file that had no counts yet.
-const char* const recount = "DELETE FROM time_counts; "
+const std::string recount = "DELETE FROM time_counts; DELETE FROM time_buckets; "
                             "INSERT INTO time_counts (level, tenths, names) "
-                            "SELECT level, tenths, count(*) FROM best GROUP BY level, tenths";
+                            "SELECT level, tenths, count(*) FROM best GROUP BY level, tenths; "
+                            "INSERT INTO time_buckets (level, bucket, names) "
+                            "SELECT level, tenths / " +
+                            std::to_string(timesPerBucket) + ", count(*) FROM best GROUP BY 1, 2";
 
 const char* const insertEntry = "INSERT INTO entries (code, name, level, tenths, received_at) "
                                 "VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (code) DO NOTHING";
@@ -62,9 +74,16 @@ const char* const addCount = "INSERT INTO time_counts (level, tenths, names) VAL
                              "ON CONFLICT (level, tenths) DO UPDATE SET names = names + ?3";
 const char* const dropCount =
     "UPDATE time_counts SET names = names + ?3 WHERE level = ?1 AND tenths = ?2";
+const char* const addBucket = "INSERT INTO time_buckets (level, bucket, names) VALUES (?1, ?2, ?3) "
+                              "ON CONFLICT (level, bucket) DO UPDATE SET names = names + ?3";
+const char* const dropBucket =
+    "UPDATE time_buckets SET names = names + ?3 WHERE level = ?1 AND bucket = ?2";
+// ?3 is the time's bucket, ?4 its first time.
 const char* const selectCounts =
-    "SELECT coalesce(sum(CASE WHEN tenths < ?2 THEN names ELSE 0 END), 0), "
-    "coalesce(sum(names), 0) FROM time_counts WHERE level = ?1";
+    "SELECT (SELECT coalesce(sum(names), 0) FROM time_buckets WHERE level = ?1 AND bucket < ?3)"
+    " + (SELECT coalesce(sum(names), 0) FROM time_counts"
+    "    WHERE level = ?1 AND tenths >= ?4 AND tenths < ?2),"
+    " (SELECT coalesce(sum(names), 0) FROM time_buckets WHERE level = ?1)";
 const char* const bumpChanges = "UPDATE changes SET n = n + 1 WHERE shard = 0";
 const char* const selectVersion = "SELECT coalesce(sum(n), 0) FROM changes";
 const char* const selectBoard = "SELECT name, tenths, received_at FROM best WHERE level = ?1 "
@@ -82,7 +101,7 @@ const char* const selectBoard = "SELECT name, tenths, received_at FROM best WHER
 // One handle on the file with its prepared statements, used by one thread at a time.
 class SqliteStore::Connection {
 public:
-    Connection(const std::string& path, bool writes) {
+    Connection(const std::string& path, bool writes, Durability durability) {
         const int flags =
             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (writes ? SQLITE_OPEN_CREATE : 0);
         if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
@@ -94,9 +113,11 @@ public:
             sqlite3_busy_timeout(db, static_cast<int>(defaultWait.count()));
             if (writes) {
                 exec("PRAGMA journal_mode = WAL");
-                // In WAL mode a commit waits for no disk flush; a power cut may lose the
-                // last few entries, never the file.
-                exec("PRAGMA synchronous = NORMAL");
+                // The Checkpointer's work, not a committing request's.
+                exec("PRAGMA wal_autocheckpoint = 0");
+                // In WAL mode, NORMAL waits for no disk flush at a commit.
+                exec(durability == Durability::flushLater ? "PRAGMA synchronous = NORMAL"
+                                                          : "PRAGMA synchronous = FULL");
             } else {
                 exec("PRAGMA query_only = ON");
             }
@@ -224,9 +245,17 @@ public:
             .bind(3, delta)
             .step();
     }
+    void countBucket(int32_t level, int32_t bucket, int64_t delta) {
+        statement(delta > 0 ? addBucket : dropBucket)
+            .bind(1, level)
+            .bind(2, bucket)
+            .bind(3, delta)
+            .step();
+    }
     TimeCounts counts(int32_t level, int32_t tenths) {
         Statement s = statement(selectCounts);
-        s.bind(1, level).bind(2, tenths).step();
+        s.bind(1, level).bind(2, tenths).bind(3, bucketOf(tenths));
+        s.bind(4, int64_t{bucketOf(tenths)} * timesPerBucket).step();
         return {s.integer(0), s.integer(1)};
     }
     void recordChange(const Submission&) { statement(bumpChanges).step(); }
@@ -244,8 +273,65 @@ private:
     Connection& c_;
 };
 
-SqliteStore::SqliteStore(const std::string& path)
-    : writer_(std::make_unique<Connection>(path, true)) {
+// Copies the log back into the file once a commit has made it long, in a thread and on a
+// connection of its own, without waiting for readers or writers (a passive checkpoint):
+// at a commit the library would do it in the committing request, with its disk flushes.
+class SqliteStore::Checkpointer {
+public:
+    // Pages of log that make a checkpoint due; the library's own default.
+    static constexpr int duePages = 1000;
+
+    Checkpointer(const std::string& path, Durability durability, sqlite3* writer)
+        : connection_(path, true, durability), writer_(writer) {
+        sqlite3_wal_hook(writer_, &Checkpointer::committed, this);
+        thread_ = std::thread([this] { work(); });
+    }
+    ~Checkpointer() {
+        sqlite3_wal_hook(writer_, nullptr, nullptr);
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+private:
+    static int committed(void* self, sqlite3*, const char*, int pages) {
+        if (pages >= duePages) {
+            auto* c = static_cast<Checkpointer*>(self);
+            {
+                std::lock_guard lock(c->mutex_);
+                c->due_ = true;
+            }
+            c->wake_.notify_one();
+        }
+        return SQLITE_OK;
+    }
+    void work() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return due_ || stopping_; });
+            if (stopping_) return;
+            due_ = false;
+            lock.unlock();
+            sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                      nullptr);
+            lock.lock();
+        }
+    }
+
+    Connection connection_;
+    sqlite3* writer_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool due_ = false;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+SqliteStore::SqliteStore(const std::string& path, Durability durability)
+    : writer_(std::make_unique<Connection>(path, true, durability)) {
     Connection& w = *writer_;
     w.exec("BEGIN IMMEDIATE");
     try {
@@ -259,7 +345,7 @@ SqliteStore::SqliteStore(const std::string& path)
                                      std::to_string(version) + ")");
         w.exec(schema);
         if (version < schemaVersion) {
-            w.exec(recount);
+            w.exec(recount.c_str());
             w.exec(("PRAGMA user_version = " + std::to_string(schemaVersion)).c_str());
         }
         w.exec("COMMIT");
@@ -270,8 +356,9 @@ SqliteStore::SqliteStore(const std::string& path)
     if (path == ":memory:" || path.empty()) {
         reading_ = writer_.get();
     } else {
-        reader_ = std::make_unique<Connection>(path, false);
+        reader_ = std::make_unique<Connection>(path, false, durability);
         reading_ = reader_.get();
+        checkpointer_ = std::make_unique<Checkpointer>(path, durability, writer_->db);
     }
 }
 

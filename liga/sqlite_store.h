@@ -13,13 +13,15 @@ namespace liga {
 // `time_counts`, and the count of changes in `changes`, all kept in step in one
 // transaction. Write-ahead logging, so that reading the boards never waits for a writer,
 // also one in another process; every statement prepared once, values bound, never pasted
-// in. One connection writes and one reads, each used by one thread at a time.
+// in. One connection writes and one reads, each used by one thread at a time; a third
+// one, in a thread of its own, copies the log back into the file, so that no request waits
+// for that.
 class SqliteStore final : public Store {
 public:
     // Opens or creates the file (":memory:" for a store that lives in memory, read and
     // written through one connection), and brings its tables up to date.
     // Throws std::runtime_error when it cannot.
-    explicit SqliteStore(const std::string& path);
+    explicit SqliteStore(const std::string& path, Durability durability = Durability::flushLater);
     ~SqliteStore() override;
     SqliteStore(const SqliteStore&) = delete;
     SqliteStore& operator=(const SqliteStore&) = delete;
@@ -32,9 +34,11 @@ protected:
 private:
     class Connection;
     class Transaction;
+    class Checkpointer;
     std::unique_ptr<Connection> writer_;
     std::unique_ptr<Connection> reader_; // the writer's when the store lives in memory
     Connection* reading_ = nullptr;
+    std::unique_ptr<Checkpointer> checkpointer_; // none in memory
 };
 
 } // namespace liga

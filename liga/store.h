@@ -36,6 +36,12 @@ struct BoardRow {
 
 using Deadline = std::chrono::steady_clock::time_point;
 
+// Whether a store's commit waits until the entry is on disk. By default it does not: a
+// crash of the machine (SQLite) or of the database server (PostgreSQL) may lose the
+// entries of its last moment, never the league's consistency; a commit then costs no
+// disk flush, which on a plain disk is what bounds how many a second there can be.
+enum class Durability { flushLater, flushEachCommit };
+
 // How long a request waits for the database at most, unless its caller says otherwise.
 constexpr std::chrono::milliseconds defaultWait{2000};
 inline Deadline waitFromNow(std::chrono::milliseconds wait = defaultWait) {

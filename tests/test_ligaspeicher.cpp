@@ -61,8 +61,16 @@ TYPED_TEST(Speicher, EqualTimesShareAPlaceAndTheNextTimeTakesThePlaceAfterThem) 
     EXPECT_EQ(danach.place, 3);
     EXPECT_EQ(danach.ranked, 4);
     EXPECT_EQ(s.submit(eintrag("Langsam_Emil", 2, 999, 5)).place, 5);
-    // Another level ranks on its own.
-    EXPECT_EQ(s.submit(eintrag("Anderswo_Fritz", 3, 999, 6)).ranked, 1);
+    // Another level ranks on its own, also across the edges of the counts' buckets.
+    EXPECT_EQ(s.submit(eintrag("Anderswo_Fritz", 3, 128, 6)).ranked, 1);
+    EXPECT_EQ(s.submit(eintrag("Anderswo_Gerd", 3, 64, 7)).place, 1);
+    EXPECT_EQ(s.submit(eintrag("Anderswo_Hans", 3, 63, 8)).place, 1);
+    EXPECT_EQ(s.submit(eintrag("Anderswo_Ines", 3, 64, 9)).place, 2);
+    EXPECT_EQ(s.submit(eintrag("Anderswo_Jan", 3, 127, 10)).place, 4);
+    const Placement kante = s.submit(eintrag("Anderswo_Kai", 3, 128, 11));
+    EXPECT_EQ(kante.place, 5);
+    EXPECT_EQ(kante.ranked, 6);
+    EXPECT_EQ(s.submit(eintrag("Anderswo_Lea", 3, 129, 12)).place, 7);
 
     const std::vector<BoardRow> liste = s.board(2, 100);
     std::vector<int64_t> plaetze;
