@@ -5,6 +5,7 @@
 #   tools/ensure-deps.sh            the tests, benchmarks and CI's checks (tools/run-tests.sh)
 #   tools/ensure-deps.sh --play     building and playing the game (tools/play.sh)
 #   tools/ensure-deps.sh --package  --play, and what makes the Debian package
+#   tools/ensure-deps.sh --liga     building and packing the league server alone
 #   tools/ensure-deps.sh --fuzz     the tests', and clang's fuzzing runtime
 # As root it installs what is missing; otherwise it names the apt-get line and stops.
 set -euo pipefail
@@ -33,10 +34,12 @@ tests=(
 case "${1:-}" in
 --play) pakete+=("${spielen[@]}") ;;
 --package) pakete+=("${spielen[@]}" "${paket[@]}") ;;
+--liga) pakete=(cmake ninja-build g++ pkg-config libmicrohttpd-dev libsqlite3-dev libpq-dev
+    "${paket[@]}") ;;
 --fuzz) pakete+=("${tests[@]}" clang libclang-rt-14-dev) ;;
 "") pakete+=("${tests[@]}") ;;
 *)
-    echo "usage: $0 [--play | --package | --fuzz]" >&2
+    echo "usage: $0 [--play | --package | --liga | --fuzz]" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A machine that runs a league has neither Qt nor the test libraries: configure the league
+# server alone with them hidden, build it, pack it, and check the package: the program,
+# its service unit pointing at it, the manual page, the libraries from dpkg-shlibdeps
+# (and no Qt), and lintian's verdict.
+#   liga_paket.sh CMAKE CPACK SOURCE_DIR
+set -euo pipefail
+cmake=$1 cpack=$2 quelle=$3
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+"$cmake" -S "$quelle" -B "$tmp/bau" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZUNDEL_NUR_LIGA=ON \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+    -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >"$tmp/log" 2>&1 &&
+    "$cmake" --build "$tmp/bau" -j2 >>"$tmp/log" 2>&1 &&
+    "$cpack" -G DEB --config "$tmp/bau/CPackConfig.cmake" -B "$tmp" >>"$tmp/log" 2>&1 ||
+    { cat "$tmp/log" >&2; exit 1; }
+deb=$(echo "$tmp"/zundel-liga_*.deb)
+
+fehler=0
+falsch() {
+    echo "FAIL: $*" >&2
+    fehler=1
+}
+inhalt=$(dpkg-deb -c "$deb")
+for f in usr/sbin/zundel-liga usr/lib/systemd/system/zundel-liga.service \
+    usr/share/man/man8/zundel-liga.8.gz usr/share/doc/zundel-liga/copyright \
+    usr/share/doc/zundel-liga/changelog.Debian.gz; do
+    grep -q " \./$f$" <<<"$inhalt" || falsch "$f is not in the package"
+done
+if grep -E 'zundelfeld|games/' <<<"$inhalt"; then falsch "the game is in the league's package"; fi
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/systemd/system/zundel-liga.service |
+    grep -q '^ExecStart=/usr/sbin/zundel-liga ' || falsch "the unit does not start /usr/sbin/zundel-liga"
+abhaengig=$(dpkg-deb -f "$deb" Depends)
+for paket in libmicrohttpd12 libsqlite3-0 libpq5 libc6; do
+    grep -q "\b$paket\b" <<<"$abhaengig" || falsch "Depends lacks $paket: $abhaengig"
+done
+if grep -qi qt <<<"$abhaengig"; then falsch "the league server depends on Qt: $abhaengig"; fi
+if ! command -v lintian >/dev/null; then
+    falsch "lintian is missing; tools/ensure-deps.sh installs it"
+elif ! lintian --fail-on error,warning "$deb" >&2; then
+    falsch "lintian"
+fi
+exit $fehler
