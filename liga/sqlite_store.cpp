@@ -239,18 +239,10 @@ public:
     }
     void improveBest(const Submission& e) { writeBest(updateBest, e); }
     void count(int32_t level, int32_t tenths, int64_t delta) {
-        statement(delta > 0 ? addCount : dropCount)
-            .bind(1, level)
-            .bind(2, tenths)
-            .bind(3, delta)
-            .step();
+        adjust(delta > 0 ? addCount : dropCount, level, tenths, delta);
     }
     void countBucket(int32_t level, int32_t bucket, int64_t delta) {
-        statement(delta > 0 ? addBucket : dropBucket)
-            .bind(1, level)
-            .bind(2, bucket)
-            .bind(3, delta)
-            .step();
+        adjust(delta > 0 ? addBucket : dropBucket, level, bucket, delta);
     }
     TimeCounts counts(int32_t level, int32_t tenths) {
         Statement s = statement(selectCounts);
@@ -261,6 +253,9 @@ public:
     void recordChange(const Submission&) { statement(bumpChanges).step(); }
 
 private:
+    void adjust(const char* sql, int32_t level, int32_t key, int64_t delta) {
+        statement(sql).bind(1, level).bind(2, key).bind(3, delta).step();
+    }
     void writeBest(const char* sql, const Submission& e) {
         statement(sql)
             .bind(1, e.level)

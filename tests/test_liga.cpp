@@ -17,8 +17,6 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sqlite3.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -76,21 +74,6 @@ TEST(LigaSeite, ListsEachNamesBestTimeEscapedWithSharedPlaces) {
     EXPECT_EQ(store.board(2, 100).size(), 100u);
 }
 
-// One HTTP/1.0 GET to 127.0.0.1; the whole answer, or nothing when the connection failed.
-std::string holen(unsigned port, const std::string& pfad) {
-    const int fd = loopbackVerbinden(static_cast<int>(port), 10);
-    std::string antwort;
-    if (fd >= 0) {
-        const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\n\r\n";
-        send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
-        char stueck[4096];
-        for (ssize_t n; (n = recv(fd, stueck, sizeof stueck, 0)) > 0;)
-            antwort.append(stueck, static_cast<std::size_t>(n));
-        close(fd);
-    }
-    return antwort;
-}
-
 TEST(LigaWarten, OnlyWhatNeedsTheLockedFileWaitsAndThatNoLongerThanItsBound) {
     TTestVerzeichnis ordner;
     SqliteStore store(ordner.datei("liga.db"));
@@ -106,18 +89,22 @@ TEST(LigaWarten, OnlyWhatNeedsTheLockedFileWaitsAndThatNoLongerThanItsBound) {
     ASSERT_EQ(sqlite3_exec(anderer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     using Uhr = std::chrono::steady_clock;
     const auto einreichen = [&] {
-        std::string a = holen(server.port(), "/rekord.php?code=" + code("Geduldig_Gerd", 87, 1));
+        std::string a = loopbackGet(static_cast<int>(server.port()),
+                                    "/rekord.php?code=" + code("Geduldig_Gerd", 87, 1));
         return std::make_pair(a, Uhr::now());
     };
     auto wartend = std::async(std::launch::async, einreichen);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     // Meanwhile what needs no writing is answered, the page from the file as it stands.
-    EXPECT_NE(holen(server.port(), "/nirgends").find(" 404 "), std::string::npos);
+    EXPECT_NE(loopbackGet(static_cast<int>(server.port()), "/nirgends").find(" 404 "),
+              std::string::npos);
     std::string falsch = code("Geduldig_Gerd", 87, 1);
     falsch[3] = falsch[3] == 'A' ? 'B' : 'A';
-    EXPECT_NE(holen(server.port(), "/rekord.php?code=" + falsch).find("besch\xE4"),
+    EXPECT_NE(loopbackGet(static_cast<int>(server.port()), "/rekord.php?code=" + falsch)
+                  .find("besch\xE4"),
               std::string::npos);
-    EXPECT_NE(holen(server.port(), "/").find("Noch keine Zeiten."), std::string::npos);
+    EXPECT_NE(loopbackGet(static_cast<int>(server.port()), "/").find("Noch keine Zeiten."),
+              std::string::npos);
     const auto beantwortet = Uhr::now();
     const auto [abgewiesen, wann] = wartend.get();
     EXPECT_GT(wann, beantwortet);

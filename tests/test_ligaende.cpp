@@ -182,21 +182,6 @@ TEST_F(LigaEndeTest, TheLeagueServerRanksEveryNameOnceAndRefusesForgedCodes) {
     EXPECT_EQ(seite.find("Zundelmeister", meister + 1), std::string::npos); // once
 }
 
-// A plain HTTP/1.0 GET to a server on 127.0.0.1: status line, header and body.
-std::string rohHolen(int port, const std::string& pfad) {
-    const int fd = loopbackVerbinden(port, 15);
-    std::string antwort;
-    if (fd >= 0) {
-        const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
-        send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
-        char stueck[4096];
-        for (ssize_t n; (n = recv(fd, stueck, sizeof stueck, 0)) > 0;)
-            antwort.append(stueck, static_cast<std::size_t>(n));
-        close(fd);
-    }
-    return antwort;
-}
-
 std::string ligacode(const std::string& name, int32_t zeit, uint32_t saat) {
     TZufall zufall;
     zufall.setzen(saat);
@@ -225,7 +210,7 @@ TEST_F(LigaEndeTest, TwoServersOnOneDatabaseShowOneLeagueAndOutliveTheDatabasesR
     for (int i = 0; i < 5; ++i) {
         const std::string code = ligacode("Doppelt_" + std::to_string(i), 60 + i, 77 + i);
         std::string vonB;
-        std::thread neben([&] { vonB = rohHolen(b.port, "/rekord.php?code=" + code); });
+        std::thread neben([&] { vonB = loopbackGet(b.port, "/rekord.php?code=" + code); });
         const std::string vonA = holen(a, "/rekord.php?code=" + code);
         neben.join();
         vonB = vonB.substr(vonB.find("\r\n\r\n") + 4);
@@ -254,7 +239,7 @@ TEST_F(LigaEndeTest, TwoServersOnOneDatabaseShowOneLeagueAndOutliveTheDatabasesR
     EXPECT_EQ(senden(a, "Waehrenddessen ", 70, 4000),
               QString("Nicht eingetragen: Die Liga kann gerade nichts speichern. Bitte "
                       "versuchen Sie es später noch einmal."));
-    EXPECT_EQ(rohHolen(b.port, "/").find(" 503 "), 8u);
+    EXPECT_EQ(loopbackGet(b.port, "/").find(" 503 "), 8u);
     ASSERT_TRUE(TPgDatenbank::server("start"));
 
     // Back again, both servers rank without a restart; b finds its old connections gone.

@@ -38,3 +38,16 @@ int loopbackVerbinden(int port, int fristSekunden) {
     }
     return fd;
 }
+
+std::string loopbackGet(int port, const std::string& pfad, int fristSekunden) {
+    const int fd = loopbackVerbinden(port, fristSekunden);
+    std::string antwort;
+    if (fd < 0) return antwort;
+    const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+    ::send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
+    char stueck[4096];
+    for (ssize_t n; (n = ::recv(fd, stueck, sizeof stueck, 0)) > 0;)
+        antwort.append(stueck, static_cast<std::size_t>(n));
+    ::close(fd);
+    return antwort;
+}
