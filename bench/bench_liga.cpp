@@ -27,6 +27,7 @@
 #include "postgres_store.h"
 #include "ranking.h"
 #include "sqlite_store.h"
+#include "testverzeichnis.h"
 
 #include <algorithm>
 #include <atomic>
@@ -218,15 +219,14 @@ struct Measured {
 std::optional<Measured> measure(const Setup& setup, const std::vector<std::string>& submit,
                                 const std::vector<bool>& onBigLevel,
                                 const std::vector<std::string>& page, int connections, bool fresh) {
-    char pattern[] = "/tmp/zundel_liga_bench_XXXXXX";
-    const std::string folder = mkdtemp(pattern);
+    const TTestVerzeichnis temporary; // removed however the measurement ends
+    const std::string folder = temporary.pfad().string();
     std::optional<TPgDatenbank> pg;
     std::string db = folder + "/liga.db";
     if (setup.postgres) {
         pg.emplace();
         if (!pg->fehlt.empty()) {
             std::fprintf(stderr, "bench_liga: %s\n", pg->fehlt.c_str());
-            std::filesystem::remove_all(folder);
             return std::nullopt;
         }
         db = pg->verbindung;
@@ -256,7 +256,6 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
     m.pages = run(ports, page, {}, connections, false, fresh);
     servers.clear();
     pg.reset();
-    std::filesystem::remove_all(folder);
     return m;
 }
 
