@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian 12 packages that one use of this source tree needs.
+# Installs the Debian 12 or 13 packages that one use of this source tree needs.
 #   tools/ensure-deps.sh            the tests, benchmarks and CI's checks (tools/run-tests.sh)
 #   tools/ensure-deps.sh --play     building and playing the game (tools/play.sh)
 #   tools/ensure-deps.sh --package  --play, and what makes the Debian package
@@ -36,7 +36,7 @@ case "${1:-}" in
 --package) pakete+=("${spielen[@]}" "${paket[@]}") ;;
 --liga) pakete=(cmake ninja-build g++ pkg-config libmicrohttpd-dev libsqlite3-dev libpq-dev
     "${paket[@]}") ;;
---fuzz) pakete+=("${tests[@]}" clang libclang-rt-14-dev) ;;
+--fuzz) pakete+=("${tests[@]}" clang libclang-rt-dev) ;;
 "") pakete+=("${tests[@]}") ;;
 *)
     echo "usage: $0 [--play | --package | --liga | --fuzz]" >&2

@@ -4,7 +4,7 @@
 # Builds the game alone (the "play" preset: no tests, benchmarks or their libraries) and
 # starts it through the launcher that the install uses, so the best times live in the same
 # place: zundrec.dat in ${XDG_DATA_HOME:-~/.local/share}/zundelfeld. Run from the
-# repository root on a Debian 12 desktop; what is missing is installed first (through
+# repository root on a Debian 12 or 13 desktop; what is missing is installed first (through
 # sudo when not root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
