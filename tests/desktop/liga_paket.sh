@@ -34,7 +34,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/systemd/system/zundel-liga.se
     grep -q '^ExecStart=/usr/sbin/zundel-liga ' || falsch "the unit does not start /usr/sbin/zundel-liga"
 abhaengig=$(dpkg-deb -f "$deb" Depends)
 for paket in libmicrohttpd12 libsqlite3-0 libpq5 libc6; do
-    grep -q "\b$paket\b" <<<"$abhaengig" || falsch "Depends lacks $paket: $abhaengig"
+    grep -Eq "\b${paket}(t64)?\b" <<<"$abhaengig" || falsch "Depends lacks $paket: $abhaengig"
 done
 if grep -qi qt <<<"$abhaengig"; then falsch "the league server depends on Qt: $abhaengig"; fi
 if ! command -v lintian >/dev/null; then

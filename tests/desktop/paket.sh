@@ -29,7 +29,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/$bindir/zundelfeld" | grep -q '^
     falsch "the packaged launcher does not start /usr/libexec/zundelfeld/zundelfeld"
 abhaengig=$(dpkg-deb -f "$deb" Depends)
 for paket in libqt6widgets6 libqt6gui6 libc6; do
-    grep -q "\b$paket\b" <<<"$abhaengig" || falsch "Depends lacks $paket: $abhaengig"
+    grep -Eq "\b${paket}(t64)?\b" <<<"$abhaengig" || falsch "Depends lacks $paket: $abhaengig"
 done
 if ! command -v lintian >/dev/null; then
     falsch "lintian is missing; tools/ensure-deps.sh installs it"
