@@ -12,8 +12,9 @@ namespace liga {
 
 namespace {
 
-// Version 1 had no time_buckets yet.
-constexpr int64_t schemaVersion = 2;
+// Version 1 had no time_buckets yet, 2 no state of entries, barred names or log of what
+// operators changed.
+constexpr int64_t schemaVersion = 3;
 // Runs of a transaction that lost to another, at most.
 constexpr int attempts = 5;
 // Rows of the change count, so that writers seldom wait for each other on one.
@@ -29,8 +30,10 @@ CREATE TABLE IF NOT EXISTS entries (
     name        TEXT   NOT NULL,
     level       INT    NOT NULL CHECK (level BETWEEN 1 AND 5),
     tenths      INT    NOT NULL CHECK (tenths > 0),
-    received_at BIGINT NOT NULL
+    received_at BIGINT NOT NULL,
+    state       INT    NOT NULL DEFAULT 0 CHECK (state BETWEEN 0 AND 2)
 );
+CREATE INDEX IF NOT EXISTS entries_by_name ON entries (name, level, tenths, received_at);
 CREATE TABLE IF NOT EXISTS best (
     level       INT    NOT NULL,
     name        TEXT   NOT NULL,
@@ -57,14 +60,27 @@ CREATE TABLE IF NOT EXISTS changes (
 );
 INSERT INTO changes (shard, n) SELECT s, 0 FROM generate_series(0, 15) AS s
     ON CONFLICT (shard) DO NOTHING;
-INSERT INTO league_meta (key, value) VALUES ('schema', 2) -- schemaVersion
+CREATE TABLE IF NOT EXISTS barred (
+    name TEXT PRIMARY KEY
+);
+CREATE TABLE IF NOT EXISTS moderation_log (
+    id      BIGINT PRIMARY KEY,
+    at      BIGINT NOT NULL,
+    what    INT    NOT NULL,
+    subject TEXT   NOT NULL
+);
+INSERT INTO league_meta (key, value) VALUES ('schema', 3), ('moderation', 0) -- schemaVersion
     ON CONFLICT (key) DO NOTHING;
 )";
 
 const std::pair<const char*, const char*> statements[] = {
-    {"insert_entry", "INSERT INTO entries (code, name, level, tenths, received_at) "
-                     "VALUES ($1, $2, $3, $4, $5) ON CONFLICT (code) DO NOTHING"},
-    {"find_entry", "SELECT name, level, tenths FROM entries WHERE code = $1"},
+    // Submissions share the lock of the row that a moderation takes alone.
+    {"barred", "SELECT EXISTS (SELECT 1 FROM barred WHERE name = $1) FROM league_meta "
+               "WHERE key = 'moderation' FOR SHARE"},
+    {"lock_moderation", "SELECT value FROM league_meta WHERE key = 'moderation' FOR UPDATE"},
+    {"insert_entry", "INSERT INTO entries (code, name, level, tenths, received_at, state) "
+                     "VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT (code) DO NOTHING"},
+    {"find_entry", "SELECT name, level, tenths, state FROM entries WHERE code = $1"},
     {"lock_best", "SELECT tenths FROM best WHERE level = $1 AND name = $2 FOR UPDATE"},
     {"insert_best", "INSERT INTO best (level, name, tenths, received_at) VALUES ($1, $2, $3, $4) "
                     "ON CONFLICT (level, name) DO NOTHING"},
@@ -85,6 +101,22 @@ const std::pair<const char*, const char*> statements[] = {
     {"version", "SELECT COALESCE(SUM(n), 0) FROM changes"},
     {"board", "SELECT name, tenths, received_at FROM best WHERE level = $1 "
               "ORDER BY tenths, received_at, name LIMIT $2"},
+    {"fastest", "SELECT tenths, received_at FROM entries WHERE name = $2 AND level = $1 "
+                "AND state = 0 ORDER BY tenths, received_at LIMIT 1"},
+    {"drop_best", "DELETE FROM best WHERE level = $1 AND name = $2"},
+    {"bar", "INSERT INTO barred (name) VALUES ($1) ON CONFLICT (name) DO NOTHING"},
+    {"unbar", "DELETE FROM barred WHERE name = $1"},
+    {"delete_entry", "DELETE FROM entries WHERE code = $1"},
+    {"set_state", "UPDATE entries SET state = $2 WHERE code = $1"},
+    // Numbered in order: moderations take their turns under lock_moderation.
+    {"log_change", "INSERT INTO moderation_log (id, at, what, subject) "
+                   "SELECT COALESCE(MAX(id), 0) + 1, $1, $2, $3 FROM moderation_log"},
+    {"changes_since", "SELECT id, at, what, subject FROM moderation_log WHERE id > $1 ORDER BY id"},
+    // Level 0, name '' and held 0 ask for any.
+    {"entries", "SELECT code, name, level, tenths, received_at, state, "
+                "       EXISTS (SELECT 1 FROM barred WHERE barred.name = entries.name) "
+                "FROM entries WHERE ($1 = 0 OR level = $1) AND ($2 = '' OR name = $2) "
+                "AND ($3 = 0 OR state = 1) ORDER BY received_at DESC, code DESC LIMIT $4"},
 };
 
 std::string number(int64_t n) {
@@ -108,16 +140,19 @@ class PostgresStore::Transaction {
 public:
     Transaction(PgConnection& c, Deadline until) : c_(c), until_(until) {}
 
+    bool barred(const std::string& name) { return run("barred", {name}).text(0, 0) == "t"; }
     bool addEntry(const Submission& e) {
-        return run("insert_entry",
-                   {e.code, e.name, number(e.level), number(e.tenths), number(e.receivedAt)})
+        const EntryState state = e.held ? EntryState::held : EntryState::ranked;
+        return run("insert_entry", {e.code, e.name, number(e.level), number(e.tenths),
+                                    number(e.receivedAt), number(static_cast<int64_t>(state))})
                    .affected() == 1;
     }
-    StoredEntry entryOf(const std::string& code) {
+    std::optional<StoredEntry> findEntry(const std::string& code) {
         const PgRows r = run("find_entry", {code});
-        if (r.count() != 1) throw std::runtime_error("code vanished");
-        return {r.text(0, 0), static_cast<int32_t>(r.integer(0, 1)),
-                static_cast<int32_t>(r.integer(0, 2))};
+        if (r.count() != 1) return std::nullopt;
+        return StoredEntry{r.text(0, 0), static_cast<int32_t>(r.integer(0, 1)),
+                           static_cast<int32_t>(r.integer(0, 2)),
+                           static_cast<EntryState>(r.integer(0, 3))};
     }
     std::optional<int32_t> lockBest(int32_t level, const std::string& name) {
         const PgRows r = run("lock_best", {number(level), name});
@@ -140,6 +175,27 @@ public:
     void recordChange(const Submission& e) {
         run("record_change",
             {number(static_cast<int64_t>(std::hash<std::string>{}(e.code) % changeShards))});
+    }
+
+    std::optional<FastestEntry> fastestEntry(int32_t level, const std::string& name) {
+        const PgRows r = run("fastest", {number(level), name});
+        if (r.count() == 0) return std::nullopt;
+        return FastestEntry{static_cast<int32_t>(r.integer(0, 0)), r.integer(0, 1)};
+    }
+    void dropBest(int32_t level, const std::string& name) {
+        run("drop_best", {number(level), name});
+    }
+    void lockModeration() { run("lock_moderation", {}); }
+    bool setBarred(const std::string& name, bool barred) {
+        return run(barred ? "bar" : "unbar", {name}).affected() == 1;
+    }
+    void deleteEntry(const std::string& code) { run("delete_entry", {code}); }
+    void setState(const std::string& code, EntryState state) {
+        run("set_state", {code, number(static_cast<int64_t>(state))});
+    }
+    void logChange(Moderation what, const std::string& subject, int64_t at) {
+        run("log_change", {number(at), number(static_cast<int64_t>(what)), subject});
+        run("record_change", {"0"});
     }
 
 private:
@@ -247,32 +303,42 @@ PostgresStore::PostgresStore(std::string conninfo, unsigned connections, Durabil
     : conninfo_(std::move(conninfo)), connections_(std::max(connections, 1u)),
       durability_(durability) {
     // Two processes starting at once may both create the tables; the loser sees them made.
+    // The first process that finds them older brings them up to date; the others wait for
+    // the row lock and find it done. Before that no statement of the pool is prepared, as
+    // one may name what is still missing.
+    int64_t version = 0;
     for (int attempt = 1;; ++attempt) {
         PgConnection c(conninfo_, until);
         try {
             c.exec(schema, until);
+            c.exec("BEGIN; SET LOCAL statement_timeout = 0", until);
+            c.prepare("schema_version",
+                      "SELECT value FROM league_meta WHERE key = 'schema' FOR UPDATE", until);
+            version = c.run("schema_version", {}, until).integer(0, 0);
+            if (version < 2) {
+                c.exec("DELETE FROM time_buckets; "
+                       "INSERT INTO time_buckets (level, bucket, names) SELECT level, tenths / " +
+                           std::to_string(timesPerBucket) +
+                           ", SUM(names) FROM time_counts GROUP BY 1, 2",
+                       until);
+            }
+            if (version < 3) {
+                // Every entry so far ranked as before.
+                c.exec("ALTER TABLE entries ADD COLUMN IF NOT EXISTS state INT NOT NULL "
+                       "DEFAULT 0 CHECK (state BETWEEN 0 AND 2)",
+                       until);
+            }
+            if (version < schemaVersion)
+                c.exec("UPDATE league_meta SET value = " + number(schemaVersion) +
+                           " WHERE key = 'schema'",
+                       until);
+            c.exec("COMMIT", until);
             break;
         } catch (const PgError&) {
+            // The connection goes with its open transaction.
             if (attempt >= attempts) throw;
         }
     }
-    // Brought up to date by the first process that finds it older; the others wait for
-    // the row lock and find it done.
-    const int64_t version = withConnection(true, until, [&](PgConnection& c) {
-        c.exec("SET LOCAL statement_timeout = 0", until);
-        c.prepare("schema_version", "SELECT value FROM league_meta WHERE key = 'schema' FOR UPDATE",
-                  until);
-        const int64_t found = c.run("schema_version", {}, until).integer(0, 0);
-        if (found < 2) {
-            c.exec("DELETE FROM time_buckets; "
-                   "INSERT INTO time_buckets (level, bucket, names) SELECT level, tenths / " +
-                       std::to_string(timesPerBucket) +
-                       ", SUM(names) FROM time_counts GROUP BY 1, 2; "
-                       "UPDATE league_meta SET value = 2 WHERE key = 'schema'",
-                   until);
-        }
-        return found;
-    });
     if (version > schemaVersion)
         throw std::runtime_error("the database was made by a newer zundel-liga (schema " +
                                  std::to_string(version) + ")");
@@ -300,6 +366,41 @@ std::vector<BoardRow> PostgresStore::boardBefore(int32_t level, int64_t limit, D
 uint64_t PostgresStore::versionBefore(Deadline until) {
     return withConnection(false, until, [&](PgConnection& c) {
         return static_cast<uint64_t>(c.run("version", {}, until).integer(0, 0));
+    });
+}
+
+ModerationResult PostgresStore::moderateBefore(Moderation what, const std::string& subject,
+                                               int64_t at, Deadline until) {
+    return withConnection(true, until, [&](PgConnection& c) {
+        Transaction tx(c, until);
+        return moderateWithin(tx, what, subject, at);
+    });
+}
+
+std::vector<EntryRow> PostgresStore::entriesBefore(const EntryQuery& q, Deadline until) {
+    return withConnection(false, until, [&](PgConnection& c) {
+        const PgRows r =
+            c.run("entries",
+                  {number(q.level.value_or(0)), q.name.value_or(std::string()),
+                   number(q.heldOnly ? 1 : 0), number(q.limit > 0 ? q.limit : INT64_MAX)},
+                  until);
+        std::vector<EntryRow> rows;
+        for (int i = 0; i < r.count(); ++i)
+            rows.push_back({r.text(i, 0), r.text(i, 1), static_cast<int32_t>(r.integer(i, 2)),
+                            static_cast<int32_t>(r.integer(i, 3)), r.integer(i, 4),
+                            static_cast<EntryState>(r.integer(i, 5)), r.text(i, 6) == "t"});
+        return rows;
+    });
+}
+
+std::vector<LoggedChange> PostgresStore::changesSinceBefore(int64_t after, Deadline until) {
+    return withConnection(false, until, [&](PgConnection& c) {
+        const PgRows r = c.run("changes_since", {number(after)}, until);
+        std::vector<LoggedChange> changes;
+        for (int i = 0; i < r.count(); ++i)
+            changes.push_back({r.integer(i, 0), r.integer(i, 1),
+                               static_cast<Moderation>(r.integer(i, 2)), r.text(i, 3)});
+        return changes;
     });
 }
 

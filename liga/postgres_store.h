@@ -14,10 +14,10 @@ namespace liga {
 class PgConnection;
 
 // The league in a PostgreSQL database, which several server processes may share: the
-// same tables as the SQLite file (entries, best, time_counts, changes), created when
-// missing, with the schema's version in league_meta. Plain SQL that CockroachDB takes
-// too; every statement with values prepared, the values bound. A transaction that lost to
-// another (SQLSTATE 40001, 40P01) is run again, a few times at most; one whose connection
+// same tables as the SQLite file (entries, best, time_counts, changes, barred,
+// moderation_log), created when missing, with the schema's version in league_meta. Plain SQL that
+// CockroachDB takes too; every statement with values prepared, the values bound. A transaction that
+// lost to another (SQLSTATE 40001, 40P01) is run again, a few times at most; one whose connection
 // was lost before it committed, once on a new connection.
 // Connections are kept in a pool of at most `connections`, opened when first needed.
 class PostgresStore final : public Store {
@@ -35,6 +35,10 @@ protected:
     Placement submitBefore(const Submission& entry, Deadline until) override;
     std::vector<BoardRow> boardBefore(int32_t level, int64_t limit, Deadline until) override;
     uint64_t versionBefore(Deadline until) override;
+    std::vector<EntryRow> entriesBefore(const EntryQuery& query, Deadline until) override;
+    ModerationResult moderateBefore(Moderation what, const std::string& subject, int64_t at,
+                                    Deadline until) override;
+    std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
 
 private:
     class Lease;

@@ -4,9 +4,11 @@
 // submission inside the transaction a store opened for it.
 #pragma once
 #include "store.h"
+#include "stufen.h"
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -41,11 +43,20 @@ struct StoredEntry {
     std::string name;
     int32_t level = 0;
     int32_t tenths = 0;
+    EntryState state = EntryState::ranked;
+};
+
+// A name's fastest ranked entry on a level.
+struct FastestEntry {
+    int32_t tenths = 0;
+    int64_t receivedAt = 0;
 };
 
 // One submission, in the transaction that a store has opened. Tx provides:
+//   bool barred(const std::string& name)        also keeps moderations out until the
+//                                               transaction ends
 //   bool addEntry(const Submission&)            stores the entry; false when the code is there
-//   StoredEntry entryOf(const std::string& code)
+//   std::optional<StoredEntry> findEntry(const std::string& code)
 //   std::optional<int32_t> lockBest(int32_t level, const std::string& name)
 //                                               the name's best, kept from other writers
 //                                               until the transaction ends
@@ -64,9 +75,18 @@ struct StoredEntry {
 // circle.
 template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
     Placement p;
+    if (tx.barred(e.name)) {
+        p.barred = true;
+        return p;
+    }
     StoredEntry placed{e.name, e.level, e.tenths};
     std::optional<int32_t> best;
     if (tx.addEntry(e)) {
+        if (e.held) {
+            // Nothing a board shows has changed.
+            p.state = EntryState::held;
+            return p;
+        }
         best = tx.lockBest(e.level, e.name);
         if (!best && !tx.addBest(e)) best = tx.lockBest(e.level, e.name);
         if (!best) {
@@ -84,9 +104,13 @@ template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
         tx.recordChange(e);
     } else {
         // The code decides name, level and time; place what was stored with it.
-        placed = tx.entryOf(e.code);
-        best = tx.lockBest(placed.level, placed.name);
+        const std::optional<StoredEntry> stored = tx.findEntry(e.code);
+        if (!stored) throw std::runtime_error("code vanished");
+        placed = *stored;
         p.alreadyReceived = true;
+        p.state = placed.state;
+        if (placed.state != EntryState::ranked) return p;
+        best = tx.lockBest(placed.level, placed.name);
     }
     const TimeCounts c = tx.counts(placed.level, placed.tenths);
     // The name's own best is no other name's.
@@ -94,6 +118,68 @@ template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
     p.place = placeBehind(c.faster - (ownFaster ? 1 : 0));
     p.ranked = c.ranked;
     return p;
+}
+
+// Makes a name's best on a level its fastest ranked entry, or none when it has none or
+// is barred, and its count follow. Tx provides, besides what submitWithin uses:
+//   std::optional<FastestEntry> fastestEntry(int32_t level, const std::string& name)
+//   void dropBest(int32_t level, const std::string& name)
+template <class Tx> void settleBest(Tx& tx, int32_t level, const std::string& name, bool barred) {
+    const std::optional<int32_t> old = tx.lockBest(level, name);
+    std::optional<FastestEntry> fastest;
+    if (!barred) fastest = tx.fastestEntry(level, name);
+    std::optional<Submission> now;
+    if (fastest) now = Submission{name, level, fastest->tenths, fastest->receivedAt, {}};
+    if (old && now && *old == now->tenths) {
+        tx.improveBest(*now); // the same time, perhaps of another entry
+        return;
+    }
+    if (old) {
+        tx.dropBest(level, name);
+        tx.count(level, *old, -1);
+        tx.countBucket(level, bucketOf(*old), -1);
+    }
+    if (now) {
+        tx.addBest(*now);
+        tx.count(level, now->tenths, 1);
+        tx.countBucket(level, bucketOf(now->tenths), 1);
+    }
+}
+
+// One moderation, in the transaction that a store has opened. Tx provides, besides what
+// settleBest uses:
+//   void lockModeration()                       keeps submissions and other moderations
+//                                               out until the transaction ends
+//   bool setBarred(const std::string& name, bool barred)
+//                                               false when the name was so already
+//   void deleteEntry(const std::string& code)
+//   void setState(const std::string& code, EntryState state)
+//   void logChange(Moderation what, const std::string& subject, int64_t at)
+//                                               logs it and lets version() grow
+template <class Tx>
+ModerationResult moderateWithin(Tx& tx, Moderation what, const std::string& subject, int64_t at) {
+    tx.lockModeration();
+    if (what == Moderation::ban || what == Moderation::unban) {
+        const bool bar = what == Moderation::ban;
+        if (!tx.setBarred(subject, bar)) return ModerationResult::unchanged;
+        for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
+            settleBest(tx, level, subject, bar);
+    } else {
+        const std::optional<StoredEntry> e = tx.findEntry(subject);
+        if (!e) return ModerationResult::noSuchEntry;
+        if (what == Moderation::remove) {
+            tx.deleteEntry(subject);
+            if (e->state == EntryState::ranked)
+                settleBest(tx, e->level, e->name, tx.barred(e->name));
+        } else {
+            if (e->state != EntryState::held) return ModerationResult::notHeld;
+            const bool approve = what == Moderation::approve;
+            tx.setState(subject, approve ? EntryState::ranked : EntryState::rejected);
+            if (approve) settleBest(tx, e->level, e->name, tx.barred(e->name));
+        }
+    }
+    tx.logChange(what, subject, at);
+    return ModerationResult::done;
 }
 
 } // namespace liga

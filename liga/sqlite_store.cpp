@@ -15,8 +15,9 @@ namespace liga {
 namespace {
 
 // Version 1 had entries and best; version 3 adds time_counts, time_buckets and changes
-// (2 had no buckets yet).
-constexpr int schemaVersion = 3;
+// (2 had no buckets yet); version 4 the entries' state, barred names and the log of what
+// operators changed.
+constexpr int schemaVersion = 4;
 
 const char* const schema = R"(
 CREATE TABLE IF NOT EXISTS entries (
@@ -25,7 +26,8 @@ CREATE TABLE IF NOT EXISTS entries (
     name        TEXT    NOT NULL,
     level       INTEGER NOT NULL CHECK (level BETWEEN 1 AND 5),
     tenths      INTEGER NOT NULL CHECK (tenths > 0),
-    received_at INTEGER NOT NULL
+    received_at INTEGER NOT NULL,
+    state       INTEGER NOT NULL DEFAULT 0 CHECK (state BETWEEN 0 AND 2)
 );
 CREATE TABLE IF NOT EXISTS best (
     level       INTEGER NOT NULL,
@@ -52,7 +54,24 @@ CREATE TABLE IF NOT EXISTS changes (
     n     INTEGER NOT NULL
 );
 INSERT OR IGNORE INTO changes (shard, n) VALUES (0, 0);
+CREATE TABLE IF NOT EXISTS barred (
+    name TEXT PRIMARY KEY
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS moderation_log (
+    id      INTEGER PRIMARY KEY,
+    at      INTEGER NOT NULL,
+    what    INTEGER NOT NULL,
+    subject TEXT    NOT NULL
+);
 )";
+// A file of an older version gets the entries' state, every entry ranked as before.
+const char* const addState = "ALTER TABLE entries ADD COLUMN state INTEGER NOT NULL DEFAULT 0 "
+                             "CHECK (state BETWEEN 0 AND 2)";
+const char* const hasState =
+    "SELECT count(*) FROM pragma_table_info('entries') WHERE name = 'state'";
+// What a moderation looks up: a name's fastest entry on a level.
+const char* const nameIndex =
+    "CREATE INDEX IF NOT EXISTS entries_by_name ON entries (name, level, tenths, received_at)";
 
 // From the best times of a file that had no counts yet.
 const std::string recount = "DELETE FROM time_counts; DELETE FROM time_buckets; "
@@ -62,9 +81,28 @@ const std::string recount = "DELETE FROM time_counts; DELETE FROM time_buckets; 
                             "SELECT level, tenths / " +
                             std::to_string(timesPerBucket) + ", count(*) FROM best GROUP BY 1, 2";
 
-const char* const insertEntry = "INSERT INTO entries (code, name, level, tenths, received_at) "
-                                "VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (code) DO NOTHING";
-const char* const findEntry = "SELECT name, level, tenths FROM entries WHERE code = ?1";
+const char* const insertEntry =
+    "INSERT INTO entries (code, name, level, tenths, received_at, state) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT (code) DO NOTHING";
+const char* const findEntry = "SELECT name, level, tenths, state FROM entries WHERE code = ?1";
+const char* const findBarred = "SELECT EXISTS (SELECT 1 FROM barred WHERE name = ?1)";
+const char* const insertBarred = "INSERT INTO barred (name) VALUES (?1) ON CONFLICT DO NOTHING";
+const char* const deleteBarred = "DELETE FROM barred WHERE name = ?1";
+const char* const findFastest = "SELECT tenths, received_at FROM entries "
+                                "WHERE name = ?2 AND level = ?1 AND state = 0 "
+                                "ORDER BY tenths, received_at LIMIT 1";
+const char* const deleteBest = "DELETE FROM best WHERE level = ?1 AND name = ?2";
+const char* const deleteEntry = "DELETE FROM entries WHERE code = ?1";
+const char* const updateState = "UPDATE entries SET state = ?2 WHERE code = ?1";
+const char* const insertLog = "INSERT INTO moderation_log (at, what, subject) VALUES (?1, ?2, ?3)";
+const char* const selectLog =
+    "SELECT id, at, what, subject FROM moderation_log WHERE id > ?1 ORDER BY id";
+// Level 0, name '' and held 0 ask for any; limit -1 for no limit.
+const char* const selectEntries =
+    "SELECT code, name, level, tenths, received_at, state, "
+    "       EXISTS (SELECT 1 FROM barred WHERE barred.name = entries.name) "
+    "FROM entries WHERE (?1 = 0 OR level = ?1) AND (?2 = '' OR name = ?2) "
+    "AND (?3 = 0 OR state = 1) ORDER BY received_at DESC, id DESC LIMIT ?4";
 const char* const findBest = "SELECT tenths FROM best WHERE level = ?1 AND name = ?2";
 const char* const insertBest =
     "INSERT INTO best (level, name, tenths, received_at) VALUES (?1, ?2, ?3, ?4)";
@@ -220,13 +258,21 @@ public:
     bool addEntry(const Submission& e) {
         Statement s = statement(insertEntry);
         s.bind(1, e.code).bind(2, e.name).bind(3, e.level).bind(4, e.tenths);
-        s.bind(5, e.receivedAt).step();
+        s.bind(5, e.receivedAt)
+            .bind(6, static_cast<int64_t>(e.held ? EntryState::held : EntryState::ranked));
+        s.step();
         return sqlite3_changes(c_.db) == 1;
     }
-    StoredEntry entryOf(const std::string& code) {
-        Statement s = statement(findEntry);
-        if (!s.bind(1, code).step()) fail(c_.db, "code vanished");
-        return {s.text(0), static_cast<int32_t>(s.integer(1)), static_cast<int32_t>(s.integer(2))};
+    std::optional<StoredEntry> findEntry(const std::string& code) {
+        Statement s = statement(liga::findEntry);
+        if (!s.bind(1, code).step()) return std::nullopt;
+        return StoredEntry{s.text(0), static_cast<int32_t>(s.integer(1)),
+                           static_cast<int32_t>(s.integer(2)),
+                           static_cast<EntryState>(s.integer(3))};
+    }
+    bool barred(const std::string& name) {
+        Statement s = statement(findBarred);
+        return s.bind(1, name).step() && s.integer(0) != 0;
     }
     std::optional<int32_t> lockBest(int32_t level, const std::string& name) {
         Statement s = statement(findBest);
@@ -251,6 +297,33 @@ public:
         return {s.integer(0), s.integer(1)};
     }
     void recordChange(const Submission&) { statement(bumpChanges).step(); }
+
+    std::optional<FastestEntry> fastestEntry(int32_t level, const std::string& name) {
+        Statement s = statement(findFastest);
+        if (!s.bind(1, level).bind(2, name).step()) return std::nullopt;
+        return FastestEntry{static_cast<int32_t>(s.integer(0)), s.integer(1)};
+    }
+    void dropBest(int32_t level, const std::string& name) {
+        statement(deleteBest).bind(1, level).bind(2, name).step();
+    }
+    // The file's write lock, taken by BEGIN IMMEDIATE, keeps everybody else out.
+    void lockModeration() {}
+    bool setBarred(const std::string& name, bool barred) {
+        statement(barred ? insertBarred : deleteBarred).bind(1, name).step();
+        return sqlite3_changes(c_.db) == 1;
+    }
+    void deleteEntry(const std::string& code) { statement(liga::deleteEntry).bind(1, code).step(); }
+    void setState(const std::string& code, EntryState state) {
+        statement(updateState).bind(1, code).bind(2, static_cast<int64_t>(state)).step();
+    }
+    void logChange(Moderation what, const std::string& subject, int64_t at) {
+        statement(insertLog)
+            .bind(1, at)
+            .bind(2, static_cast<int64_t>(what))
+            .bind(3, subject)
+            .step();
+        statement(bumpChanges).step();
+    }
 
 private:
     void adjust(const char* sql, int32_t level, int32_t key, int64_t delta) {
@@ -339,6 +412,12 @@ SqliteStore::SqliteStore(const std::string& path, Durability durability)
             throw std::runtime_error(path + " was made by a newer zundel-liga (schema " +
                                      std::to_string(version) + ")");
         w.exec(schema);
+        {
+            Statement s(w.db, w.prepared(hasState));
+            s.step();
+            if (s.integer(0) == 0) w.exec(addState);
+        }
+        w.exec(nameIndex);
         if (version < schemaVersion) {
             w.exec(recount.c_str());
             w.exec(("PRAGMA user_version = " + std::to_string(schemaVersion)).c_str());
@@ -359,18 +438,27 @@ SqliteStore::SqliteStore(const std::string& path, Durability durability)
 
 SqliteStore::~SqliteStore() = default;
 
-Placement SqliteStore::submitBefore(const Submission& e, Deadline until) {
+template <class Work> auto SqliteStore::writing(Deadline until, Work work) {
     Lease lease(*writer_, until);
     Transaction tx(*writer_);
     tx.statement("BEGIN IMMEDIATE").step();
     try {
-        const Placement p = submitWithin(tx, e);
+        auto result = work(tx);
         tx.statement("COMMIT").step();
-        return p;
+        return result;
     } catch (...) {
         sqlite3_exec(writer_->db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+}
+
+Placement SqliteStore::submitBefore(const Submission& e, Deadline until) {
+    return writing(until, [&](Transaction& tx) { return submitWithin(tx, e); });
+}
+
+ModerationResult SqliteStore::moderateBefore(Moderation what, const std::string& subject,
+                                             int64_t at, Deadline until) {
+    return writing(until, [&](Transaction& tx) { return moderateWithin(tx, what, subject, at); });
 }
 
 std::vector<BoardRow> SqliteStore::boardBefore(int32_t level, int64_t limit, Deadline until) {
@@ -390,6 +478,30 @@ uint64_t SqliteStore::versionBefore(Deadline until) {
     Statement s(reading_->db, reading_->prepared(selectVersion));
     s.step();
     return static_cast<uint64_t>(s.integer(0));
+}
+
+std::vector<EntryRow> SqliteStore::entriesBefore(const EntryQuery& q, Deadline until) {
+    Lease lease(*reading_, until);
+    std::vector<EntryRow> rows;
+    Statement s(reading_->db, reading_->prepared(selectEntries));
+    s.bind(1, q.level.value_or(0)).bind(2, q.name.value_or(std::string()));
+    s.bind(3, q.heldOnly ? 1 : 0).bind(4, q.limit > 0 ? q.limit : -1);
+    while (s.step())
+        rows.push_back({s.text(0), s.text(1), static_cast<int32_t>(s.integer(2)),
+                        static_cast<int32_t>(s.integer(3)), s.integer(4),
+                        static_cast<EntryState>(s.integer(5)), s.integer(6) != 0});
+    return rows;
+}
+
+std::vector<LoggedChange> SqliteStore::changesSinceBefore(int64_t after, Deadline until) {
+    Lease lease(*reading_, until);
+    std::vector<LoggedChange> changes;
+    Statement s(reading_->db, reading_->prepared(selectLog));
+    s.bind(1, after);
+    while (s.step())
+        changes.push_back(
+            {s.integer(0), s.integer(1), static_cast<Moderation>(s.integer(2)), s.text(3)});
+    return changes;
 }
 
 } // namespace liga

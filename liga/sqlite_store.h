@@ -11,11 +11,11 @@ namespace liga {
 // The league in one SQLite file: every accepted code in `entries` (the code unique), each
 // name's best time per level in `best`, how many names hold each time of a level in
 // `time_counts`, and the count of changes in `changes`, all kept in step in one
-// transaction. Write-ahead logging, so that reading the boards never waits for a writer,
-// also one in another process; every statement prepared once, values bound, never pasted
-// in. One connection writes and one reads, each used by one thread at a time; a third
-// one, in a thread of its own, copies the log back into the file, so that no request waits
-// for that.
+// transaction; barred names in `barred`, what operators changed in `moderation_log`. Write-ahead
+// logging, so that reading the boards never waits for a writer, also one in another process; every
+// statement prepared once, values bound, never pasted in. One connection writes and one reads, each
+// used by one thread at a time; a third one, in a thread of its own, copies the log back into the
+// file, so that no request waits for that.
 class SqliteStore final : public Store {
 public:
     // Opens or creates the file (":memory:" for a store that lives in memory, read and
@@ -30,11 +30,17 @@ protected:
     Placement submitBefore(const Submission& entry, Deadline until) override;
     std::vector<BoardRow> boardBefore(int32_t level, int64_t limit, Deadline until) override;
     uint64_t versionBefore(Deadline until) override;
+    std::vector<EntryRow> entriesBefore(const EntryQuery& query, Deadline until) override;
+    ModerationResult moderateBefore(Moderation what, const std::string& subject, int64_t at,
+                                    Deadline until) override;
+    std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
 
 private:
     class Connection;
     class Transaction;
     class Checkpointer;
+    // Runs `work` with a Transaction on the writing connection, in BEGIN IMMEDIATE.
+    template <class Work> auto writing(Deadline until, Work work);
     std::unique_ptr<Connection> writer_;
     std::unique_ptr<Connection> reader_; // the writer's when the store lives in memory
     Connection* reading_ = nullptr;

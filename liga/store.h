@@ -3,11 +3,16 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace liga {
+
+// What became of an entry: it counts, it waits for an operator, or an operator turned
+// it down. Only ranked entries reach the boards.
+enum class EntryState { ranked = 0, held = 1, rejected = 2 };
 
 // One accepted code.
 struct Submission {
@@ -16,12 +21,16 @@ struct Submission {
     int32_t tenths = 0;     // the whole time
     int64_t receivedAt = 0; // seconds since 1970, UTC
     std::string code;       // the 64 characters as received
+    bool held = false;      // stored, but ranked only once an operator approves it
 };
 
 // Where an entry stands: its time among the best times of all other names on its
 // level, numbered by placeBehind (ranking.h), and how many names that level ranks.
+// Neither is known for an entry that is not ranked, nor for a barred name.
 struct Placement {
     bool alreadyReceived = false; // the same code came before; nothing was added
+    bool barred = false;          // the name is barred: nothing was added
+    EntryState state = EntryState::ranked;
     int64_t place = 0;
     int64_t ranked = 0;
 };
@@ -35,6 +44,45 @@ struct BoardRow {
 };
 
 using Deadline = std::chrono::steady_clock::time_point;
+
+// One stored entry, as an operator looks at it.
+struct EntryRow {
+    std::string code;
+    std::string name;
+    int32_t level = 0;
+    int32_t tenths = 0;
+    int64_t receivedAt = 0;
+    EntryState state = EntryState::ranked;
+    bool barred = false; // its name is
+};
+
+// Which entries to list, newest first: all of them, or those of one level, one name, the
+// held ones; at most `limit` (0: every one).
+struct EntryQuery {
+    std::optional<int32_t> level;
+    std::optional<std::string> name;
+    bool heldOnly = false;
+    int64_t limit = 100;
+};
+
+// What an operator does to the league: remove, approve and reject name a code, ban and
+// unban a name.
+enum class Moderation { remove, ban, unban, approve, reject };
+
+enum class ModerationResult {
+    done,
+    noSuchEntry, // no entry has the code
+    notHeld,     // approve or reject of an entry that is not held
+    unchanged,   // ban of a barred name, unban of one that is not
+};
+
+// One change an operator made, as every server logs it.
+struct LoggedChange {
+    int64_t id = 0; // grows with every change
+    int64_t at = 0; // seconds since 1970, UTC
+    Moderation what = Moderation::remove;
+    std::string subject; // the code or the name
+};
 
 // Whether a store's commit waits until the entry is on disk. By default it does not: a
 // crash of the machine (SQLite) or of the database server (PostgreSQL) may lose the
@@ -68,6 +116,11 @@ public:
 //   board. Boards list names fastest first, equal times by when they were received.
 // - Places are numbered by placeBehind (ranking.h) from how many names are faster, never
 //   by the store itself. Placing costs no time in proportion to the names on a level.
+// - A barred name has no best time on any level and no new entry; its entries stay, so
+//   that lifting the bar brings its best times back. Held and rejected entries change no
+//   board. After a moderation, each name's best on a level is its fastest ranked entry.
+// - Moderations and submissions never interleave: each moderation sees every submission
+//   before it whole, and none after it.
 // - `version` comes from the database: it grows with every change that any process made,
 //   so that what a reader built at one version holds until version differs.
 // - No call waits past its deadline: then, or when the database is away, it throws
@@ -88,10 +141,29 @@ public:
     // The count of changes made to the league so far.
     uint64_t version(Deadline until = waitFromNow()) { return versionBefore(until); }
 
+    // The entries the query asks for, newest first.
+    std::vector<EntryRow> entries(const EntryQuery& query, Deadline until = waitFromNow()) {
+        return entriesBefore(query, until);
+    }
+    // Changes the league as an operator asked, at `at` (seconds since 1970); whatever it
+    // changed is logged and counts in version().
+    ModerationResult moderate(Moderation what, const std::string& subject, int64_t at,
+                              Deadline until = waitFromNow()) {
+        return moderateBefore(what, subject, at, until);
+    }
+    // The logged changes after the one numbered `after`, oldest first (after 0: all).
+    std::vector<LoggedChange> changesSince(int64_t after, Deadline until = waitFromNow()) {
+        return changesSinceBefore(after, until);
+    }
+
 protected:
     virtual Placement submitBefore(const Submission& entry, Deadline until) = 0;
     virtual std::vector<BoardRow> boardBefore(int32_t level, int64_t limit, Deadline until) = 0;
     virtual uint64_t versionBefore(Deadline until) = 0;
+    virtual std::vector<EntryRow> entriesBefore(const EntryQuery& query, Deadline until) = 0;
+    virtual ModerationResult moderateBefore(Moderation what, const std::string& subject, int64_t at,
+                                            Deadline until) = 0;
+    virtual std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) = 0;
 };
 
 } // namespace liga

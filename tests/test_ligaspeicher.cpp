@@ -227,4 +227,102 @@ TYPED_TEST(Speicher, EightThreadsAtOnceLeaveTheBoardsAModelPredicts) {
     }
 }
 
+TYPED_TEST(Speicher, ModerationKeepsEachNamesBestItsFastestRankedEntryAndThePlacesCounted) {
+    Store& s = *this->store;
+    s.submit(eintrag("Anton_Alt", 1, 50, 1));
+    s.submit(eintrag("Anton_Alt", 1, 40, 2));
+    s.submit(eintrag("Berta_Bald", 1, 45, 3));
+    Submission schnell = eintrag("Carl_Kurz", 1, 5, 4);
+    schnell.held = true;
+    const Placement gehalten = s.submit(schnell);
+    EXPECT_EQ(gehalten.state, EntryState::held);
+    using Liste = std::vector<std::pair<std::string, int32_t>>;
+    EXPECT_EQ(namenUndZeiten(s.board(1, 100)), (Liste{{"Anton_Alt", 40}, {"Berta_Bald", 45}}));
+
+    // Anton's best goes: his slower entry takes its place, and its count went too.
+    uint64_t stand = s.version();
+    EXPECT_EQ(s.moderate(Moderation::remove, code(2), 1), ModerationResult::done);
+    EXPECT_GT(s.version(), stand);
+    EXPECT_EQ(namenUndZeiten(s.board(1, 100)), (Liste{{"Berta_Bald", 45}, {"Anton_Alt", 50}}));
+    EXPECT_EQ(s.submit(eintrag("Dora_Dazu", 1, 42, 5)).place, 1);
+
+    // Barred: off the board and out of the counts, nothing new stored; lifted, back.
+    EXPECT_EQ(s.moderate(Moderation::ban, "Anton_Alt", 2), ModerationResult::done);
+    EXPECT_EQ(s.moderate(Moderation::ban, "Anton_Alt", 2), ModerationResult::unchanged);
+    EXPECT_EQ(namenUndZeiten(s.board(1, 100)), (Liste{{"Dora_Dazu", 42}, {"Berta_Bald", 45}}));
+    const Placement gesperrt = s.submit(eintrag("Anton_Alt", 1, 30, 6));
+    EXPECT_TRUE(gesperrt.barred);
+    const Placement p = s.submit(eintrag("Emil_Eilig", 1, 60, 7));
+    EXPECT_EQ(p.place, 3);
+    EXPECT_EQ(p.ranked, 3);
+    EXPECT_EQ(s.moderate(Moderation::approve, code(6), 3), ModerationResult::noSuchEntry);
+    EXPECT_EQ(s.moderate(Moderation::unban, "Anton_Alt", 4), ModerationResult::done);
+    EXPECT_EQ(s.submit(eintrag("Fritz_Fix", 1, 55, 8)).place, 4);
+
+    // Approved, the held time leads; a rejected one stays off, also when sent again.
+    EXPECT_EQ(s.moderate(Moderation::approve, code(4), 5), ModerationResult::done);
+    EXPECT_EQ(s.moderate(Moderation::reject, code(4), 5), ModerationResult::notHeld);
+    Submission zweiter = eintrag("Gerd_Gauner", 1, 3, 9);
+    zweiter.held = true;
+    s.submit(zweiter);
+    EXPECT_EQ(s.moderate(Moderation::reject, code(9), 6), ModerationResult::done);
+    const Placement wieder = s.submit(zweiter);
+    EXPECT_TRUE(wieder.alreadyReceived);
+    EXPECT_EQ(wieder.state, EntryState::rejected);
+    stand = s.version();
+    std::unique_ptr<Store> anderer = this->fabrik.oeffnen();
+    EXPECT_EQ(anderer->version(), stand);
+    EXPECT_EQ(namenUndZeiten(anderer->board(1, 100)), (Liste{{"Carl_Kurz", 5},
+                                                             {"Dora_Dazu", 42},
+                                                             {"Berta_Bald", 45},
+                                                             {"Anton_Alt", 50},
+                                                             {"Fritz_Fix", 55},
+                                                             {"Emil_Eilig", 60}}));
+    EXPECT_EQ(anderer->board(1, 100)[3].place, 4);
+
+    // Every change logged once, in order, for every process to read.
+    const std::vector<LoggedChange> log = anderer->changesSince(0);
+    ASSERT_EQ(log.size(), 5u); // what changed nothing is not logged
+    EXPECT_EQ(log[0].what, Moderation::remove);
+    EXPECT_EQ(log[0].subject, code(2));
+    EXPECT_EQ(log[1].what, Moderation::ban);
+    EXPECT_EQ(log[1].subject, "Anton_Alt");
+    EXPECT_EQ(log[4].what, Moderation::reject);
+    EXPECT_EQ(log[4].at, 6);
+    EXPECT_EQ(anderer->changesSince(log[3].id).size(), 1u);
+}
+
+TYPED_TEST(Speicher, EntriesAreListedNewestFirstByLevelNameOrHeld) {
+    Store& s = *this->store;
+    for (int i = 0; i < 6; ++i) {
+        Submission e = eintrag(i % 2 ? "Ungerade_Uli" : "Gerade_Gabi", 1 + i % 3, 100 + i, i);
+        e.held = i == 4;
+        s.submit(e);
+    }
+    s.moderate(Moderation::ban, "Ungerade_Uli", 1);
+    const std::vector<EntryRow> alle = s.entries({});
+    ASSERT_EQ(alle.size(), 6u);
+    EXPECT_EQ(alle[0].code, code(5));
+    EXPECT_EQ(alle[0].receivedAt, 1700000005);
+    EXPECT_TRUE(alle[0].barred);
+    EXPECT_FALSE(alle[1].barred);
+    EXPECT_EQ(alle[1].state, EntryState::held);
+    EXPECT_EQ(alle[1].tenths, 104);
+    EXPECT_EQ(alle[1].level, 2);
+    EXPECT_EQ(alle[5].code, code(0));
+    const auto frage = [](std::optional<int32_t> stufe, std::optional<std::string> name,
+                          bool gehalten, int64_t hoechstens) {
+        return EntryQuery{stufe, std::move(name), gehalten, hoechstens};
+    };
+    EXPECT_EQ(s.entries(frage({}, {}, false, 2)).size(), 2u);
+    EXPECT_EQ(s.entries(frage(1, {}, false, 100)).size(), 2u);
+    EXPECT_EQ(s.entries(frage({}, "Gerade_Gabi", false, 0)).size(), 3u);
+    const std::vector<EntryRow> gehalten = s.entries(frage({}, {}, true, 100));
+    ASSERT_EQ(gehalten.size(), 1u);
+    EXPECT_EQ(gehalten[0].code, code(4));
+    const std::vector<EntryRow> beides = s.entries(frage(2, "Gerade_Gabi", false, 100));
+    ASSERT_EQ(beides.size(), 1u);
+    EXPECT_EQ(beides[0].code, code(4));
+}
+
 } // namespace
