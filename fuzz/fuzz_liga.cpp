@@ -5,9 +5,14 @@
 //   0: the rest is a code text for the decoder;
 //   1: values for getcode (level, time, change position, change value, name bytes): a
 //      genuine code, then one character changed, which the decoder must refuse;
-//   2: a request: method, path, code and client, separated by line feeds;
+//   2: a request: method, path, code, client and X-Forwarded-For, separated by line
+//      feeds; 127.0.0.1 is a proxy;
 //   3: values as in 1 and a client byte: the genuine code through the handler, as the game
-//      sends it, then the league page.
+//      sends it, then the league page and its feed;
+//   4: names, separated by line feeds, on the boards of the feed, which must read back;
+//   5: a peer byte and an X-Forwarded-For value for the proxy rule.
+#include "feed.h"
+#include "forwarded_for.h"
 #include "handler.h"
 #include "ligacode.h"
 #include "namenszeichen.h"
@@ -16,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,10 +40,18 @@ void urteilPruefen(const TCodePruefung& p) {
 }
 
 // A league in memory, made afresh now and then so that the stored codes stay few.
+const std::vector<in6_addr> proxies = {*liga::parseAddress("127.0.0.1")};
+
+liga::LeagueSettings einstellungen() {
+    liga::LeagueSettings s;
+    s.proxies = proxies;
+    return s;
+}
+
 struct TLiga {
     liga::SqliteStore store{":memory:"};
     liga::RateLimiter drossel{3, 8};
-    liga::League league{store, drossel};
+    liga::League league{store, drossel, einstellungen()};
     int64_t uhrMs = 0;
 };
 
@@ -55,9 +69,55 @@ void antwortPruefen(const liga::Request& r, const liga::Response& antwort) {
     const std::string_view a = antwort.body;
     if (r.path == "/rekord.php")
         pruefen(a.starts_with("Platz ") || a.starts_with("Diese Zeit") ||
-                a.starts_with("Nicht eingetragen: "));
+                a.starts_with("Ihre Zeit ") || a.starts_with("Nicht eingetragen: ") ||
+                (r.method == "HEAD" && a.find(", ") != std::string_view::npos));
+    else if (r.path == "/liga.json")
+        pruefen(a.starts_with("{\"levels\": [") && a.ends_with("]}\n"));
     else
         pruefen(a.starts_with("<!DOCTYPE html>") && a.ends_with("</html>\n"));
+}
+
+// The JSON string at the start of `t`, decoded as far as the feed writes strings; `t`
+// moves behind it.
+std::string jsonLesen(std::string_view& t) {
+    pruefen(!t.empty() && t[0] == '"');
+    std::string out;
+    std::size_t i = 1;
+    for (;; ++i) {
+        pruefen(i < t.size());
+        const auto c = static_cast<unsigned char>(t[i]);
+        pruefen(c >= 0x20 && c != 0x7f && c != '<' && c != '>' && c != '&');
+        if (c == '"') break;
+        if (c != '\\') {
+            out += static_cast<char>(c);
+            continue;
+        }
+        pruefen(++i < t.size());
+        if (t[i] == '"' || t[i] == '\\') {
+            out += t[i];
+            continue;
+        }
+        pruefen(t[i] == 'u' && i + 4 < t.size() && t.substr(i + 1, 2) == "00");
+        const auto hex = [](char h) { return h <= '9' ? h - '0' : h - 'a' + 10; };
+        out += static_cast<char>(hex(t[i + 3]) * 16 + hex(t[i + 4]));
+        i += 4;
+    }
+    t.remove_prefix(i + 1);
+    return out;
+}
+
+// The names of the feed's rows, in order.
+std::vector<std::string> feedNamen(std::string_view json) {
+    std::vector<std::string> namen;
+    const std::string_view zeile = "{\"place\": ";
+    for (std::size_t p = json.find(zeile); p != std::string_view::npos; p = json.find(zeile)) {
+        json.remove_prefix(p + zeile.size());
+        const std::size_t name = json.find("\"name\": ");
+        pruefen(name != std::string_view::npos);
+        json.remove_prefix(name + 8);
+        namen.push_back(jsonLesen(json));
+    }
+    return namen;
 }
 
 std::string_view teil(std::string_view& rest) {
@@ -87,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     l.uhrMs += 1000;
     liga::Request r;
     r.unixSeconds = 1700000000;
-    switch (data[0] % 4) {
+    switch (data[0] % 6) {
     case 0:
         urteilPruefen(ligacodePruefen(rest));
         return 0;
@@ -108,12 +168,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         r.path = teil(felder);
         if (!felder.empty()) r.code = std::string(teil(felder));
         r.client = teil(felder);
+        r.peer = liga::parseAddress(r.client);
+        r.forwardedFor = teil(felder);
         r.headerCount = size % 80;
         r.steadyMs = l.uhrMs;
         antwortPruefen(r, l.league.handle(r));
         return 0;
     }
-    default: {
+    case 3: {
         if (rest.size() < 5) return 0;
         r.method = "GET";
         r.path = "/rekord.php";
@@ -123,6 +185,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         antwortPruefen(r, l.league.handle(r));
         r.path = "/";
         antwortPruefen(r, l.league.handle(r));
+        r.path = "/liga.json";
+        antwortPruefen(r, l.league.handle(r));
+        return 0;
+    }
+    case 4: {
+        liga::Boards boards;
+        std::vector<std::string> namen;
+        std::string_view felder = rest;
+        for (int32_t i = 0; !felder.empty(); ++i) {
+            namen.emplace_back(teil(felder));
+            boards[namen.size() % boards.size()].push_back({i, namen.back(), i + 1, i});
+        }
+        std::vector<std::string> erwartet;
+        for (const auto& b : boards)
+            for (const liga::BoardRow& row : b) erwartet.push_back(row.name);
+        pruefen(feedNamen(liga::renderFeed(boards)) == erwartet);
+        return 0;
+    }
+    default: {
+        if (rest.empty()) return 0;
+        in6_addr peer = proxies[0];
+        peer.s6_addr[15] = static_cast<uint8_t>(rest[0]); // 127.0.0.x
+        const in6_addr client = liga::clientBehindProxies(peer, rest.substr(1), proxies);
+        // Only a proxy hands a client over; who it hands over is never the proxy itself,
+        // unless the list named nobody else.
+        if (std::memcmp(&peer, &proxies[0], sizeof peer) != 0)
+            pruefen(std::memcmp(&client, &peer, sizeof peer) == 0);
         return 0;
     }
     }

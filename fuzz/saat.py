@@ -151,7 +151,7 @@ def antwortSaat():
 
 def ligaSaat():
     # The first byte picks the mode: a code text, values for a genuine code, a request, a
-    # genuine code sent as the game does.
+    # genuine code sent as the game does, names for the feed, the proxy rule.
     schreiben("fuzz_liga", "code_text", b"\0" + b"0123456789ABCDEF" * 4)
     schreiben("fuzz_liga", "echter_code", b"\1" + bytes([1, 44, 1, 5, 9]) + b"Zuendler_1     ")
     code = b"3C05A1B2C3D4E5F60718293A4B5C6D7E8F90A1B2C3D4E5F60718293A4B5C6D7E"
@@ -160,6 +160,10 @@ def ligaSaat():
     schreiben("fuzz_liga", "anfrage_post", b"\2POST\n/rekord.php\n\n127.0.0.1")
     schreiben("fuzz_liga", "echter_code_angefragt",
               b"\3" + bytes([2, 200, 3, 7, 4]) + b"B\xe4r_aus_Ulm   ")
+    schreiben("fuzz_liga", "anfrage_weitergeleitet",
+              b"\2GET\n/rekord.php\n" + code + b"\n127.0.0.1\n127.0.0.9, [::1]:80")
+    schreiben("fuzz_liga", "feed_namen", b"\4Zuendler_1\n\"<&>\\\n\x01\x7f\xc3\xa4\n\nletzter")
+    schreiben("fuzz_liga", "weitergeleitet", b"\5\x01127.0.0.7:80, unknown,127.0.0.1 ,::1")
 
 
 def name15(text):

@@ -11,6 +11,12 @@ const std::string refused = "Nicht eingetragen: ";
 }
 
 std::string placementLine(const Placement& p, int32_t level) {
+    if (p.barred) return refused + "Dieser Name ist in der Liga gesperrt.";
+    if (p.state == EntryState::rejected)
+        return refused + "Die Zeit wurde bei der Prüfung abgelehnt.";
+    if (p.state == EntryState::held)
+        return std::string(p.alreadyReceived ? "Diese Zeit ist schon eingetragen. " : "") +
+               "Ihre Zeit wird geprüft und erscheint nach der Freigabe in der Liga.";
     std::string line = p.alreadyReceived ? "Diese Zeit ist schon eingetragen: Platz " : "Platz ";
     line += std::to_string(p.place) + " von " + std::to_string(p.ranked) + " in der Spielstufe " +
             festeStufe(level).name + ".";

@@ -10,7 +10,8 @@ namespace liga {
 
 // The answers' lines, UTF-8. The game shows the first line of an answer and nothing else.
 
-// "Platz 3 von 17 in der Spielstufe Profis.", led by a note when the code came before.
+// "Platz 3 von 17 in der Spielstufe Profis.", led by a note when the code came before;
+// for a held entry that it waits for review, for a rejected one or a barred name a refusal.
 std::string placementLine(const Placement& placement, int32_t level);
 // What the league read: "Zundelmeister, 8,7 Sekunden."
 std::string readBackLine(const std::string& name, int32_t tenths);

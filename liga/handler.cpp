@@ -3,9 +3,13 @@
 #include "handler.h"
 #include "answers.h"
 #include "cp1252.h"
+#include "feed.h"
+#include "forwarded_for.h"
 #include "ligacode.h"
 #include "page.h"
 #include "stufen.h"
+
+#include <sys/socket.h>
 
 #include <exception>
 #include <iostream>
@@ -15,6 +19,8 @@ namespace liga {
 namespace {
 
 const char* const submitPath = "/rekord.php";
+const char* const pagePath = "/";
+const char* const feedPath = "/liga.json";
 
 Response plain(int status, const std::string& text) {
     return {status, "text/plain; charset=utf-8", text + "\r\n"};
@@ -34,12 +40,24 @@ Plan League::plan(const Request& r) {
     if (r.headerCount > maxHeaderCount) return {plain(431, "Zu viele Kopfzeilen."), false};
     if (r.bodySize > 0) return {plain(413, "Eine Anfrage an die Liga hat keinen Inhalt."), false};
     if (r.method != "GET" && r.method != "HEAD") return {plain(405, "Nur GET."), false};
-    if (r.path == "/") return {std::nullopt, false};
+    if (r.path == pagePath || r.path == feedPath) return {std::nullopt, false};
     if (r.path != submitPath) return {plain(404, "Nicht gefunden."), false};
-    if (!limiter_.allow(r.client, r.steadyMs)) return {gameAnswer(rateLimitedLine()), false};
+    // Only GET submits: HEAD is answered alike, but stores nothing and costs no token.
+    const bool head = r.method == "HEAD";
+    if (!head && !limiter_.allow(clientOf(r), r.steadyMs))
+        return {gameAnswer(rateLimitedLine()), false};
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return {gameAnswer(refusalLine(p.befund)), false};
+    if (head) return {gameAnswer(readBackLine(p.name, p.zeit)), false};
     return {std::nullopt, true};
+}
+
+std::string League::clientOf(const Request& r) const {
+    if (settings_.proxies.empty() || !r.peer) return r.client;
+    sockaddr_in6 client{};
+    client.sin6_family = AF_INET6;
+    client.sin6_addr = clientBehindProxies(*r.peer, r.forwardedFor, settings_.proxies);
+    return clientKey(reinterpret_cast<const sockaddr*>(&client));
 }
 
 Response League::unavailable(const Request& r) {
@@ -50,7 +68,7 @@ Response League::unavailable(const Request& r) {
 Response League::answerFromStore(const Request& r, Deadline until) {
     try {
         if (Deadline::clock::now() < until)
-            return r.path == submitPath ? submit(r, until) : page(until);
+            return r.path == submitPath ? submit(r, until) : boards(r, until);
     } catch (const std::exception& e) {
         std::cerr << "liga: " << e.what() << std::endl;
     }
@@ -66,29 +84,32 @@ Response League::handle(const Request& r) {
 Response League::submit(const Request& r, Deadline until) {
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return gameAnswer(refusalLine(p.befund));
+    const bool held = heldForReview(settings_.review, p.stufe, p.zeit);
     const Placement placed =
-        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code}, until);
+        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code, held}, until);
     return gameAnswer(placementLine(placed, p.stufe), readBackLine(p.name, p.zeit));
 }
 
-Response League::page(Deadline until) {
+Response League::boards(const Request& r, Deadline until) {
+    const auto answer = [&](const Rendered& c) -> Response {
+        if (r.path == feedPath) return {200, "application/json; charset=utf-8", c.json};
+        return {200, "text/html; charset=utf-8", c.html};
+    };
     const uint64_t version = store_.version(until);
     {
-        std::lock_guard lock(pageMutex_);
-        if (pageVersion_ == version) return {200, "text/html; charset=utf-8", pageHtml_};
+        std::lock_guard lock(renderedMutex_);
+        if (rendered_ && rendered_->version == version) return answer(*rendered_);
     }
     // Read after the version: whatever the boards show that is newer than it only makes
-    // the next reader build the page once more.
-    Boards boards;
+    // the next reader build them once more.
+    Boards read;
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
-        boards[festeStufeIndex(level)] = store_.board(level, boardRows, until);
-    std::string html = renderPage(boards);
-    std::lock_guard lock(pageMutex_);
-    if (!pageVersion_ || *pageVersion_ < version) {
-        pageHtml_ = html;
-        pageVersion_ = version;
-    }
-    return {200, "text/html; charset=utf-8", std::move(html)};
+        read[festeStufeIndex(level)] = store_.board(level, boardRows, until);
+    Rendered fresh{version, renderPage(read), renderFeed(read)};
+    Response response = answer(fresh);
+    std::lock_guard lock(renderedMutex_);
+    if (!rendered_ || rendered_->version < version) rendered_ = std::move(fresh);
+    return response;
 }
 
 } // namespace liga

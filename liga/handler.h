@@ -2,13 +2,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "rate_limit.h"
+#include "review.h"
 #include "store.h"
+
+#include <netinet/in.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace liga {
 
@@ -18,10 +22,12 @@ struct Request {
     std::string path;                // without the query
     std::optional<std::string> code; // the query's "code" argument
     std::size_t headerCount = 0;
-    std::size_t bodySize = 0; // a league request has none
-    std::string client;       // the rate limiter's key, see clientKey
-    int64_t steadyMs = 0;     // for the rate limiter
-    int64_t unixSeconds = 0;  // when it was received
+    std::size_t bodySize = 0;     // a league request has none
+    std::string client;           // the rate limiter's key, see clientKey
+    std::optional<in6_addr> peer; // who sent it, as far as the connection tells
+    std::string forwardedFor;     // its X-Forwarded-For lines, joined by commas
+    int64_t steadyMs = 0;         // for the rate limiter
+    int64_t unixSeconds = 0;      // when it was received
 };
 
 struct Response {
@@ -41,11 +47,20 @@ struct Plan {
     bool writes = false;
 };
 
-// The league's answers: "/rekord.php?code=..." enters a code, "/" shows the page.
-// Every request gets an answer; nothing a client sends makes it throw.
+// What a league takes from its operator.
+struct LeagueSettings {
+    ReviewBounds review = defaultReviewBounds();
+    // Peers whose X-Forwarded-For names the client (see clientBehindProxies).
+    std::vector<in6_addr> proxies;
+};
+
+// The league's answers: "/rekord.php?code=..." enters a code, "/" shows the page and
+// "/liga.json" its boards as data. Every request gets an answer; nothing a client sends
+// makes it throw.
 class League final {
 public:
-    League(Store& store, RateLimiter& limiter) : store_(store), limiter_(limiter) {}
+    League(Store& store, RateLimiter& limiter, LeagueSettings settings = {})
+        : store_(store), limiter_(limiter), settings_(std::move(settings)) {}
 
     // Never touches the store: answers what needs none of it (404, a bad code, the rate
     // limit), and counts a submission against its client's limit.
@@ -58,15 +73,24 @@ public:
     // Both steps at once.
     Response handle(const Request& request);
 
+    // The key the rate limiter counts the request under.
+    std::string clientOf(const Request& request) const;
+
 private:
     Response submit(const Request& request, Deadline until);
-    Response page(Deadline until);
+    Response boards(const Request& request, Deadline until);
 
     Store& store_;
     RateLimiter& limiter_;
-    std::mutex pageMutex_; // held only to look at or replace the page, never while reading
-    std::optional<uint64_t> pageVersion_;
-    std::string pageHtml_;
+    const LeagueSettings settings_;
+    // The page and the feed of one version of the league.
+    struct Rendered {
+        uint64_t version = 0;
+        std::string html;
+        std::string json;
+    };
+    std::mutex renderedMutex_; // held only to look at or replace it, never while reading
+    std::optional<Rendered> rendered_;
 };
 
 } // namespace liga

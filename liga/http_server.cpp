@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "http_server.h"
+#include "forwarded_for.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <microhttpd.h>
 #include <stdexcept>
 #include <string_view>
+#include <strings.h>
 
 namespace liga {
 
@@ -39,6 +41,16 @@ bool announcesBody(MHD_Connection* connection) {
     return MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
                                        MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr ||
            (length && std::string_view(length) != "0");
+}
+
+// Every X-Forwarded-For line of the request, joined by commas.
+MHD_Result addForwardedFor(void* cls, MHD_ValueKind, const char* key, const char* value) {
+    if (key && value && strcasecmp(key, "X-Forwarded-For") == 0) {
+        auto& list = *static_cast<std::string*>(cls);
+        if (!list.empty()) list += ',';
+        list += value;
+    }
+    return MHD_YES;
 }
 
 // One request on its way, from its header to its answer.
@@ -75,12 +87,14 @@ struct HttpServerCallbacks {
         if (const char* code =
                 MHD_lookup_connection_value(connection, MHD_GET_ARGUMENT_KIND, "code"))
             r.code = code;
-        const int headers =
-            MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
+        const int headers = MHD_get_connection_values(connection, MHD_HEADER_KIND, &addForwardedFor,
+                                                      &r.forwardedFor);
         r.headerCount = headers > 0 ? static_cast<std::size_t>(headers) : 0;
         if (const MHD_ConnectionInfo* info =
-                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS))
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS)) {
             r.client = clientKey(info->client_addr);
+            r.peer = addressOf(info->client_addr);
+        }
         r.steadyMs = steadyMs();
         r.unixSeconds = static_cast<int64_t>(std::time(nullptr));
 

@@ -1,12 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Zundel-League server: receives the game's new best times and shows the league page.
+#include "forwarded_for.h"
 #include "handler.h"
 #include "http_server.h"
 #include "listen_address.h"
-#include "postgres_store.h"
+#include "moderation_log.h"
+#include "open_store.h"
+#include "operator_commands.h"
 #include "rate_limit.h"
-#include "sqlite_store.h"
+#include "review.h"
 
 #include <charconv>
 #include <csignal>
@@ -21,6 +24,7 @@ namespace {
 
 const char* const usage =
     "usage: zundel-liga --db PATH|URI [--listen ADDRESS:PORT] [--limit N] [--durable]\n"
+    "                   [--review-below LEVEL:TENTHS]... [--proxy ADDRESS]...\n"
     "  --db PATH       the league's SQLite file (created when missing)\n"
     "  --db URI        or its PostgreSQL database, which several servers may share:\n"
     "                  postgresql://USER@HOST/DB or \"host=... dbname=...\" (libpq's forms)\n"
@@ -29,13 +33,22 @@ const char* const usage =
     "  --limit N       submissions per client address and minute (default 20; 0: none)\n"
     "  --durable       answer a submission only once it is on disk; without it, a crash\n"
     "                  of the machine or the database server may lose the last moment's\n"
-    "                  entries (never the league's consistency), but commits cost no flush\n";
+    "                  entries (never the league's consistency), but commits cost no flush\n"
+    "  --review-below L:T  hold times below T tenths on level L (1..5) until approved;\n"
+    "                  0 holds none (defaults, levels 1 to 5: ";
+const char* const usageAfterBounds =
+    ")\n"
+    "  --proxy A       a reverse proxy's numeric address: its X-Forwarded-For names the\n"
+    "                  client (repeatable; from other peers the header is ignored)\n"
+    "\n"
+    "commands for the operator, also while servers run on the database:\n";
 
 struct Options {
     std::string db;
     std::string listen = "127.0.0.1:8080";
     unsigned limit = 20;
     bool durable = false;
+    liga::LeagueSettings league;
 };
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -52,6 +65,14 @@ std::optional<Options> parse(int argc, char** argv) {
             o.db = value;
         } else if (arg == "--listen") {
             o.listen = value;
+        } else if (arg == "--review-below") {
+            const auto bound = liga::parseReviewBound(value);
+            if (!bound) return std::nullopt;
+            o.league.review[festeStufeIndex(bound->first)] = bound->second;
+        } else if (arg == "--proxy") {
+            const std::optional<in6_addr> proxy = liga::parseAddress(value);
+            if (!proxy) return std::nullopt;
+            o.league.proxies.push_back(*proxy);
         } else if (arg == "--limit") {
             const auto [end, ec] =
                 std::from_chars(value.data(), value.data() + value.size(), o.limit);
@@ -67,9 +88,17 @@ std::optional<Options> parse(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && liga::isOperatorCommand(argv[1]))
+        return liga::runOperatorCommand(argc, argv, std::cout, std::cerr);
     const std::optional<Options> options = parse(argc, argv);
     if (!options) {
         std::cerr << usage;
+        const char* comma = "";
+        for (const int32_t bound : liga::defaultReviewBounds()) {
+            std::cerr << comma << bound;
+            comma = ", ";
+        }
+        std::cerr << usageAfterBounds << liga::operatorUsage;
         return 2;
     }
     const std::optional<liga::ListenAddress> address = liga::parseListenAddress(options->listen);
@@ -87,14 +116,13 @@ int main(int argc, char** argv) {
 
     try {
         const liga::ServerLimits limits;
-        std::unique_ptr<liga::Store> store;
-        if (liga::namesPostgres(options->db))
-            store =
-                std::make_unique<liga::PostgresStore>(options->db, limits.readers + limits.writers);
-        else
-            store = std::make_unique<liga::SqliteStore>(options->db);
+        // One more connection for the log of what operators change.
+        const std::unique_ptr<liga::Store> store = liga::openStore(
+            options->db, limits.readers + limits.writers + 1,
+            options->durable ? liga::Durability::flushEachCommit : liga::Durability::flushLater);
         liga::RateLimiter limiter(options->limit);
-        liga::League league(*store, limiter);
+        liga::League league(*store, limiter, options->league);
+        liga::ModerationLog log(*store, std::cerr);
         liga::HttpServer server(league, *address, limits);
         std::cout << "Zundel-League listening on http://"
                   << liga::addressText(*address, server.port()) << "/" << std::endl;

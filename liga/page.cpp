@@ -16,12 +16,16 @@ const char* const head = R"(<!DOCTYPE html>
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <title>Zundel-League</title>
+<link rel="alternate" type="application/json" href="liga.json">
 <style>
 body { margin: 0 auto; max-width: 46rem; padding: 1rem; font-family: system-ui, sans-serif;
        color: #1d1d1d; background: #f4f4f0; line-height: 1.4; }
 h1 { margin: 0.5rem 0 0.25rem; font-size: 1.8rem; }
-h2 { margin: 1.75rem 0 0.5rem; font-size: 1.25rem; border-bottom: 2px solid #b22222; }
+h2 { margin: 1.75rem 0 0.25rem; font-size: 1.25rem; border-bottom: 2px solid #b22222; }
 p { margin: 0.25rem 0; }
+p.brett { margin: 0 0 0.5rem; color: #555; font-size: 0.9rem; }
+p.fuss { margin-top: 2rem; color: #555; font-size: 0.85rem; }
+a { color: #8b1a1a; }
 table { width: 100%; border-collapse: collapse; background: #fff; table-layout: fixed; }
 th.platz { width: 3.5rem; }
 th.zeit { width: 9rem; }
@@ -47,12 +51,24 @@ tbody tr:nth-child(even) { background: #f0f0ec; }
 <body>
 <h1>Zundel-League</h1>
 <p>Die schnellsten Zundelfeld-Spieler: je Name die beste Zeit, die besten 100 jeder Spielstufe.</p>
+<p>So kommt Ihre Zeit hierher: Gewinnen Sie im Spiel eine neue Bestzeit auf einer der fünf
+Spielstufen. Klicken Sie danach im Fenster „Bestzeiten“ auf „übertragen“, und Ihr Name steht
+in der Liga.</p>
+)";
+
+const char* const foot =
+    R"(<p class="fuss">Die Listen gibt es auch als Daten: <a href="liga.json">liga.json</a></p>
+</body>
+</html>
 )";
 
 void appendBoard(std::string& html, int32_t level, const std::vector<BoardRow>& rows) {
     html += "<h2>";
     html += htmlEscape(festeStufe(level).name);
     html += "</h2>\n";
+    const TStufe& s = festeStufe(level);
+    html += "<p class=\"brett\">" + std::to_string(s.breite) + " × " + std::to_string(s.hoehe) +
+            " Felder, " + std::to_string(s.minen) + " Minen</p>\n";
     if (rows.empty()) {
         html += "<p class=\"leer\">Noch keine Zeiten.</p>\n";
         return;
@@ -113,7 +129,7 @@ std::string renderPage(const Boards& boards) {
     std::string html = head;
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
         appendBoard(html, level, boards[festeStufeIndex(level)]);
-    html += "</body>\n</html>\n";
+    html += foot;
     return html;
 }
 

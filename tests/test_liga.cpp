@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The league server's parts without the network: store, page, answers, limiter, address.
+#include "feed.h"
+#include "forwarded_for.h"
 #include "handler.h"
 #include "http_server.h"
 #include "ligacode.h"
@@ -68,6 +70,25 @@ TEST(LigaSeite, ListsEachNamesBestTimeEscapedWithSharedPlaces) {
     EXPECT_NE(html.find("6,0 Sekunden"), std::string::npos);
     EXPECT_NE(html.find("Fortgeschrittene"), std::string::npos);
     EXPECT_EQ(html.find("<script"), std::string::npos);
+    // What each level is, how to take part, and where the data are.
+    EXPECT_NE(html.find("</h2>\n<p class=\"brett\">30 × 16 Felder, 99 Minen</p>"),
+              std::string::npos);
+    EXPECT_NE(html.find("„übertragen“"), std::string::npos);
+    EXPECT_NE(html.find("<a href=\"liga.json\">"), std::string::npos);
+
+    // The feed: the same rows, every name a valid JSON string.
+    boards[4] = {{7, "Tab\tQuote\"Back\\</", 12345, 1700000000}};
+    const std::string json = renderFeed(boards);
+    EXPECT_NE(json.find(R"({"place": 1, "name": "\u003ci\u003e\u0026\"'", "tenths": 50, )"
+                        R"("time": "5,0 Sekunden", "date": ")"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("name": "Tab\u0009Quote\"Back\\\u003c/", "tenths": 12345, )"
+                        R"("time": "1234,5 Sekunden")"),
+              std::string::npos)
+        << json;
+    EXPECT_EQ(jsonString(std::string("\x01\x1f\x7f\xc3\xa4", 5)),
+              "\"\\u0001\\u001f\\u007f\xc3\xa4\"");
 
     for (int i = 0; i < 105; ++i)
         store.submit(eintrag("Name" + std::to_string(1000 + i), 2, 100 + i, 10 + i));
@@ -183,6 +204,90 @@ TEST(LigaAnfrage, AnswersEveryRequestAndStoresOnlyWhatHolds) {
     Request anderswo = seite;
     anderswo.path = "/rekord.php/../etc";
     EXPECT_EQ(liga.handle(anderswo).status, 404);
+}
+
+TEST(LigaAnfrage, HoldsWhatIsTooFastAndHeadOrTheFeedStoreNothing) {
+    SqliteStore store(":memory:");
+    RateLimiter drossel(1);
+    League liga(store, drossel);
+    EXPECT_EQ(ersteZeile(liga.handle(anfrage(code("Flinke_Fee", 19, 1)))),
+              "Ihre Zeit wird gepr\xFC"
+              "ft und erscheint nach der Freigabe in der Liga.");
+    EXPECT_TRUE(store.board(1, 100).empty());
+    EXPECT_EQ(store.entries({}).at(0).state, EntryState::held);
+
+    // HEAD is answered like GET, but neither stores nor spends the address's one token.
+    const uint64_t stand = store.version();
+    Request kopf = anfrage(code("Kopf_Karl", 20, 1), "127.0.0.9");
+    kopf.method = "HEAD";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(liga.handle(kopf).contentType, "text/plain; charset=windows-1252");
+    EXPECT_EQ(store.version(), stand);
+    kopf.method = "GET";
+    EXPECT_EQ(ersteZeile(liga.handle(kopf)), "Platz 1 von 1 in der Spielstufe Anf\xE4nger.");
+
+    Request feed = anfrage("");
+    feed.path = "/liga.json";
+    const Response json = liga.handle(feed);
+    EXPECT_EQ(json.contentType, "application/json; charset=utf-8");
+    EXPECT_NE(json.body.find(R"("name": "Kopf_Karl", "tenths": 20,)"), std::string::npos);
+    EXPECT_EQ(json.body.find("Flinke_Fee"), std::string::npos);
+
+    // A bound of 0 holds nothing.
+    LeagueSettings ohne;
+    ohne.review[0] = 0;
+    League offen(store, drossel, ohne);
+    EXPECT_EQ(ersteZeile(offen.handle(anfrage(code("Flinke_Fee", 3, 1), "127.0.0.10"))),
+              "Platz 1 von 2 in der Spielstufe Anf\xE4nger.");
+}
+
+TEST(LigaProxy, OnlyANamedProxysForwardedForNamesTheClient) {
+    const auto a = [](const char* text) { return *parseAddress(text); };
+    const auto text = [](const in6_addr& x) {
+        char t[INET6_ADDRSTRLEN];
+        return std::string(inet_ntop(AF_INET6, &x, t, sizeof t));
+    };
+    const std::vector<in6_addr> proxies = {a("127.0.0.2"), a("::1")};
+    // The last address that is no proxy, however many proxies stand behind it.
+    EXPECT_EQ(text(clientBehindProxies(a("127.0.0.2"), "127.0.0.66, 127.0.0.7", proxies)),
+              "::ffff:127.0.0.7");
+    EXPECT_EQ(text(clientBehindProxies(a("::1"), "127.0.0.7:4711 ,[::1]:443, 127.0.0.2", proxies)),
+              "::ffff:127.0.0.7");
+    EXPECT_EQ(text(clientBehindProxies(a("127.0.0.2"), "::ffff:127.0.0.8", proxies)),
+              "::ffff:127.0.0.8");
+    // Without a usable entry the request stays with the last proxy.
+    EXPECT_EQ(text(clientBehindProxies(a("127.0.0.2"), "", proxies)), "::ffff:127.0.0.2");
+    EXPECT_EQ(text(clientBehindProxies(a("127.0.0.2"), "127.0.0.7, unknown, ::1", proxies)), "::1");
+    EXPECT_EQ(text(clientBehindProxies(a("127.0.0.2"), "127.0.0.7:x", proxies)),
+              "::ffff:127.0.0.2");
+    // From any other peer the header says nothing.
+    EXPECT_EQ(text(clientBehindProxies(a("127.0.0.9"), "127.0.0.7", proxies)), "::ffff:127.0.0.9");
+    for (const char* falsch : {"", "localhost", "127.0.0.1:80", "[127.0.0.1]", "::1]", "1.2.3"})
+        EXPECT_FALSE(parseAddress(falsch)) << falsch;
+
+    // The handler counts the rate limit by it.
+    SqliteStore store(":memory:");
+    RateLimiter drossel(1);
+    LeagueSettings settings;
+    settings.proxies = proxies;
+    League liga(store, drossel, settings);
+    int saat = 1;
+    const auto von = [&](const char* peer, const char* weiter) {
+        Request r = anfrage(code("Hinter_Proxy", 300 + saat, 2, saat), peer);
+        ++saat;
+        r.peer = a(peer);
+        r.forwardedFor = weiter;
+        return ersteZeile(liga.handle(r)).rfind("Platz ", 0) == 0;
+    };
+    EXPECT_TRUE(von("127.0.0.2", "127.0.0.10"));
+    EXPECT_TRUE(von("127.0.0.2", "127.0.0.11"));
+    EXPECT_FALSE(von("127.0.0.2", "127.0.0.10"));
+    // A forged head of the list does not hide the client the proxy saw.
+    EXPECT_FALSE(von("127.0.0.2", "127.0.0.12, 127.0.0.10"));
+    EXPECT_TRUE(von("127.0.0.2", "127.0.0.10, 127.0.0.12"));
+    // Not from a proxy: the peer counts, whatever it claims.
+    EXPECT_TRUE(von("127.0.0.20", "127.0.0.30"));
+    EXPECT_FALSE(von("127.0.0.20", "127.0.0.31"));
 }
 
 TEST(LigaDrossel, CountsPerAddressRefillsAndStaysBounded) {

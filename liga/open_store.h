@@ -1,0 +1,16 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "store.h"
+
+#include <memory>
+#include <string>
+
+namespace liga {
+
+// The store that --db names: a PostgreSQL database (see namesPostgres) with at most
+// `connections` connections, or else an SQLite file. Throws as the store's constructor does.
+std::unique_ptr<Store> openStore(const std::string& db, unsigned connections,
+                                 Durability durability = Durability::flushLater);
+
+} // namespace liga
