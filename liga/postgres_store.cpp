@@ -140,7 +140,10 @@ class PostgresStore::Transaction {
 public:
     Transaction(PgConnection& c, Deadline until) : c_(c), until_(until) {}
 
-    bool barred(const std::string& name) { return run("barred", {name}).text(0, 0) == "t"; }
+    bool barred(const std::string& name) {
+        const PgRows r = run("barred", {name});
+        return r.count() == 1 && r.text(0, 0) == "t";
+    }
     bool addEntry(const Submission& e) {
         const EntryState state = e.held ? EntryState::held : EntryState::ranked;
         return run("insert_entry", {e.code, e.name, number(e.level), number(e.tenths),
