@@ -22,13 +22,14 @@ paket=(dpkg-dev file)
 # and the PostgreSQL server it shares in them, the formatter, the sprite generator, a fixed
 # font for the window tests, the validators and manual page checker of the installed
 # tree, the licence and package checkers, and the Wayland compositor with the X server it
-# runs in, the key typist and the picture tools.
+# runs in, the key typist and the picture tools; openbox and the window inspector for
+# bench/messen.sh.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
     postgresql
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
-    weston qt6-wayland xvfb xdotool imagemagick
+    weston qt6-wayland xvfb xdotool imagemagick openbox x11-utils
 )
 
 case "${1:-}" in
