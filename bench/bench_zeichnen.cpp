@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Composing one frame (fill + zeichnen) against memset + memcpy of the same back
 // surface, side by side in one run, and the allocations a frame makes; and the same frame
-// composed through a drawing log, which draws only what changed, against composing it at once.
+// composed through a drawing log, which draws only what changed, against composing it at once;
+// and a frame tick that finds nothing changed.
 #include "bestzeit.h"
+#include "bildschluessel.h"
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
@@ -116,6 +118,17 @@ struct TSzene {
     }
 };
 
+// The window's back surface for the scene, with its drawing log.
+struct THinten {
+    Surface flaeche;
+    TZeichenprotokoll protokoll;
+    std::vector<TRechteck> rects;
+
+    explicit THinten(const TSzene& szene) : flaeche(szene.ziel.width(), szene.ziel.height()) {
+        protokoll.anhaengen(flaeche);
+    }
+};
+
 void BM_Frame(benchmark::State& state) {
     const int32_t W = static_cast<int32_t>(state.range(0));
     const int32_t H = static_cast<int32_t>(state.range(1));
@@ -178,10 +191,10 @@ void BM_FrameMitProtokoll(benchmark::State& state) {
     const bool uhr = state.range(3) != 0;
     static const TBilder bilder = bilderAnlegen();
     TSzene szene(W, H, static_cast<int32_t>(state.range(2)));
-    Surface hinten(szene.ziel.width(), szene.ziel.height());
-    TZeichenprotokoll protokoll;
-    protokoll.anhaengen(hinten);
-    std::vector<TRechteck> rects;
+    THinten h(szene);
+    Surface& hinten = h.flaeche;
+    TZeichenprotokoll& protokoll = h.protokoll;
+    std::vector<TRechteck>& rects = h.rects;
     constexpr int runden = 8;
 
     using Uhr = std::chrono::steady_clock;
@@ -232,6 +245,51 @@ BENCHMARK(BM_FrameMitProtokoll)
     ->Args({72, 56, 6, 0})
     ->Args({72, 56, 6, 1})
     ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// A frame tick on a game that stands still, as the window runs it without the wait for the
+// refresh: the game's clock step, the seconds, the key against the frame last composed
+// (which the surface holds), and the changes taken for the window, of which there are none.
+void BM_UnveraenderterTakt(benchmark::State& state) {
+    const int32_t W = static_cast<int32_t>(state.range(0));
+    const int32_t H = static_cast<int32_t>(state.range(1));
+    static const TBilder bilder = bilderAnlegen();
+    TSzene szene(W, H, static_cast<int32_t>(state.range(2)));
+    THinten h(szene);
+    Surface& hinten = h.flaeche;
+    TZeichenprotokoll& protokoll = h.protokoll;
+    std::vector<TRechteck>& rects = h.rects;
+    TSpiel& spiel = *szene.spiel;
+    spiel.takt();
+    TBildSchluessel letztes =
+        bildZusammensetzen(&hinten, bilder, spiel, szene.zeiger, spiel.uhrSekunden());
+    protokoll.aenderungenNehmen(rects);
+
+    long allokationen = 0, zusammengesetzt = 0, geaendert = 0;
+    const long vorher = anforderungen.load(std::memory_order_relaxed);
+    for (auto _ : state) {
+        spiel.takt();
+        const int32_t t = spiel.uhrSekunden();
+        if (bildSchluessel(&hinten, spiel, szene.zeiger, t) != letztes) {
+            letztes = bildZusammensetzen(&hinten, bilder, spiel, szene.zeiger, t);
+            ++zusammengesetzt;
+        }
+        if (protokoll.aenderungenNehmen(rects) || !rects.empty()) ++geaendert;
+        benchmark::ClobberMemory();
+    }
+    allokationen = anforderungen.load(std::memory_order_relaxed) - vorher;
+    const double ticks = static_cast<double>(state.iterations());
+    state.counters["composed_per_tick"] = static_cast<double>(zusammengesetzt) / ticks;
+    state.counters["changed_per_tick"] = static_cast<double>(geaendert) / ticks;
+    state.counters["allocs_per_tick"] = static_cast<double>(allokationen) / ticks;
+    state.SetLabel(std::to_string(hinten.width()) + "x" + std::to_string(hinten.height()));
+}
+
+BENCHMARK(BM_UnveraenderterTakt)
+    ->ArgNames({"W", "H", "level"})
+    ->Args({30, 16, 3})
+    ->Args({40, 30, 5})
+    ->Args({72, 56, 6})
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace

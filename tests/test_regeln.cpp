@@ -392,6 +392,21 @@ TEST(Markieren, OnlyCoveredCellsOnTheBoardOfARunningGame) {
     EXPECT_EQ(s.feld.zelle(1, 2).markierung, TMarkierung::keine);
 }
 
+// A change of the cells or of the game's state that leaves the change count standing would
+// leave an old frame on the screen.
+bool gleichesFeld(const Tspielfeld& a, const Tspielfeld& b) {
+    for (int32_t x = 1; x <= maxBreite; ++x)
+        for (int32_t y = 1; y <= maxHoehe; ++y) {
+            const Tzelle &p = a.zelle(x, y), &q = b.zelle(x, y);
+            if (p.nachbarn != q.nachbarn || p.markierung != q.markierung || p.mine != q.mine ||
+                p.offen != q.offen)
+                return false;
+        }
+    return a.minen == b.minen && a.flaggen == b.flaggen && a.explosionX == b.explosionX &&
+           a.explosionY == b.explosionY && a.aufgedeckt == b.aufgedeckt &&
+           a.ersterKlick == b.ersterKlick;
+}
+
 TEST(Invarianten, HoldAfterLongRandomSequencesOfUncoversChordsAndMarks) {
     std::mt19937 rng(20240601);
     for (int runde = 0; runde < 60; ++runde) {
@@ -412,6 +427,9 @@ TEST(Invarianten, HoldAfterLongRandomSequencesOfUncoversChordsAndMarks) {
                 ASSERT_EQ(brettFehler(s), "");
                 s.neuesSpiel();
             }
+            const Tspielfeld vorher = s.feld;
+            const bool endeVorher = s.spielEnde, gewonnenVorher = s.gewonnen;
+            const uint64_t zaehler = s.aenderungen;
             const int32_t x = static_cast<int32_t>(rng() % static_cast<uint32_t>(b + 2));
             const int32_t y = static_cast<int32_t>(rng() % static_cast<uint32_t>(h + 2));
             switch (rng() % 4) {
@@ -426,7 +444,14 @@ TEST(Invarianten, HoldAfterLongRandomSequencesOfUncoversChordsAndMarks) {
                 s.markieren(x, y);
                 break;
             }
+            if (!gleichesFeld(s.feld, vorher) || s.spielEnde != endeVorher ||
+                s.gewonnen != gewonnenVorher) {
+                ASSERT_NE(s.aenderungen, zaehler) << zug;
+            }
             t.uhr.vorstellen(0.25);
+            const uint64_t nachZug = s.aenderungen;
+            s.takt(); // the clock going on changes nothing
+            ASSERT_EQ(s.aenderungen, nachZug);
             ASSERT_EQ(brettFehler(s), "") << "round " << runde << " move " << zug;
         }
     }

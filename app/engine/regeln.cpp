@@ -47,6 +47,7 @@ int32_t TSpiel::flaggenZaehlen(int32_t x, int32_t y) const {
 // ---- laying a board -------------------------------------------------------------------
 
 void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
+    ++aenderungen_;
     groesseBegrenzen(b, h);
     breite_ = b;
     hoehe_ = h;
@@ -54,6 +55,7 @@ void TSpiel::feldGroesse(int32_t b, int32_t h, int32_t n) {
 }
 
 void TSpiel::feldAnlegen(int32_t n) {
+    ++aenderungen_;
     for (auto& spalte : feld_.zellen)
         for (auto& z : spalte) z = Tzelle{0, TMarkierung::keine, false, false};
     // The player's levels keep n at most (breite-1)*(hoehe-1). A caller that asks for more
@@ -115,6 +117,7 @@ bool TSpiel::einzelnAufdecken(int32_t x, int32_t y) {
 // order: a cell without neighbouring mines has all its neighbours dealt with, each with
 // its own flood, before the next neighbour of the cell that opened it.
 void TSpiel::aufdecken(int32_t x, int32_t y) {
+    ++aenderungen_;
     if (!einzelnAufdecken(x, y)) return;
     flut_.clear();
     flut_.push_back({x, y, 0});
@@ -145,6 +148,7 @@ void TSpiel::aufdeckenFrei(int32_t x, int32_t y) {
 // Every neighbour is visited even after one of them has ended the game, so with wrong
 // flags each unflagged mine goes off in turn and the last one is shown red.
 void TSpiel::umgebungAufdecken(int32_t x, int32_t y) {
+    ++aenderungen_;
     if (!imFeld(x, y)) return;
     const Tzelle& z = feld_.zelle(x, y);
     if (!z.offen) return;
@@ -154,6 +158,7 @@ void TSpiel::umgebungAufdecken(int32_t x, int32_t y) {
 
 // No mark, flag, question mark (when the marks option is on), no mark again.
 void TSpiel::markieren(int32_t x, int32_t y) {
+    ++aenderungen_;
     if (spielEnde_ || !imFeld(x, y)) return;
     Tzelle& z = feld_.zelle(x, y);
     if (z.offen) return;

@@ -37,6 +37,7 @@ private:
     double startZeit_ = 0; // days
     double endZeit_ = 0;   // span in days
     double letzteZeit_ = 0;
+    uint64_t aenderungen_ = 0;
 
 public:
     const Tspielfeld& feld = feld_;
@@ -49,6 +50,9 @@ public:
     const double& startZeit = startZeit_;
     const double& endZeit = endZeit_;
     const double& letzteZeit = letzteZeit_;
+    // Advanced by every operation below that may change the board or the game's state:
+    // while it stands still, so do the cells, the counters and the game's state.
+    const uint64_t& aenderungen = aenderungen_;
 
     // The marks option "&Merker (?)": a flag taken away becomes a question mark. A
     // setting of the player's, not game state: the window writes it.

@@ -13,11 +13,13 @@ TSpiel::TSpiel(TZufall& zufall, const TUhr& uhr, const TBestzeiten& bestzeiten)
 }
 
 void TSpiel::stufeAnlegen(int32_t stufe, int32_t b, int32_t h, int32_t n) {
+    ++aenderungen_;
     spielstufe_ = stufe;
     feldGroesse(b, h, n);
 }
 
 void TSpiel::spielBereit() {
+    ++aenderungen_;
     spielEnde_ = false;
     neuerRekord_ = false;
     letzteZeit_ = uhr_.jetzt();

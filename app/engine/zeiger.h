@@ -18,6 +18,8 @@ struct TZeiger {
     bool mitteUnten = false;
     bool gesichtGedrueckt = false;
     bool einzelKlick = false;
+
+    friend constexpr bool operator==(const TZeiger&, const TZeiger&) = default;
 };
 
 // What lies under the pointer: the cell by the cell formula (meaningful only over the

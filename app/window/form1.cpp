@@ -52,6 +52,7 @@ TForm1::TForm1(const TUhr* uhr, std::string einstellungsPfad, QWidget* parent)
         FormMouseUp(s, b, shift, x, y);
     };
     DXDraw1->OnKeyDown = [this](QObject* s, int key, int shift) { DXDraw1KeyDown(s, key, shift); };
+    DXDraw1->OnPaint = [this](QObject*) { return bildFuerAnstrich(); };
     DXDraw1->setFocus();
 
     DXDraw1->OnError = [this](QObject*, const std::string& meldung) { fehlerZeigen(meldung); };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "bestzeit.h"
+#include "bildschluessel.h"
 #include "einstellungen.h"
 #include "framezaehler.h"
 #include "spiel.h"
@@ -122,8 +123,12 @@ private:
     void stufenHaken(QAction* eigener);
     void stufeWaehlen(QAction* eigener, int32_t stufe);
     void neuerRekordSchritt();
+    // For a repaint: composes the frame when no tick is coming to do it and the surface
+    // holds none of this board, or none at all. True when it composed.
+    bool bildFuerAnstrich();
     void fehlerZeigen(const std::string& text);
 
     TFrameZaehler framezaehler_;
+    TBildSchluessel letztesBild_;      // of the frame last composed on the back surface
     bool speichernMisslungen_ = false; // a close already failed to write the settings
 };

@@ -177,6 +177,12 @@ void TDXDraw::resizeEvent(QResizeEvent* event) {
 }
 
 void TDXDraw::paintEvent(QPaintEvent* event) {
+    if (initialized_ && OnPaint && OnPaint(this)) {
+        // Composed just now: what lies beyond the region asked for is stale on the screen.
+        protokoll_.aenderungenNehmen(geaendert_);
+        const QRegion rest = QRegion(rect()) - event->region();
+        if (!rest.isEmpty()) update(rest);
+    }
     QPainter p(this);
     if (!initialized_ || back_.empty()) {
         p.fillRect(event->rect(), Qt::black);

@@ -79,6 +79,9 @@ public:
     std::function<void(QObject* Sender, int Button, int Shift, int32_t X, int32_t Y)> OnMouseDown;
     std::function<void(QObject* Sender, int Button, int Shift, int32_t X, int32_t Y)> OnMouseUp;
     std::function<void(QObject* Sender, int Key, int Shift)> OnKeyDown;
+    // Asked when the window system wants the picture, before the back surface is shown:
+    // true when it has composed a new frame there, which then goes to the window whole.
+    std::function<bool(QObject* Sender)> OnPaint;
     // Told when the automatic initialisation or a remake on resizing failed; the
     // component stays released then.
     std::function<void(QObject* Sender, const std::string& Message)> OnError;

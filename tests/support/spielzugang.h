@@ -5,12 +5,18 @@
 
 // Writing access to a game's state, for tests and benchmarks that build states no game
 // reaches: a hand-drawn board, a finished game without its clicks, counters at their
-// limits. Reading goes through the game's own views, as everywhere else.
+// limits. Reading goes through the game's own views, as everywhere else. Whatever it
+// writes counts as a change of the board, when it is taken and when it is let go.
 struct TSpielZugang {
     explicit TSpielZugang(TSpiel& s)
         : spiel(s), feld(s.feld_), breite(s.breite_), hoehe(s.hoehe_), spielstufe(s.spielstufe_),
           spielEnde(s.spielEnde_), gewonnen(s.gewonnen_), neuerRekord(s.neuerRekord_),
-          startZeit(s.startZeit_) {}
+          startZeit(s.startZeit_) {
+        ++s.aenderungen_;
+    }
+    ~TSpielZugang() { ++spiel.aenderungen_; }
+    TSpielZugang(const TSpielZugang&) = delete;
+    TSpielZugang& operator=(const TSpielZugang&) = delete;
 
     TSpiel& spiel;
     Tspielfeld& feld;

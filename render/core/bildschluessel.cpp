@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "bildschluessel.h"
+
+#include "spiel.h"
+#include "zeichnen.h"
+
+TBildSchluessel bildSchluessel(const Surface* ziel, const TSpiel& spiel, const TZeiger& zeiger,
+                               int32_t t) {
+    TBildSchluessel k;
+    k.gueltig = ziel != nullptr;
+    k.ziel = ziel;
+    k.zielStand = ziel != nullptr ? ziel->stand() : 0;
+    k.aenderungen = spiel.aenderungen;
+    k.spielstufe = spiel.spielstufe;
+    k.breite = spiel.breite;
+    k.hoehe = spiel.hoehe;
+    k.spielEnde = spiel.spielEnde;
+    k.gewonnen = spiel.gewonnen;
+    k.zeiger = zeiger;
+    k.t = t;
+    return k;
+}
+
+bool gleichesBrett(const TBildSchluessel& jetzt, const TBildSchluessel& alt) {
+    TBildSchluessel ohneZeigerUndUhr = jetzt;
+    ohneZeigerUndUhr.zeiger = alt.zeiger;
+    ohneZeigerUndUhr.t = alt.t;
+    return ohneZeigerUndUhr == alt;
+}
+
+TBildSchluessel bildZusammensetzen(Surface* ziel,
+                                   const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
+                                   const TSpiel& spiel, const TZeiger& zeiger, int32_t t) {
+    if (ziel == nullptr) return {};
+    FillSurface(ziel, 0);
+    zeichnen(ziel, bilder, spiel, zeiger, t);
+    // A look at the pixels has a drawing log draw what it holds, so the count of writes
+    // in the key is the one the surface keeps until something else writes to it.
+    static_cast<void>(static_cast<const Surface&>(*ziel).bits());
+    return bildSchluessel(ziel, spiel, zeiger, t);
+}
