@@ -89,14 +89,16 @@ struct TSzene {
     TZufall zufall;
     TFesteUhr uhr;
     TBestzeiten bestzeiten{};
-    std::unique_ptr<TSpiel> spiel = std::make_unique<TSpiel>(zufall, uhr, bestzeiten);
+    std::unique_ptr<TSpiel> spiel;
     TZeiger zeiger;
     Surface ziel;
     std::vector<uint32_t> quelle;
 
     // A game in progress: a third of the cells open with counts, some flags and question
-    // marks, and a chord held in the middle. Level 5 gets its banner.
-    TSzene(int32_t W, int32_t H, int32_t stufe) {
+    // marks, and a chord held in the middle. Level 5 gets its banner. The game reads a
+    // fixed clock unless it is given another.
+    TSzene(int32_t W, int32_t H, int32_t stufe, const TUhr* andereUhr = nullptr)
+        : spiel(std::make_unique<TSpiel>(zufall, andereUhr ? *andereUhr : uhr, bestzeiten)) {
         TSpielZugang s(*spiel);
         s.breite = W;
         s.hoehe = H;
@@ -248,13 +250,15 @@ BENCHMARK(BM_FrameMitProtokoll)
     ->Unit(benchmark::kMicrosecond);
 
 // A frame tick on a game that stands still, as the window runs it without the wait for the
-// refresh: the game's clock step, the seconds, the key against the frame last composed
-// (which the surface holds), and the changes taken for the window, of which there are none.
+// refresh: the game's clock step on the system clock, the seconds (999: the clock stands at
+// its end), the key against the frame last composed (which the surface holds), and the
+// changes taken for the window, of which there are none.
 void BM_UnveraenderterTakt(benchmark::State& state) {
     const int32_t W = static_cast<int32_t>(state.range(0));
     const int32_t H = static_cast<int32_t>(state.range(1));
     static const TBilder bilder = bilderAnlegen();
-    TSzene szene(W, H, static_cast<int32_t>(state.range(2)));
+    const TSystemUhr systemUhr;
+    TSzene szene(W, H, static_cast<int32_t>(state.range(2)), &systemUhr);
     THinten h(szene);
     Surface& hinten = h.flaeche;
     TZeichenprotokoll& protokoll = h.protokoll;
