@@ -18,6 +18,7 @@ public:
 
     int port = 0; // 0 when the server did not start within 15 s
     std::string host() const { return "127.0.0.1:" + std::to_string(port); }
+    pid_t prozess() const { return pid; }
 
 private:
     pid_t pid = -1;

@@ -20,11 +20,19 @@ uint16_t freierPort() {
     return ntohs(a.sin_port);
 }
 
-int loopbackVerbinden(int port, int fristSekunden) {
+int loopbackVerbinden(int port, int fristSekunden, uint32_t quelle) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
     sockaddr_in a{};
     a.sin_family = AF_INET;
+    if ((quelle >> 24) != 127) quelle = loopbackQuelle;
+    if (quelle != loopbackQuelle) {
+        a.sin_addr.s_addr = htonl(quelle);
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+            ::close(fd);
+            return -1;
+        }
+    }
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     a.sin_port = htons(static_cast<uint16_t>(port));
     const timeval frist{fristSekunden, 0};
@@ -40,10 +48,15 @@ int loopbackVerbinden(int port, int fristSekunden) {
 }
 
 std::string loopbackGet(int port, const std::string& pfad, int fristSekunden) {
-    const int fd = loopbackVerbinden(port, fristSekunden);
+    return loopbackSenden(port, "GET " + pfad + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n",
+                          fristSekunden);
+}
+
+std::string loopbackSenden(int port, const std::string& anfrage, int fristSekunden,
+                           uint32_t quelle) {
+    const int fd = loopbackVerbinden(port, fristSekunden, quelle);
     std::string antwort;
     if (fd < 0) return antwort;
-    const std::string anfrage = "GET " + pfad + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
     ::send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
     char stueck[4096];
     for (ssize_t n; (n = ::recv(fd, stueck, sizeof stueck, 0)) > 0;)
