@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdarg>
+#include <cstdio>
 #include <ctime>
 #include <microhttpd.h>
+#include <mutex>
 #include <stdexcept>
 #include <string_view>
 #include <strings.h>
@@ -21,26 +24,72 @@ int64_t steadyMs() {
         .count();
 }
 
-MHD_Result queue(MHD_Connection* connection, const Response& r) {
+// `close` ends the connection after the answer: what the client sends after a request
+// whose length was not clear must never be read as a request of its own.
+MHD_Result queue(MHD_Connection* connection, const Response& r, bool close = false) {
     MHD_Response* response = MHD_create_response_from_buffer(
         r.body.size(), const_cast<char*>(r.body.data()), MHD_RESPMEM_MUST_COPY);
     if (!response) return MHD_NO;
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, r.contentType.c_str());
     MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
     MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    if (close) MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
     const MHD_Result result =
         MHD_queue_response(connection, static_cast<unsigned>(r.status), response);
     MHD_destroy_response(response);
     return result;
 }
 
-// The body a request announces: none for a league request.
-bool announcesBody(MHD_Connection* connection) {
-    const char* length =
-        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-    return MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
-                                       MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr ||
-           (length && std::string_view(length) != "0");
+// How a request says where its body ends.
+struct Framing {
+    int lengths = 0; // Content-Length lines
+    bool transferEncoding = false;
+    bool nonZeroLength = false;
+};
+
+MHD_Result countFraming(void* cls, MHD_ValueKind, const char* key, const char* value) {
+    Framing& f = *static_cast<Framing*>(cls);
+    if (strcasecmp(key, MHD_HTTP_HEADER_CONTENT_LENGTH) == 0) {
+        ++f.lengths;
+        if (!value || std::string_view(value) != "0") f.nonZeroLength = true;
+    } else if (strcasecmp(key, MHD_HTTP_HEADER_TRANSFER_ENCODING) == 0) {
+        f.transferEncoding = true;
+    }
+    return MHD_YES;
+}
+
+// A length said twice, or said both ways, can be read differently by the next machine on
+// the way; such a request is refused and its connection closed.
+bool ambiguousLength(const Framing& f) {
+    return f.lengths > 1 || (f.lengths > 0 && f.transferEncoding);
+}
+
+// The library's messages, at most one line a minute with a count of those left out: a
+// flood of refused connections would otherwise write a line for each.
+void quietLog(void* /*cls*/, const char* format, va_list arguments) {
+    static std::mutex mutex;
+    static auto last = std::chrono::steady_clock::time_point::min();
+    static unsigned long skipped = 0;
+    std::lock_guard lock(mutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (last != std::chrono::steady_clock::time_point::min() &&
+        now - last < std::chrono::minutes(1)) {
+        ++skipped;
+        return;
+    }
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    std::string_view line(text);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    if (skipped > 0)
+        std::fprintf(stderr,
+                     "liga: %.*s (and %lu other messages of the HTTP layer in the last "
+                     "minute or longer)\n",
+                     static_cast<int>(line.size()), line.data(), skipped);
+    else
+        std::fprintf(stderr, "liga: %.*s\n", static_cast<int>(line.size()), line.data());
+    last = now;
+    skipped = 0;
 }
 
 // Every X-Forwarded-For line of the request, joined by commas.
@@ -71,9 +120,15 @@ struct HttpServerCallbacks {
         // second call, as the library expects, or, when it waited for the store, at the
         // call after its connection was resumed.
         if (*state == nullptr) {
+            server.watch_.headerCame(connection);
             auto* fresh = new Exchange;
             *state = fresh;
-            if (!announcesBody(connection)) return MHD_YES;
+            Framing framing;
+            MHD_get_connection_values(connection, MHD_HEADER_KIND, &countFraming, &framing);
+            if (ambiguousLength(framing))
+                return queue(connection,
+                             {400, "text/plain; charset=utf-8", "Unklare L\xC3\xA4nge.\r\n"}, true);
+            if (!framing.transferEncoding && !framing.nonZeroLength) return MHD_YES;
             fresh->body = true;
         }
         Exchange& exchange = *static_cast<Exchange*>(*state);
@@ -99,7 +154,7 @@ struct HttpServerCallbacks {
         r.unixSeconds = static_cast<int64_t>(std::time(nullptr));
 
         Plan plan = server.league_.plan(r);
-        if (plan.answer) return queue(connection, *plan.answer);
+        if (plan.answer) return queue(connection, *plan.answer, exchange.body);
         const Deadline until = Deadline::clock::now() + server.limits_.databaseWait;
         League& league = server.league_;
         MHD_suspend_connection(connection);
@@ -115,28 +170,43 @@ struct HttpServerCallbacks {
         return MHD_YES;
     }
 
-    static void completed(void* /*cls*/, MHD_Connection* /*connection*/, void** state,
+    static void completed(void* cls, MHD_Connection* connection, void** state,
                           MHD_RequestTerminationCode /*why*/) {
         delete static_cast<Exchange*>(*state);
         *state = nullptr;
+        static_cast<HttpServer*>(cls)->watch_.requestDone(connection);
+    }
+
+    static void connectionChanged(void* cls, MHD_Connection* connection, void** /*socket*/,
+                                  MHD_ConnectionNotificationCode change) {
+        ConnectionWatch& watch = static_cast<HttpServer*>(cls)->watch_;
+        if (change == MHD_CONNECTION_NOTIFY_CLOSED) {
+            watch.closed(connection);
+            return;
+        }
+        const MHD_ConnectionInfo* info =
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        watch.opened(connection, info ? info->connect_fd : -1);
     }
 };
 
 HttpServer::HttpServer(League& league, const ListenAddress& address, const ServerLimits& limits)
     : league_(league), limits_(limits), readers_(limits.readers, limits.queued),
-      writers_(limits.writers, limits.queued) {
+      writers_(limits.writers, limits.queued), watch_(limits.headerWait) {
     unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ERROR_LOG |
                      MHD_ALLOW_SUSPEND_RESUME;
     // "[::]" then takes IPv4 clients too.
     if (address.ipv6) flags |= MHD_USE_DUAL_STACK;
     daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &HttpServerCallbacks::answer, this, MHD_OPTION_NOTIFY_COMPLETED,
-        &HttpServerCallbacks::completed, nullptr, MHD_OPTION_SOCK_ADDR,
-        reinterpret_cast<const sockaddr*>(&address.address), MHD_OPTION_THREAD_POOL_SIZE,
-        limits.threads, MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemory,
-        MHD_OPTION_CONNECTION_LIMIT, limits.connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
-        limits.connectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT, limits.idleSeconds,
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, 128u, MHD_OPTION_END);
+        flags, 0, nullptr, nullptr, &HttpServerCallbacks::answer, this, MHD_OPTION_EXTERNAL_LOGGER,
+        &quietLog, nullptr, MHD_OPTION_NOTIFY_COMPLETED, &HttpServerCallbacks::completed, this,
+        MHD_OPTION_NOTIFY_CONNECTION, &HttpServerCallbacks::connectionChanged, this,
+        MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address.address),
+        MHD_OPTION_THREAD_POOL_SIZE, limits.threads, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        limits.connectionMemory, MHD_OPTION_CONNECTION_LIMIT, limits.connections,
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits.connectionsPerAddress,
+        MHD_OPTION_CONNECTION_TIMEOUT, limits.idleSeconds, MHD_OPTION_LISTEN_BACKLOG_SIZE, 128u,
+        MHD_OPTION_END);
     if (!daemon_) throw std::runtime_error("cannot listen on " + addressText(address));
 }
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "connection_watch.h"
 #include "handler.h"
 #include "listen_address.h"
 #include "work_queue.h"
@@ -17,8 +18,12 @@ struct ServerLimits {
     unsigned threads = 2;                 // event loops, each serving many connections
     std::size_t connectionMemory = 16384; // request line and header of one request, at most
     unsigned connections = 1000;          // open at once, all clients together
-    unsigned connectionsPerAddress = 64;
+    // Low enough that 40 addresses hold no more than about two thirds of the connections;
+    // a browser opens six at most, a player's game one at a time.
+    unsigned connectionsPerAddress = 16;
     unsigned idleSeconds = 10; // a connection quiet this long is closed
+    // From accept, or from the end of the previous request, to the end of the next header.
+    std::chrono::milliseconds headerWait{4000};
     // Requests that need the store are answered by threads of their own, so that the
     // event loops never wait for it: page reads by some, submissions by others.
     unsigned readers = 2;
@@ -48,6 +53,7 @@ private:
     const ServerLimits limits_;
     WorkQueue readers_;
     WorkQueue writers_;
+    ConnectionWatch watch_;
     MHD_Daemon* daemon_ = nullptr;
 };
 

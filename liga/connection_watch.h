@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+namespace liga {
+
+// Closes a connection whose request header has not come whole within `headerWait` of its
+// accept, or of the end of its previous request, however slowly its bytes trickle in. The
+// HTTP library's own timeout only counts quiet time, which a byte now and then resets.
+// Told of each connection's steps by the library's callbacks; closes by shutting the
+// socket down, which the library then sees as the client gone.
+class ConnectionWatch final {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit ConnectionWatch(std::chrono::milliseconds headerWait);
+    ~ConnectionWatch();
+    ConnectionWatch(const ConnectionWatch&) = delete;
+    ConnectionWatch& operator=(const ConnectionWatch&) = delete;
+
+    // `key` names the connection until closed(); `socket` stays open until then.
+    void opened(const void* key, int socket);
+    void headerCame(const void* key);
+    void requestDone(const void* key);
+    void closed(const void* key);
+
+private:
+    struct Connection {
+        int socket = -1;
+        Clock::time_point waitingSince;
+        bool waiting = true; // for a header
+    };
+    void run();
+
+    const std::chrono::milliseconds headerWait_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::unordered_map<const void*, Connection> connections_;
+    std::thread thread_;
+};
+
+} // namespace liga
