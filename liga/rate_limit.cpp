@@ -9,23 +9,21 @@
 
 namespace liga {
 
-RateLimiter::RateLimiter(uint32_t perMinute, std::size_t capacity)
-    : perMinute_(perMinute), capacity_(std::max<std::size_t>(capacity, 1)) {}
+RateLimiter::RateLimiter(uint32_t perMinute, uint32_t burst, std::size_t capacity)
+    : perMinute_(perMinute), burst_(burst > 0 ? burst : 3 * perMinute),
+      capacity_(std::max<std::size_t>(capacity, 1)), overflow_{static_cast<double>(burst_), 0} {}
 
 double RateLimiter::refilled(const Bucket& b, int64_t nowMs) const {
     const double elapsed = static_cast<double>(std::max<int64_t>(nowMs - b.lastMs, 0));
-    return std::min<double>(perMinute_, b.tokens + elapsed * perMinute_ / 60000.0);
+    return std::min<double>(burst_, b.tokens + elapsed * perMinute_ / 60000.0);
 }
 
-void RateLimiter::makeRoom(int64_t nowMs) {
-    std::erase_if(buckets_,
-                  [&](const auto& kv) { return refilled(kv.second, nowMs) >= perMinute_; });
-    if (buckets_.size() < capacity_) return;
-    const auto oldest =
-        std::min_element(buckets_.begin(), buckets_.end(), [](const auto& a, const auto& b) {
-            return a.second.lastMs < b.second.lastMs;
-        });
-    buckets_.erase(oldest);
+bool RateLimiter::take(Bucket& b, int64_t nowMs) {
+    b.tokens = refilled(b, nowMs);
+    b.lastMs = std::max(b.lastMs, nowMs);
+    if (b.tokens < 1.0) return false;
+    b.tokens -= 1.0;
+    return true;
 }
 
 bool RateLimiter::allow(const std::string& key, int64_t nowMs) {
@@ -33,15 +31,15 @@ bool RateLimiter::allow(const std::string& key, int64_t nowMs) {
     std::lock_guard lock(mutex_);
     auto it = buckets_.find(key);
     if (it == buckets_.end()) {
-        if (buckets_.size() >= capacity_) makeRoom(nowMs);
-        it = buckets_.emplace(key, Bucket{static_cast<double>(perMinute_), nowMs}).first;
+        if (buckets_.size() >= capacity_ && (!sweptMs_ || nowMs - *sweptMs_ >= 1000)) {
+            sweptMs_ = nowMs;
+            std::erase_if(buckets_,
+                          [&](const auto& kv) { return refilled(kv.second, nowMs) >= burst_; });
+        }
+        if (buckets_.size() >= capacity_) return take(overflow_, nowMs);
+        it = buckets_.emplace(key, Bucket{static_cast<double>(burst_), nowMs}).first;
     }
-    Bucket& b = it->second;
-    b.tokens = refilled(b, nowMs);
-    b.lastMs = std::max(b.lastMs, nowMs);
-    if (b.tokens < 1.0) return false;
-    b.tokens -= 1.0;
-    return true;
+    return take(it->second, nowMs);
 }
 
 std::size_t RateLimiter::size() const {

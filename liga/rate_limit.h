@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -11,13 +12,16 @@ struct sockaddr;
 
 namespace liga {
 
-// Submissions per client address and minute, as a token bucket per address: up to
-// `perMinute` at once, then one more every 60/perMinute seconds. The table holds at most
-// `capacity` addresses; when it is full, addresses whose bucket has filled up again go
-// first, else the one seen longest ago. perMinute 0 means no limit.
+// Submissions per client address, as a token bucket per address: up to `burst` at once,
+// then one more every 60/perMinute seconds. The table holds at most `capacity` addresses.
+// Only a bucket that has filled up again leaves it, as it would start full anyway; while
+// none has, new addresses share one overflow bucket of the same size. So no number of
+// addresses frees a used-up one, and those already counted keep their own.
+// perMinute 0 means no limit.
 class RateLimiter final {
 public:
-    explicit RateLimiter(uint32_t perMinute, std::size_t capacity = 4096);
+    // A burst of 0 takes three minutes' worth.
+    explicit RateLimiter(uint32_t perMinute, uint32_t burst = 0, std::size_t capacity = 16384);
 
     // True when `key` may submit at `nowMs` (milliseconds of a steady clock); counts it.
     bool allow(const std::string& key, int64_t nowMs);
@@ -29,12 +33,15 @@ private:
         int64_t lastMs = 0;
     };
     double refilled(const Bucket& b, int64_t nowMs) const;
-    void makeRoom(int64_t nowMs);
+    bool take(Bucket& b, int64_t nowMs);
 
     const uint32_t perMinute_;
+    const uint32_t burst_;
     const std::size_t capacity_;
     mutable std::mutex mutex_;
     std::unordered_map<std::string, Bucket> buckets_;
+    Bucket overflow_;
+    std::optional<int64_t> sweptMs_; // the table is swept for full buckets once a second at most
 };
 
 // The key a client is counted under: its IPv4 address, or the /64 network of an IPv6

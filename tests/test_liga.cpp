@@ -139,6 +139,23 @@ TEST(LigaWarten, OnlyWhatNeedsTheLockedFileWaitsAndThatNoLongerThanItsBound) {
     EXPECT_NE(einreichen().first.find("\r\n\r\nPlatz 1 von 1 "), std::string::npos);
 }
 
+TEST(LigaRahmen, AnUnclearLengthIsRefusedAndWhatFollowsItNeverReadAsARequest) {
+    SqliteStore store(":memory:");
+    RateLimiter drossel(0);
+    League liga(store, drossel);
+    HttpServer server(liga, *parseListenAddress("127.0.0.1:0"));
+    const std::string danach = "GET /nirgends HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    const std::string laenge = "Content-Length: " + std::to_string(danach.size()) + "\r\n";
+    for (const std::string& kopf :
+         {"Content-Length: 0\r\n" + laenge, laenge + "Transfer-Encoding: chunked\r\n"}) {
+        const std::string antwort =
+            loopbackSenden(static_cast<int>(server.port()),
+                           "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n" + kopf + "\r\n" + danach, 5);
+        EXPECT_EQ(antwort.rfind("HTTP/1.1 400 ", 0), 0u) << antwort;
+        EXPECT_EQ(antwort.find("HTTP/1.1", 1), std::string::npos) << antwort;
+    }
+}
+
 TEST(LigaSpeicher, CountsTheTimesOfAFileFromTheFirstServerVersion) {
     TTestVerzeichnis ordner;
     sqlite3* alt = nullptr;
@@ -161,7 +178,7 @@ TEST(LigaSpeicher, CountsTheTimesOfAFileFromTheFirstServerVersion) {
 
 TEST(LigaAnfrage, AnswersEveryRequestAndStoresOnlyWhatHolds) {
     SqliteStore store(":memory:");
-    RateLimiter drossel(3);
+    RateLimiter drossel(3, 3);
     League liga(store, drossel);
 
     const Response r = liga.handle(anfrage(code("Erika_Muster", 87, 1)));
@@ -291,7 +308,7 @@ TEST(LigaProxy, OnlyANamedProxysForwardedForNamesTheClient) {
 }
 
 TEST(LigaDrossel, CountsPerAddressRefillsAndStaysBounded) {
-    RateLimiter drossel(2, 16);
+    RateLimiter drossel(2, 2, 16);
     EXPECT_TRUE(drossel.allow("a", 0));
     EXPECT_TRUE(drossel.allow("a", 0));
     EXPECT_FALSE(drossel.allow("a", 1000));
@@ -300,6 +317,17 @@ TEST(LigaDrossel, CountsPerAddressRefillsAndStaysBounded) {
     EXPECT_FALSE(drossel.allow("a", 31000));
     for (int i = 0; i < 10000; ++i) drossel.allow("k" + std::to_string(i), 40000 + i);
     EXPECT_LE(drossel.size(), 16u);
+
+    // Many addresses free no used-up bucket; what does not fit shares one, until buckets
+    // have filled up again.
+    RateLimiter voll(1, 3, 4);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(voll.allow("kunde", 0));
+    int durch = 0;
+    for (int i = 0; i < 1000; ++i) durch += voll.allow("a" + std::to_string(i), 10 + i);
+    EXPECT_EQ(durch, 3 + 3); // three own buckets fill the table, then the shared one's three
+    EXPECT_FALSE(voll.allow("kunde", 2000));
+    EXPECT_TRUE(voll.allow("neu", 200000)); // the others have filled up again and left
+    EXPECT_EQ(voll.size(), 1u);
     RateLimiter ohne(0);
     for (int i = 0; i < 100; ++i) EXPECT_TRUE(ohne.allow("a", 0));
 
