@@ -225,7 +225,7 @@ TEST(LigaAnfrage, AnswersEveryRequestAndStoresOnlyWhatHolds) {
 
 TEST(LigaAnfrage, HoldsWhatIsTooFastAndHeadOrTheFeedStoreNothing) {
     SqliteStore store(":memory:");
-    RateLimiter drossel(1);
+    RateLimiter drossel(1, 1);
     League liga(store, drossel);
     EXPECT_EQ(ersteZeile(liga.handle(anfrage(code("Flinke_Fee", 19, 1)))),
               "Ihre Zeit wird gepr\xFC"
@@ -284,7 +284,7 @@ TEST(LigaProxy, OnlyANamedProxysForwardedForNamesTheClient) {
 
     // The handler counts the rate limit by it.
     SqliteStore store(":memory:");
-    RateLimiter drossel(1);
+    RateLimiter drossel(1, 1);
     LeagueSettings settings;
     settings.proxies = proxies;
     League liga(store, drossel, settings);
