@@ -62,9 +62,12 @@ std::string get(const std::string& path) {
     return "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
 }
 
+// Taken: placed, already there, or held for review.
 bool placed(const std::string& answer) {
-    return answer.find("\r\n\r\nPlatz ") != std::string::npos ||
-           answer.find("\r\n\r\nDiese Zeit ist schon") != std::string::npos;
+    for (const char* taken :
+         {"\r\n\r\nPlatz ", "\r\n\r\nDiese Zeit ist schon", "\r\n\r\nIhre Zeit wird"})
+        if (answer.find(taken) != std::string::npos) return true;
+    return false;
 }
 
 // One server with its stderr in a file of the folder.
@@ -340,7 +343,7 @@ void underIt(bool replace) {
         int acknowledged = 0;
         for (int n = 0; n < 20; ++n)
             acknowledged += submitFrom(server.process.port, 0x7F000006, 100 + n);
-        std::printf("%s: %d entries before; then %d of 20 submissions answered \"Platz\"\n",
+        std::printf("%s: %d entries before; then %d of 20 submissions taken\n",
                     replace ? "replaced" : "deleted", entries, acknowledged);
         server.tail();
         std::ifstream in(server.log);

@@ -44,6 +44,8 @@ std::string refusalLine(TCodeBefund befund) {
         return refused + "Zeit und Prüfwert des Codes passen nicht zusammen.";
     case TCodeBefund::zeitMehrdeutig:
         return refused + "Die Zeit ist zu lang, um sie sicher aus dem Code zu lesen.";
+    case TCodeBefund::keineZeit:
+        return refused + "Eine Zeit von 0,0 Sekunden ist nicht möglich.";
     }
     return refused + "Der Code ist ungültig.";
 }

@@ -7,8 +7,8 @@
 
 namespace liga {
 
-ConnectionWatch::ConnectionWatch(std::chrono::milliseconds headerWait)
-    : headerWait_(headerWait), thread_([this] { run(); }) {}
+ConnectionWatch::ConnectionWatch(std::chrono::milliseconds headerWait, unsigned perAddress)
+    : headerWait_(headerWait), perAddress_(std::max(perAddress, 1u)), thread_([this] { run(); }) {}
 
 ConnectionWatch::~ConnectionWatch() {
     {
@@ -19,9 +19,22 @@ ConnectionWatch::~ConnectionWatch() {
     thread_.join();
 }
 
-void ConnectionWatch::opened(const void* key, int socket) {
+void ConnectionWatch::close(Connection& c) {
+    if (c.socket >= 0) ::shutdown(c.socket, SHUT_RDWR);
+    c.socket = -1;
+}
+
+void ConnectionWatch::opened(const void* key, int socket, const std::string& address) {
     std::lock_guard lock(mutex_);
-    connections_[key] = {socket, Clock::now(), true};
+    Connection& fresh = connections_[key] = {socket, Clock::now(), true, address};
+    if (++perAddressOpen_[address] <= perAddress_) return;
+    // A linear look, but only while an address is over its cap.
+    Connection* longest = &fresh;
+    for (auto& [k, c] : connections_)
+        if (c.address == address && c.waiting && c.socket >= 0 &&
+            c.waitingSince < longest->waitingSince)
+            longest = &c;
+    close(*longest);
 }
 
 void ConnectionWatch::headerCame(const void* key) {
@@ -31,13 +44,19 @@ void ConnectionWatch::headerCame(const void* key) {
 
 void ConnectionWatch::requestDone(const void* key) {
     std::lock_guard lock(mutex_);
-    if (auto it = connections_.find(key); it != connections_.end())
-        it->second = {it->second.socket, Clock::now(), true};
+    if (auto it = connections_.find(key); it != connections_.end()) {
+        it->second.waitingSince = Clock::now();
+        it->second.waiting = true;
+    }
 }
 
 void ConnectionWatch::closed(const void* key) {
     std::lock_guard lock(mutex_);
-    connections_.erase(key);
+    const auto it = connections_.find(key);
+    if (it == connections_.end()) return;
+    const auto n = perAddressOpen_.find(it->second.address);
+    if (n != perAddressOpen_.end() && --n->second == 0) perAddressOpen_.erase(n);
+    connections_.erase(it);
 }
 
 void ConnectionWatch::run() {
@@ -50,10 +69,7 @@ void ConnectionWatch::run() {
         // The socket is still the connection's: the library closes it only after it has
         // told closed(), which waits for this lock.
         for (auto& [key, c] : connections_)
-            if (c.waiting && c.waitingSince < late && c.socket >= 0) {
-                ::shutdown(c.socket, SHUT_RDWR);
-                c.socket = -1;
-            }
+            if (c.waiting && c.waitingSince < late) close(c);
     }
 }
 

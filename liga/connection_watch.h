@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <unordered_map>
 
@@ -14,17 +15,22 @@ namespace liga {
 // HTTP library's own timeout only counts quiet time, which a byte now and then resets.
 // Told of each connection's steps by the library's callbacks; closes by shutting the
 // socket down, which the library then sees as the client gone.
+//
+// It also keeps each address to `perAddress` connections. One more closes the address's
+// connection that has waited longest for a header, an idle or a slow one, or else the new
+// one: so a slow flood from an address only churns its own connections, while a burst of
+// quick requests from many players behind one address goes through.
 class ConnectionWatch final {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit ConnectionWatch(std::chrono::milliseconds headerWait);
+    ConnectionWatch(std::chrono::milliseconds headerWait, unsigned perAddress);
     ~ConnectionWatch();
     ConnectionWatch(const ConnectionWatch&) = delete;
     ConnectionWatch& operator=(const ConnectionWatch&) = delete;
 
     // `key` names the connection until closed(); `socket` stays open until then.
-    void opened(const void* key, int socket);
+    void opened(const void* key, int socket, const std::string& address);
     void headerCame(const void* key);
     void requestDone(const void* key);
     void closed(const void* key);
@@ -34,10 +40,14 @@ private:
         int socket = -1;
         Clock::time_point waitingSince;
         bool waiting = true; // for a header
+        std::string address;
     };
     void run();
+    static void close(Connection& c);
 
     const std::chrono::milliseconds headerWait_;
+    const unsigned perAddress_;
+    std::unordered_map<std::string, unsigned> perAddressOpen_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;

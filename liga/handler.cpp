@@ -69,6 +69,7 @@ Response League::answerFromStore(const Request& r, Deadline until) {
     try {
         if (Deadline::clock::now() < until)
             return r.path == submitPath ? submit(r, until) : boards(r, until);
+    } catch (const StoreGone&) {
     } catch (const std::exception& e) {
         std::cerr << "liga: " << e.what() << std::endl;
     }

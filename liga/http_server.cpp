@@ -184,15 +184,19 @@ struct HttpServerCallbacks {
             watch.closed(connection);
             return;
         }
-        const MHD_ConnectionInfo* info =
+        const MHD_ConnectionInfo* fd =
             MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-        watch.opened(connection, info ? info->connect_fd : -1);
+        const MHD_ConnectionInfo* from =
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+        watch.opened(connection, fd ? fd->connect_fd : -1,
+                     from ? clientKey(from->client_addr) : std::string());
     }
 };
 
 HttpServer::HttpServer(League& league, const ListenAddress& address, const ServerLimits& limits)
     : league_(league), limits_(limits), readers_(limits.readers, limits.queued),
-      writers_(limits.writers, limits.queued), watch_(limits.headerWait) {
+      writers_(limits.writers, limits.queued),
+      watch_(limits.headerWait, limits.connectionsPerAddress) {
     unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ERROR_LOG |
                      MHD_ALLOW_SUSPEND_RESUME;
     // "[::]" then takes IPv4 clients too.
@@ -204,7 +208,7 @@ HttpServer::HttpServer(League& league, const ListenAddress& address, const Serve
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address.address),
         MHD_OPTION_THREAD_POOL_SIZE, limits.threads, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         limits.connectionMemory, MHD_OPTION_CONNECTION_LIMIT, limits.connections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits.connectionsPerAddress,
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits.connectionsPerAddressAtAll,
         MHD_OPTION_CONNECTION_TIMEOUT, limits.idleSeconds, MHD_OPTION_LISTEN_BACKLOG_SIZE, 128u,
         MHD_OPTION_END);
     if (!daemon_) throw std::runtime_error("cannot listen on " + addressText(address));

@@ -19,8 +19,10 @@ struct ServerLimits {
     std::size_t connectionMemory = 16384; // request line and header of one request, at most
     unsigned connections = 1000;          // open at once, all clients together
     // Low enough that 40 addresses hold no more than about two thirds of the connections;
-    // a browser opens six at most, a player's game one at a time.
+    // one more closes the address's longest waiting one (see ConnectionWatch).
     unsigned connectionsPerAddress = 16;
+    // Beyond this the library refuses at once, before it makes a connection of it.
+    unsigned connectionsPerAddressAtAll = 64;
     unsigned idleSeconds = 10; // a connection quiet this long is closed
     // From accept, or from the end of the previous request, to the end of the next header.
     std::chrono::milliseconds headerWait{4000};

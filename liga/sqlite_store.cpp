@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sqlite_store.h"
+#include "database_watch.h"
 #include "ranking.h"
 
 #include <algorithm>
@@ -8,7 +9,9 @@
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <thread>
+#include <utility>
 
 namespace liga {
 
@@ -153,6 +156,8 @@ public:
                 exec("PRAGMA journal_mode = WAL");
                 // The Checkpointer's work, not a committing request's.
                 exec("PRAGMA wal_autocheckpoint = 0");
+                // A log that a long reader made long shrinks back once it is reused.
+                exec("PRAGMA journal_size_limit = 16777216");
                 // In WAL mode, NORMAL waits for no disk flush at a commit.
                 exec(durability == Durability::flushLater ? "PRAGMA synchronous = NORMAL"
                                                           : "PRAGMA synchronous = FULL");
@@ -182,6 +187,7 @@ public:
 
     sqlite3* db = nullptr;
     std::timed_mutex mutex;
+    const DatabaseWatch* watch = nullptr; // none in memory
 
 private:
     std::map<const char*, sqlite3_stmt*> statements; // by the address of their text
@@ -194,6 +200,7 @@ namespace {
 class Lease {
 public:
     template <class C> Lease(C& c, Deadline until) : lock_(c.mutex, std::defer_lock) {
+        if (c.watch && c.watch->gone()) throw StoreGone("the league file was deleted or replaced");
         if (!lock_.try_lock_until(until)) throw StoreUnavailable("the league database is busy");
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(until - Deadline::clock::now());
@@ -344,13 +351,17 @@ private:
 // Copies the log back into the file once a commit has made it long, in a thread and on a
 // connection of its own, without waiting for readers or writers (a passive checkpoint):
 // at a commit the library would do it in the committing request, with its disk flushes.
+// Twice a second it also looks whether the file is still the league's, and brings a log
+// that a long reader made long back to nothing once no reader needs it.
 class SqliteStore::Checkpointer {
 public:
     // Pages of log that make a checkpoint due; the library's own default.
     static constexpr int duePages = 1000;
+    // A log longer than this is emptied as soon as readers let it.
+    static constexpr uint64_t longLog = 4u << 20;
 
     Checkpointer(const std::string& path, Durability durability, sqlite3* writer)
-        : connection_(path, true, durability), writer_(writer) {
+        : connection_(path, true, durability), writer_(writer), log_(path + "-wal"), watch_(path) {
         sqlite3_wal_hook(writer_, &Checkpointer::committed, this);
         thread_ = std::thread([this] { work(); });
     }
@@ -363,6 +374,7 @@ public:
         wake_.notify_one();
         thread_.join();
     }
+    const DatabaseWatch& watch() const { return watch_; }
 
 private:
     static int committed(void* self, sqlite3*, const char*, int pages) {
@@ -376,21 +388,41 @@ private:
         }
         return SQLITE_OK;
     }
+    uint64_t logSize() const {
+        struct stat s {};
+        return ::stat(log_.c_str(), &s) == 0 ? static_cast<uint64_t>(s.st_size) : 0;
+    }
     void work() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [this] { return due_ || stopping_; });
+            wake_.wait_for(lock, std::chrono::milliseconds(500),
+                           [this] { return due_ || stopping_; });
             if (stopping_) return;
-            due_ = false;
+            const bool due = std::exchange(due_, false);
             lock.unlock();
-            sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
-                                      nullptr);
+            // Never a checkpoint into a file that is no longer the league's.
+            if (watch_.look()) {
+                const bool longLogNow = logSize() > longLog;
+                if (due || longLogNow)
+                    sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_PASSIVE,
+                                              nullptr, nullptr);
+                if (longLogNow) {
+                    // What is left to copy after the passive one is little; without a busy
+                    // handler it gives up at once while a reader still needs the log.
+                    sqlite3_busy_timeout(connection_.db, 0);
+                    sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE,
+                                              nullptr, nullptr);
+                }
+                if (due || longLogNow) watch_.ownWrite();
+            }
             lock.lock();
         }
     }
 
     Connection connection_;
     sqlite3* writer_;
+    const std::string log_;
+    DatabaseWatch watch_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool due_ = false;
@@ -433,6 +465,7 @@ SqliteStore::SqliteStore(const std::string& path, Durability durability)
         reader_ = std::make_unique<Connection>(path, false, durability);
         reading_ = reader_.get();
         checkpointer_ = std::make_unique<Checkpointer>(path, durability, writer_->db);
+        writer_->watch = reader_->watch = &checkpointer_->watch();
     }
 }
 

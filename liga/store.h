@@ -103,6 +103,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The store stopped for good (its SQLite file was deleted or replaced); it has said why on
+// standard error once, so that a caller need not say it at every request.
+class StoreGone : public StoreUnavailable {
+public:
+    using StoreUnavailable::StoreUnavailable;
+};
+
 // Where the league keeps its entries: every accepted code with its name, level, time and
 // when it was received, and each name's best time per level, from which the boards come.
 //

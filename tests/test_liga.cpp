@@ -13,12 +13,15 @@
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sqlite3.h>
+#include <thread>
 
 namespace {
 
@@ -154,6 +157,73 @@ TEST(LigaRahmen, AnUnclearLengthIsRefusedAndWhatFollowsItNeverReadAsARequest) {
         EXPECT_EQ(antwort.rfind("HTTP/1.1 400 ", 0), 0u) << antwort;
         EXPECT_EQ(antwort.find("HTTP/1.1", 1), std::string::npos) << antwort;
     }
+}
+
+// What the store does within `frist`, or false.
+template <class F> bool binnen(std::chrono::milliseconds frist, F f) {
+    for (auto ende = std::chrono::steady_clock::now() + frist; !f();) {
+        if (std::chrono::steady_clock::now() > ende) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+TEST(LigaDatei, DeletedOrReplacedUnderTheServerItStoresNothingMoreAndSaysSoOnce) {
+    for (const bool ersetzen : {false, true}) {
+        TTestVerzeichnis ordner;
+        const std::string pfad = ordner.datei("liga.db");
+        SqliteStore store(pfad);
+        RateLimiter drossel(0);
+        League liga(store, drossel);
+        EXPECT_EQ(ersteZeile(liga.handle(anfrage(code("Erika_Muster", 870, 1)))).rfind("Platz", 0),
+                  0u);
+        testing::internal::CaptureStderr();
+        if (ersetzen) {
+            { SqliteStore andere(ordner.datei("andere.db")); }
+            std::filesystem::copy_file(ordner.datei("andere.db"), pfad,
+                                       std::filesystem::copy_options::overwrite_existing);
+        } else {
+            std::filesystem::remove(pfad);
+        }
+        int saat = 10;
+        EXPECT_TRUE(binnen(std::chrono::seconds(3), [&] {
+            return ersteZeile(liga.handle(anfrage(code("Erika_Muster", 800, 1, ++saat)))) ==
+                   "Nicht eingetragen: Die Liga kann gerade nichts speichern. Bitte versuchen "
+                   "Sie es sp\xE4ter noch einmal.";
+        })) << ersetzen;
+        for (int i = 0; i < 5; ++i)
+            EXPECT_NE(ersteZeile(liga.handle(anfrage(code("Erika_Muster", 700 + i, 1, ++saat))))
+                          .rfind("Platz", 0),
+                      0u);
+        const std::string fehler = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(fehler.begin(), fehler.end(), '\n'), 1) << fehler;
+        EXPECT_NE(fehler.find(ersetzen ? "was replaced" : "was deleted"), std::string::npos)
+            << fehler;
+    }
+}
+
+TEST(LigaDatei, TheLogShrinksOnceALongReaderLetsGo) {
+    TTestVerzeichnis ordner;
+    SqliteStore store(ordner.datei("liga.db"));
+    sqlite3* leser = nullptr;
+    ASSERT_EQ(sqlite3_open(ordner.datei("liga.db").c_str(), &leser), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(leser, "BEGIN; SELECT count(*) FROM entries;", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    const auto groesse = [&] {
+        std::error_code e;
+        const auto n = std::filesystem::file_size(ordner.datei("liga.db-wal"), e);
+        return e ? 0 : n;
+    };
+    for (int i = 0; groesse() < (6u << 20) && i < 5000; ++i)
+        store.submit(eintrag("Name" + std::to_string(100000 + i), 1 + i % 5, 100 + i, i));
+    ASSERT_GE(groesse(), 6u << 20);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_GE(groesse(), 6u << 20); // the reader still needs it
+    sqlite3_exec(leser, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(leser);
+    EXPECT_TRUE(binnen(std::chrono::seconds(5), [&] { return groesse() < (1u << 20); }))
+        << groesse();
 }
 
 TEST(LigaSpeicher, CountsTheTimesOfAFileFromTheFirstServerVersion) {

@@ -180,8 +180,9 @@ TEST(Ligacode, JudgingRefusesDamagedAndImpossibleCodes) {
     anders.block[9] ^= 1; // the check value of another time
     anders.pruefsumme = anders.summe();
     EXPECT_EQ(ligacodePruefen(ligacodeText(anders)).befund, TCodeBefund::pruefwert);
-    // No time: every long time from 80 * 65536 tenths on carries check value 0.
-    EXPECT_EQ(befund("Erika_Muster", 0, 1), TCodeBefund::zeitMehrdeutig);
+    // No time is no game, although every long time from 80 * 65536 tenths on shares its
+    // check value 0.
+    EXPECT_EQ(befund("Erika_Muster", 0, 1), TCodeBefund::keineZeit);
     const std::string fuellerZuGross =
         getcode("Erika_Muster", 87, 3, [](int32_t n) { return n == 250 ? 250 : 0; });
     EXPECT_EQ(ligacodePruefen(fuellerZuGross).befund, TCodeBefund::fueller);

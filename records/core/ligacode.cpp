@@ -147,6 +147,10 @@ TCodePruefung ligacodePruefen(std::string_view text) {
     // product with the level stays a 32-bit number; the check value must fit exactly. From
     // 65536 tenths on, the check value is below 80 and falls as the time grows, so the
     // search ends once it is below the one sent; two fits mean the time cannot be told.
+    // Low bytes and check value of 0 are what a time of 0 packs; the long times that share
+    // them cannot be told apart anyway.
+    if (code->zeitUnten() == 0 && code->pruefwertUnten() == 0)
+        return befund(TCodeBefund::keineZeit);
     int fits = 0;
     int32_t zeit = 0;
     const int64_t groessteZeit = std::numeric_limits<int32_t>::max() / stufe;

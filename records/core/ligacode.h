@@ -52,13 +52,14 @@ std::optional<TLigacode> ligacodeLesen(std::string_view code);
 // What a received code says, or the first thing wrong with it.
 enum class TCodeBefund {
     gut,
-    keinCode,      // not 64 characters 0-9, A-F
-    pruefsumme,    // the checksum does not hold
-    fueller,       // a filler byte outside 3..252
-    stufe,         // no level 1..5
-    name,          // not 6 to 15 allowed characters padded with blanks to 15
-    pruefwert,     // no time fits the two low bytes and the check value
-    zeitMehrdeutig // several times fit: only games of hours carry so little
+    keinCode,       // not 64 characters 0-9, A-F
+    pruefsumme,     // the checksum does not hold
+    fueller,        // a filler byte outside 3..252
+    stufe,          // no level 1..5
+    name,           // not 6 to 15 allowed characters padded with blanks to 15
+    pruefwert,      // no time fits the two low bytes and the check value
+    zeitMehrdeutig, // several times fit: only games of hours carry so little
+    keineZeit       // a time of 0 tenths, which no game takes
 };
 
 struct TCodePruefung {
