@@ -3,6 +3,7 @@
 #include "connection_watch.h"
 
 #include <algorithm>
+#include <malloc.h>
 #include <sys/socket.h>
 
 namespace liga {
@@ -63,8 +64,18 @@ void ConnectionWatch::run() {
     // A tenth of the wait between looks: a connection is closed at most that late.
     const auto step =
         std::max<std::chrono::milliseconds>(headerWait_ / 10, std::chrono::milliseconds(10));
+    std::size_t most = 0; // connections at once since memory was last given back
     std::unique_lock lock(mutex_);
     while (!wake_.wait_for(lock, step, [this] { return stopping_; })) {
+        // After a flood, what its connections took goes back to the system rather than
+        // staying with the process.
+        most = std::max(most, connections_.size());
+        if (most >= connections_.size() + 256) {
+            most = connections_.size();
+            lock.unlock();
+            malloc_trim(0);
+            lock.lock();
+        }
         const Clock::time_point late = Clock::now() - headerWait_;
         // The socket is still the connection's: the library closes it only after it has
         // told closed(), which waits for this lock.
