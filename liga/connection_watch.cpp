@@ -27,15 +27,19 @@ void ConnectionWatch::close(Connection& c) {
 
 void ConnectionWatch::opened(const void* key, int socket, const std::string& address) {
     std::lock_guard lock(mutex_);
-    Connection& fresh = connections_[key] = {socket, Clock::now(), true, address};
+    const Clock::time_point now = Clock::now();
+    connections_[key] = {socket, now, true, address};
     if (++perAddressOpen_[address] <= perAddress_) return;
-    // A linear look, but only while an address is over its cap.
-    Connection* longest = &fresh;
+    // A real client's header follows its accept within milliseconds; a connection that has
+    // waited longer is idle or slow. A linear look, but only while an address is over its
+    // cap.
+    const Clock::time_point fresh = now - std::chrono::milliseconds(250);
+    Connection* longest = nullptr;
     for (auto& [k, c] : connections_)
-        if (c.address == address && c.waiting && c.socket >= 0 &&
-            c.waitingSince < longest->waitingSince)
+        if (c.address == address && c.waiting && c.socket >= 0 && c.waitingSince < fresh &&
+            (!longest || c.waitingSince < longest->waitingSince))
             longest = &c;
-    close(*longest);
+    if (longest) close(*longest);
 }
 
 void ConnectionWatch::headerCame(const void* key) {

@@ -16,10 +16,11 @@ namespace liga {
 // Told of each connection's steps by the library's callbacks; closes by shutting the
 // socket down, which the library then sees as the client gone.
 //
-// It also keeps each address to `perAddress` connections. One more closes the address's
-// connection that has waited longest for a header, an idle or a slow one, or else the new
-// one: so a slow flood from an address only churns its own connections, while a burst of
-// quick requests from many players behind one address goes through.
+// It also keeps each address to `perAddress` connections: one more closes the address's
+// connection that has waited longest for a header, an idle or a slow one. So a slow flood
+// from an address only churns its own connections. While all of them are fresh, as in a
+// burst of quick requests from many players behind one address, the library's hard cap
+// per address is the bound.
 class ConnectionWatch final {
 public:
     using Clock = std::chrono::steady_clock;

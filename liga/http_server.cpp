@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <strings.h>
+#include <sys/resource.h>
 
 namespace liga {
 
@@ -197,6 +198,12 @@ HttpServer::HttpServer(League& league, const ListenAddress& address, const Serve
     : league_(league), limits_(limits), readers_(limits.readers, limits.queued),
       writers_(limits.writers, limits.queued),
       watch_(limits.headerWait, limits.connectionsPerAddress) {
+    // A socket per connection and a few more: the soft limit of open files is often 1024.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < limits.connections + 256u) {
+        files.rlim_cur = std::min<rlim_t>(files.rlim_max, limits.connections + 256u);
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
     unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ERROR_LOG |
                      MHD_ALLOW_SUSPEND_RESUME;
     // "[::]" then takes IPv4 clients too.

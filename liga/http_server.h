@@ -17,12 +17,12 @@ namespace liga {
 struct ServerLimits {
     unsigned threads = 2;                 // event loops, each serving many connections
     std::size_t connectionMemory = 16384; // request line and header of one request, at most
-    unsigned connections = 1000;          // open at once, all clients together
-    // Low enough that 40 addresses hold no more than about two thirds of the connections;
-    // one more closes the address's longest waiting one (see ConnectionWatch).
+    unsigned connections = 2000;          // open at once, all clients together
+    // One more closes the address's longest waiting one (see ConnectionWatch).
     unsigned connectionsPerAddress = 16;
-    // Beyond this the library refuses at once, before it makes a connection of it.
-    unsigned connectionsPerAddressAtAll = 64;
+    // Beyond this the library refuses at once, before it makes a connection of it. Low
+    // enough that 40 addresses hold no more than about two thirds of the connections.
+    unsigned connectionsPerAddressAtAll = 32;
     unsigned idleSeconds = 10; // a connection quiet this long is closed
     // From accept, or from the end of the previous request, to the end of the next header.
     std::chrono::milliseconds headerWait{4000};
