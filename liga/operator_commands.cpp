@@ -3,11 +3,11 @@
 #include "operator_commands.h"
 #include "moderation_log.h"
 #include "open_store.h"
+#include "page.h"
 #include "stufen.h"
 #include "zeittext.h"
 
 #include <charconv>
-#include <ctime>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -38,14 +38,6 @@ std::string padded(const std::string& text, std::size_t width) {
     std::size_t characters = 0;
     for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return text + std::string(characters < width ? width - characters : 0, ' ');
-}
-
-std::string localTime(int64_t secondsSince1970) {
-    const std::time_t t = static_cast<std::time_t>(secondsSince1970);
-    std::tm local{};
-    char text[32] = "-";
-    if (localtime_r(&t, &local)) std::strftime(text, sizeof text, "%d.%m.%Y %H:%M:%S", &local);
-    return text;
 }
 
 std::string_view stateName(EntryState state) {
@@ -136,7 +128,7 @@ std::string entryLine(const EntryRow& e) {
     const std::string time = zeitText(e.tenths);
     return e.code + "  " + padded(e.name, 15) + "  " + padded(festeStufe(e.level).name, 16) + "  " +
            std::string(time.size() < 14 ? 14 - time.size() : 0, ' ') + time + "  " +
-           localTime(e.receivedAt) + "  " + state;
+           localTimeText(e.receivedAt, "%d.%m.%Y %H:%M:%S") + "  " + state;
 }
 
 int runOperatorCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {

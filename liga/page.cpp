@@ -116,13 +116,17 @@ std::string htmlEscape(std::string_view text) {
     return out;
 }
 
-std::string dateText(int64_t secondsSince1970) {
+std::string localTimeText(int64_t secondsSince1970, const char* format) {
     const std::time_t t = static_cast<std::time_t>(secondsSince1970);
     std::tm local{};
     char text[32] = "";
-    if (!localtime_r(&t, &local) || std::strftime(text, sizeof text, "%d.%m.%Y", &local) == 0)
+    if (!localtime_r(&t, &local) || std::strftime(text, sizeof text, format, &local) == 0)
         return "-";
     return text;
+}
+
+std::string dateText(int64_t secondsSince1970) {
+    return localTimeText(secondsSince1970, "%d.%m.%Y");
 }
 
 std::string renderPage(const Boards& boards) {

@@ -52,6 +52,13 @@ struct FastestEntry {
     int64_t receivedAt = 0;
 };
 
+// A best time of `tenths` on a level comes (delta 1) or goes (delta -1): its count and its
+// bucket's count follow.
+template <class Tx> void countBest(Tx& tx, int32_t level, int32_t tenths, int64_t delta) {
+    tx.count(level, tenths, delta);
+    tx.countBucket(level, bucketOf(tenths), delta);
+}
+
 // One submission, in the transaction that a store has opened. Tx provides:
 //   bool barred(const std::string& name)        also keeps moderations out until the
 //                                               transaction ends
@@ -90,8 +97,7 @@ template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
         best = tx.lockBest(e.level, e.name);
         if (!best && !tx.addBest(e)) best = tx.lockBest(e.level, e.name);
         if (!best) {
-            tx.count(e.level, e.tenths, 1);
-            tx.countBucket(e.level, bucketOf(e.tenths), 1);
+            countBest(tx, e.level, e.tenths, 1);
         } else if (e.tenths < *best) {
             tx.improveBest(e);
             tx.count(e.level, e.tenths, 1);
@@ -136,13 +142,11 @@ template <class Tx> void settleBest(Tx& tx, int32_t level, const std::string& na
     }
     if (old) {
         tx.dropBest(level, name);
-        tx.count(level, *old, -1);
-        tx.countBucket(level, bucketOf(*old), -1);
+        countBest(tx, level, *old, -1);
     }
     if (now) {
         tx.addBest(*now);
-        tx.count(level, now->tenths, 1);
-        tx.countBucket(level, bucketOf(now->tenths), 1);
+        countBest(tx, level, now->tenths, 1);
     }
 }
 
