@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "listen_address.h"
+#include "whole_number.h"
 
 #include <arpa/inet.h>
-#include <charconv>
 #include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -15,12 +15,8 @@ std::optional<ListenAddress> parseListenAddress(std::string_view text) {
     if (colon == std::string_view::npos) return std::nullopt;
     const std::string_view host = text.substr(0, colon);
     const std::string portText(text.substr(colon + 1));
-    unsigned port = 0;
-    const auto [end, ec] =
-        std::from_chars(portText.data(), portText.data() + portText.size(), port);
-    if (portText.empty() || ec != std::errc() || end != portText.data() + portText.size() ||
-        port > 65535)
-        return std::nullopt;
+    const std::optional<unsigned> port = wholeNumber<unsigned>(portText);
+    if (!port || *port > 65535) return std::nullopt;
 
     // An IPv6 address stands in brackets, an IPv4 address without; numeric only, so
     // nothing is looked up.

@@ -10,8 +10,8 @@
 #include "operator_commands.h"
 #include "rate_limit.h"
 #include "review.h"
+#include "whole_number.h"
 
-#include <charconv>
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -75,9 +75,9 @@ std::optional<Options> parse(int argc, char** argv) {
             if (!proxy) return std::nullopt;
             o.league.proxies.push_back(*proxy);
         } else if (arg == "--limit") {
-            const auto [end, ec] =
-                std::from_chars(value.data(), value.data() + value.size(), o.limit);
-            if (ec != std::errc() || end != value.data() + value.size()) return std::nullopt;
+            const std::optional<unsigned> limit = liga::wholeNumber<unsigned>(value);
+            if (!limit) return std::nullopt;
+            o.limit = *limit;
         } else {
             return std::nullopt;
         }

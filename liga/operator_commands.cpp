@@ -5,9 +5,9 @@
 #include "open_store.h"
 #include "page.h"
 #include "stufen.h"
+#include "whole_number.h"
 #include "zeittext.h"
 
-#include <charconv>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -70,13 +70,9 @@ std::optional<Command> parse(int argc, char** argv) {
             } else if (arg == "--name") {
                 c.query.name = std::string(value);
             } else {
-                int32_t level = 0;
-                const auto [end, ec] =
-                    std::from_chars(value.data(), value.data() + value.size(), level);
-                if (ec != std::errc() || end != value.data() + value.size() ||
-                    !istFesteStufe(level))
-                    return std::nullopt;
-                c.query.level = level;
+                const std::optional<int32_t> level = wholeNumber<int32_t>(value);
+                if (!level || !istFesteStufe(*level)) return std::nullopt;
+                c.query.level = *level;
             }
         } else if (!listing && !arg.starts_with("--")) {
             c.subjects.emplace_back(arg);

@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "review.h"
-
-#include <charconv>
+#include "whole_number.h"
 
 namespace liga {
 
@@ -41,15 +40,10 @@ bool heldForReview(const ReviewBounds& bounds, int32_t level, int32_t tenths) {
 std::optional<std::pair<int32_t, int32_t>> parseReviewBound(std::string_view text) {
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos) return std::nullopt;
-    int32_t level = 0, tenths = 0;
-    const auto whole = [](std::string_view t, int32_t& v) {
-        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-        return !t.empty() && ec == std::errc() && end == t.data() + t.size();
-    };
-    if (!whole(text.substr(0, colon), level) || !whole(text.substr(colon + 1), tenths) ||
-        !istFesteStufe(level) || tenths < 0)
-        return std::nullopt;
-    return std::make_pair(level, tenths);
+    const std::optional<int32_t> level = wholeNumber<int32_t>(text.substr(0, colon));
+    const std::optional<int32_t> tenths = wholeNumber<int32_t>(text.substr(colon + 1));
+    if (!level || !tenths || !istFesteStufe(*level) || *tenths < 0) return std::nullopt;
+    return std::make_pair(*level, *tenths);
 }
 
 } // namespace liga
