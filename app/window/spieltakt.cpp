@@ -14,10 +14,7 @@ void TForm1::Neu1Click(QObject*) {
 void TForm1::DXTimer1Timer(QObject*, int32_t) {
     spiel.takt();
     const int32_t t = spiel.uhrSekunden();
-    Surface* hinten = DXDraw1->Surface();
-    // A frame like the last one composed is on the back surface already.
-    if (bildSchluessel(hinten, spiel, zeiger, t) != letztesBild_)
-        letztesBild_ = bildZusammensetzen(hinten, DXImageList1->Items(), spiel, zeiger, t);
+    bildAuffrischen(letztesBild_, DXDraw1->Surface(), DXImageList1->Items(), spiel, zeiger, t);
     DXDraw1->ShowFrame();
     framezaehler_.bildGezeigt(screen());
     if (!spiel.neuerRekord) return;

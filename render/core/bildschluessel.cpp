@@ -40,3 +40,12 @@ TBildSchluessel bildZusammensetzen(Surface* ziel,
     static_cast<void>(static_cast<const Surface&>(*ziel).bits());
     return bildSchluessel(ziel, spiel, zeiger, t);
 }
+
+bool bildAuffrischen(TBildSchluessel& letztes, Surface* ziel,
+                     const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
+                     const TSpiel& spiel, const TZeiger& zeiger, int32_t t) {
+    // A frame like the last one composed is on the surface already.
+    if (bildSchluessel(ziel, spiel, zeiger, t) == letztes) return false;
+    letztes = bildZusammensetzen(ziel, bilder, spiel, zeiger, t);
+    return true;
+}

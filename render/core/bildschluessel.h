@@ -52,3 +52,10 @@ bool gleichesBrett(const TBildSchluessel& jetzt, const TBildSchluessel& alt);
 TBildSchluessel bildZusammensetzen(Surface* ziel,
                                    const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
                                    const TSpiel& spiel, const TZeiger& zeiger, int32_t t);
+
+// The frame tick's step: composes the frame onto `ziel` unless `letztes`, the key of the
+// frame last composed there, is already this one's, and then keeps the new key in it.
+// True when it composed.
+bool bildAuffrischen(TBildSchluessel& letztes, Surface* ziel,
+                     const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
+                     const TSpiel& spiel, const TZeiger& zeiger, int32_t t);
