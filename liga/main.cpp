@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
             std::cerr << comma << bound;
             comma = ", ";
         }
-        std::cerr << usageAfterBounds << liga::operatorUsage;
+        std::cerr << usageAfterBounds << liga::operatorUsage();
         return 2;
     }
     const std::optional<liga::ListenAddress> address = liga::parseListenAddress(options->listen);

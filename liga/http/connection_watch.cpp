@@ -9,16 +9,9 @@
 namespace liga {
 
 ConnectionWatch::ConnectionWatch(std::chrono::milliseconds headerWait, unsigned perAddress)
-    : headerWait_(headerWait), perAddress_(std::max(perAddress, 1u)), thread_([this] { run(); }) {}
-
-ConnectionWatch::~ConnectionWatch() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
-}
+    : headerWait_(headerWait), perAddress_(std::max(perAddress, 1u)),
+      worker_(std::max<std::chrono::milliseconds>(headerWait / 10, std::chrono::milliseconds(10)),
+              [this] { look(); }) {}
 
 void ConnectionWatch::close(Connection& c) {
     if (c.socket >= 0) ::shutdown(c.socket, SHUT_RDWR);
@@ -64,28 +57,22 @@ void ConnectionWatch::closed(const void* key) {
     connections_.erase(it);
 }
 
-void ConnectionWatch::run() {
-    // A tenth of the wait between looks: a connection is closed at most that late.
-    const auto step =
-        std::max<std::chrono::milliseconds>(headerWait_ / 10, std::chrono::milliseconds(10));
-    std::size_t most = 0; // connections at once since memory was last given back
+void ConnectionWatch::look() {
     std::unique_lock lock(mutex_);
-    while (!wake_.wait_for(lock, step, [this] { return stopping_; })) {
-        // After a flood, what its connections took goes back to the system rather than
-        // staying with the process.
-        most = std::max(most, connections_.size());
-        if (most >= connections_.size() + 256) {
-            most = connections_.size();
-            lock.unlock();
-            malloc_trim(0);
-            lock.lock();
-        }
-        const Clock::time_point late = Clock::now() - headerWait_;
-        // The socket is still the connection's: the library closes it only after it has
-        // told closed(), which waits for this lock.
-        for (auto& [key, c] : connections_)
-            if (c.waiting && c.waitingSince < late) close(c);
+    // After a flood, what its connections took goes back to the system rather than staying
+    // with the process.
+    most_ = std::max(most_, connections_.size());
+    if (most_ >= connections_.size() + 256) {
+        most_ = connections_.size();
+        lock.unlock();
+        malloc_trim(0);
+        lock.lock();
     }
+    const Clock::time_point late = Clock::now() - headerWait_;
+    // The socket is still the connection's: the library closes it only after it has told
+    // closed(), which waits for this lock.
+    for (auto& [key, c] : connections_)
+        if (c.waiting && c.waitingSince < late) close(c);
 }
 
 } // namespace liga

@@ -1,11 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "periodic_worker.h"
+
 #include <chrono>
-#include <condition_variable>
+#include <cstddef>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <unordered_map>
 
 namespace liga {
@@ -26,7 +27,6 @@ public:
     using Clock = std::chrono::steady_clock;
 
     ConnectionWatch(std::chrono::milliseconds headerWait, unsigned perAddress);
-    ~ConnectionWatch();
     ConnectionWatch(const ConnectionWatch&) = delete;
     ConnectionWatch& operator=(const ConnectionWatch&) = delete;
 
@@ -43,17 +43,17 @@ private:
         bool waiting = true; // for a header
         std::string address;
     };
-    void run();
+    // Closes the connections that waited too long; a tenth of the wait between looks.
+    void look();
     static void close(Connection& c);
 
     const std::chrono::milliseconds headerWait_;
     const unsigned perAddress_;
     std::unordered_map<std::string, unsigned> perAddressOpen_;
     std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
     std::unordered_map<const void*, Connection> connections_;
-    std::thread thread_;
+    std::size_t most_ = 0; // connections at once since memory was last given back
+    PeriodicWorker worker_;
 };
 
 } // namespace liga

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "http_server.h"
 #include "forwarded_for.h"
+#include "rate_limit.h"
 
 #include <algorithm>
 #include <chrono>
@@ -154,18 +155,18 @@ struct HttpServerCallbacks {
         r.steadyMs = steadyMs();
         r.unixSeconds = static_cast<int64_t>(std::time(nullptr));
 
-        Plan plan = server.league_.plan(r);
+        Plan plan = server.handler_.plan(r);
         if (plan.answer) return queue(connection, *plan.answer, exchange.body);
         const Deadline until = Deadline::clock::now() + server.limits_.databaseWait;
-        League& league = server.league_;
+        RequestHandler& handler = server.handler_;
         MHD_suspend_connection(connection);
         WorkQueue& lane = plan.writes ? server.writers_ : server.readers_;
-        const bool taken = lane.post([&league, &exchange, connection, r, until] {
-            exchange.response = league.answerFromStore(r, until);
+        const bool taken = lane.post([&handler, &exchange, connection, r, until] {
+            exchange.response = handler.answerLater(r, until);
             MHD_resume_connection(connection);
         });
         if (!taken) {
-            exchange.response = League::unavailable(r);
+            exchange.response = handler.unavailable(r);
             MHD_resume_connection(connection);
         }
         return MHD_YES;
@@ -194,8 +195,9 @@ struct HttpServerCallbacks {
     }
 };
 
-HttpServer::HttpServer(League& league, const ListenAddress& address, const ServerLimits& limits)
-    : league_(league), limits_(limits), readers_(limits.readers, limits.queued),
+HttpServer::HttpServer(RequestHandler& handler, const ListenAddress& address,
+                       const ServerLimits& limits)
+    : handler_(handler), limits_(limits), readers_(limits.readers, limits.queued),
       writers_(limits.writers, limits.queued),
       watch_(limits.headerWait, limits.connectionsPerAddress) {
     // A socket per connection and a few more: the soft limit of open files is often 1024.

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "connection_watch.h"
-#include "handler.h"
 #include "listen_address.h"
+#include "request.h"
 #include "work_queue.h"
 
 #include <chrono>
@@ -34,13 +34,14 @@ struct ServerLimits {
     std::chrono::milliseconds databaseWait = defaultWait; // from arrival to answer, at most
 };
 
-// Serves the league over HTTP/1.0 and 1.1 with GNU libmicrohttpd's event loops. Each request
+// Serves a RequestHandler over HTTP/1.0 and 1.1 with GNU libmicrohttpd's event loops. Each request
 // is planned in one of the loops' threads; one that needs the store waits, its connection
 // put aside, for a reader or a writer thread to answer it.
 class HttpServer final {
 public:
     // Listens at once; throws std::runtime_error when the address cannot be taken.
-    HttpServer(League& league, const ListenAddress& address, const ServerLimits& limits = {});
+    HttpServer(RequestHandler& handler, const ListenAddress& address,
+               const ServerLimits& limits = {});
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
@@ -51,7 +52,7 @@ public:
 private:
     friend struct HttpServerCallbacks;
 
-    League& league_;
+    RequestHandler& handler_;
     const ServerLimits limits_;
     WorkQueue readers_;
     WorkQueue writers_;

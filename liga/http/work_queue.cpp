@@ -2,22 +2,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "work_queue.h"
 
-#include <algorithm>
+#include <chrono>
 
 namespace liga {
 
-WorkQueue::WorkQueue(unsigned threads, std::size_t capacity) : capacity_(capacity) {
-    for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { work(); });
-}
+WorkQueue::WorkQueue(unsigned threads, std::size_t capacity)
+    : capacity_(capacity), workers_(
+                               std::chrono::milliseconds::zero(), [this] { drain(); }, threads) {}
 
 void WorkQueue::stop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    ready_.notify_all();
-    for (std::thread& t : threads_) t.join();
-    threads_.clear();
+    workers_.stop();
+    // What was taken before is still answered.
+    drain();
 }
 
 bool WorkQueue::post(std::function<void()> job) {
@@ -26,16 +26,15 @@ bool WorkQueue::post(std::function<void()> job) {
         if (stopping_ || jobs_.size() >= capacity_) return false;
         jobs_.push_back(std::move(job));
     }
-    ready_.notify_one();
+    workers_.wake();
     return true;
 }
 
-void WorkQueue::work() {
+void WorkQueue::drain() {
     for (;;) {
         std::function<void()> job;
         {
-            std::unique_lock lock(mutex_);
-            ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            std::lock_guard lock(mutex_);
             if (jobs_.empty()) return;
             job = std::move(jobs_.front());
             jobs_.pop_front();

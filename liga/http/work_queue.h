@@ -1,13 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include <condition_variable>
+#include "periodic_worker.h"
+
 #include <cstddef>
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
-#include <vector>
 
 namespace liga {
 
@@ -25,14 +24,14 @@ public:
     bool post(std::function<void()> job);
 
 private:
-    void work();
+    // Runs jobs until none waits.
+    void drain();
 
     const std::size_t capacity_;
     std::mutex mutex_;
-    std::condition_variable ready_;
     std::deque<std::function<void()>> jobs_;
     bool stopping_ = false;
-    std::vector<std::thread> threads_;
+    PeriodicWorker workers_; // woken by each job, never by the clock
 };
 
 } // namespace liga

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "feed.h"
+#include "local_time.h"
 #include "zeittext.h"
 
 namespace liga {

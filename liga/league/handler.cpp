@@ -65,7 +65,7 @@ Response League::unavailable(const Request& r) {
     return plain(503, "Die Liga ist gerade nicht erreichbar.");
 }
 
-Response League::answerFromStore(const Request& r, Deadline until) {
+Response League::answerLater(const Request& r, Deadline until) {
     try {
         if (Deadline::clock::now() < until)
             return r.path == submitPath ? submit(r, until) : boards(r, until);
@@ -79,7 +79,7 @@ Response League::answerFromStore(const Request& r, Deadline until) {
 Response League::handle(const Request& r) {
     Plan p = plan(r);
     if (p.answer) return std::move(*p.answer);
-    return answerFromStore(r, waitFromNow());
+    return answerLater(r, waitFromNow());
 }
 
 Response League::submit(const Request& r, Deadline until) {

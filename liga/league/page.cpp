@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "page.h"
+#include "local_time.h"
 #include "stufen.h"
 #include "zeittext.h"
 
@@ -114,19 +115,6 @@ std::string htmlEscape(std::string_view text) {
         }
     }
     return out;
-}
-
-std::string localTimeText(int64_t secondsSince1970, const char* format) {
-    const std::time_t t = static_cast<std::time_t>(secondsSince1970);
-    std::tm local{};
-    char text[32] = "";
-    if (!localtime_r(&t, &local) || std::strftime(text, sizeof text, format, &local) == 0)
-        return "-";
-    return text;
-}
-
-std::string dateText(int64_t secondsSince1970) {
-    return localTimeText(secondsSince1970, "%d.%m.%Y");
 }
 
 std::string renderPage(const Boards& boards) {

@@ -11,6 +11,9 @@
 
 namespace liga {
 
+// Rows per level on the page.
+constexpr int64_t boardRows = 100;
+
 // The lists of the fixed levels, Anfänger first (at festeStufeIndex).
 using Boards = std::array<std::vector<BoardRow>, anzahlFesteStufen>;
 
@@ -19,10 +22,5 @@ std::string renderPage(const Boards& boards);
 
 // Text made safe to stand in HTML, in elements and in quoted attributes alike.
 std::string htmlEscape(std::string_view text);
-// A moment in the server's local time zone, as strftime's `format` writes it; "-" when it
-// cannot be told.
-std::string localTimeText(int64_t secondsSince1970, const char* format);
-// "08.12.2025": the day a time was received, in the server's local time zone.
-std::string dateText(int64_t secondsSince1970);
 
 } // namespace liga

@@ -1,27 +1,27 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "moderation_log.h"
+#include "moderation_verbs.h"
 
 #include <ctime>
 #include <exception>
 
 namespace liga {
 
-std::string_view moderationName(Moderation what) {
-    switch (what) {
-    case Moderation::remove:
-        return "remove";
-    case Moderation::ban:
-        return "ban";
-    case Moderation::unban:
-        return "unban";
-    case Moderation::approve:
-        return "approve";
-    case Moderation::reject:
-        return "reject";
+namespace {
+
+// What was changed before this server started is no news to it; -1 when the store cannot
+// tell yet, and the first look reads it.
+int64_t lastChange(Store& store) {
+    try {
+        const std::vector<LoggedChange> before = store.changesSince(0);
+        return before.empty() ? 0 : before.back().id;
+    } catch (const std::exception&) {
+        return -1;
     }
-    return "change";
 }
+
+} // namespace
 
 std::string changeLine(const LoggedChange& c) {
     const std::time_t t = static_cast<std::time_t>(c.at);
@@ -32,43 +32,20 @@ std::string changeLine(const LoggedChange& c) {
 }
 
 ModerationLog::ModerationLog(Store& store, std::ostream& out, std::chrono::milliseconds every)
-    : store_(store), out_(out), every_(every) {
-    // What was changed before this server started is no news to it.
+    : store_(store), out_(out), seen_(lastChange(store)), worker_(every, [this] { look(); }) {}
+
+void ModerationLog::look() {
     try {
-        const std::vector<LoggedChange> before = store_.changesSince(0);
-        seen_ = before.empty() ? 0 : before.back().id;
+        const std::vector<LoggedChange> changes = store_.changesSince(seen_ < 0 ? 0 : seen_);
+        if (seen_ >= 0)
+            for (const LoggedChange& c : changes)
+                out_ << "zundel-liga: " << changeLine(c) << std::endl;
+        if (!changes.empty())
+            seen_ = changes.back().id;
+        else if (seen_ < 0)
+            seen_ = 0;
     } catch (const std::exception&) {
-        // read again by the thread
-    }
-    thread_ = std::thread([this] { watch(); });
-}
-
-ModerationLog::~ModerationLog() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
-}
-
-void ModerationLog::watch() {
-    std::unique_lock lock(mutex_);
-    while (!wake_.wait_for(lock, every_, [this] { return stopping_; })) {
-        lock.unlock();
-        try {
-            const std::vector<LoggedChange> changes = store_.changesSince(seen_ < 0 ? 0 : seen_);
-            if (seen_ >= 0)
-                for (const LoggedChange& c : changes)
-                    out_ << "zundel-liga: " << changeLine(c) << std::endl;
-            if (!changes.empty())
-                seen_ = changes.back().id;
-            else if (seen_ < 0)
-                seen_ = 0;
-        } catch (const std::exception&) {
-            // the store is away; the changes wait in the log
-        }
-        lock.lock();
+        // the store is away; the changes wait in the log
     }
 }
 

@@ -4,19 +4,15 @@
 #pragma once
 #include "store.h"
 
+#include "periodic_worker.h"
+
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <ostream>
 #include <string>
-#include <string_view>
-#include <thread>
 
 namespace liga {
 
-// "ban", "remove", ... as the command line names them.
-std::string_view moderationName(Moderation what);
 // "2026-12-09 10:41:07 UTC ban Rude_Name": one logged change on one line.
 std::string changeLine(const LoggedChange& change);
 
@@ -27,21 +23,17 @@ class ModerationLog final {
 public:
     ModerationLog(Store& store, std::ostream& out,
                   std::chrono::milliseconds every = std::chrono::milliseconds(1000));
-    ~ModerationLog();
     ModerationLog(const ModerationLog&) = delete;
     ModerationLog& operator=(const ModerationLog&) = delete;
 
 private:
-    void watch();
+    // Writes what changed since the last look.
+    void look();
 
     Store& store_;
     std::ostream& out_;
-    const std::chrono::milliseconds every_;
     int64_t seen_ = -1; // the last change written; -1 until the log has been read once
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
-    std::thread thread_;
+    PeriodicWorker worker_;
 };
 
 } // namespace liga

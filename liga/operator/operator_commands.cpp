@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operator_commands.h"
+#include "local_time.h"
 #include "moderation_log.h"
+#include "moderation_verbs.h"
 #include "open_store.h"
-#include "page.h"
 #include "stufen.h"
 #include "whole_number.h"
 #include "zeittext.h"
@@ -14,20 +15,17 @@
 
 namespace liga {
 
-const char* const operatorUsage =
-    "  zundel-liga entries --db PATH|URI [--level N] [--name NAME] [--held] [--all]\n"
-    "  zundel-liga remove|approve|reject --db PATH|URI CODE...\n"
-    "  zundel-liga ban|unban --db PATH|URI NAME\n"
-    "  entries         the entries, newest first, at most 100 unless --all\n"
-    "  remove          takes entries out; each name keeps its best remaining time\n"
-    "  ban, unban      a barred name leaves every board and may send no more; its\n"
-    "                  entries stay, so that unban brings its times back\n"
-    "  approve, reject ranks a held entry, or keeps it off the boards for good\n";
+std::string operatorUsage() {
+    return "  zundel-liga entries --db PATH|URI [--level N] [--name NAME] [--held] [--all]\n"
+           "  entries         the entries, newest first, at most 100 unless --all\n" +
+           verbUsage();
+}
 
 namespace {
 
 struct Command {
     std::string name;
+    const ModerationVerb* verb = nullptr; // none for the listing
     std::string db;
     EntryQuery query;
     std::vector<std::string> subjects;
@@ -55,7 +53,8 @@ std::string_view stateName(EntryState state) {
 std::optional<Command> parse(int argc, char** argv) {
     Command c;
     c.name = argv[1];
-    const bool listing = c.name == "entries";
+    c.verb = verbNamed(c.name);
+    const bool listing = !c.verb;
     for (int i = 2; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (listing && arg == "--held") {
@@ -80,19 +79,11 @@ std::optional<Command> parse(int argc, char** argv) {
             return std::nullopt;
         }
     }
-    const bool oneName = c.name == "ban" || c.name == "unban";
+    const bool oneName = c.verb && !c.verb->manySubjects;
     if (c.db.empty() || (listing && !c.subjects.empty()) || (!listing && c.subjects.empty()) ||
         (oneName && c.subjects.size() != 1))
         return std::nullopt;
     return c;
-}
-
-Moderation moderationOf(const std::string& name) {
-    if (name == "ban") return Moderation::ban;
-    if (name == "unban") return Moderation::unban;
-    if (name == "approve") return Moderation::approve;
-    if (name == "reject") return Moderation::reject;
-    return Moderation::remove;
 }
 
 // Why a moderation did nothing.
@@ -113,9 +104,7 @@ std::string notDone(ModerationResult r, Moderation what, const std::string& subj
 } // namespace
 
 bool isOperatorCommand(std::string_view word) {
-    for (const char* c : {"entries", "remove", "ban", "unban", "approve", "reject"})
-        if (word == c) return true;
-    return false;
+    return word == "entries" || verbNamed(word);
 }
 
 std::string entryLine(const EntryRow& e) {
@@ -130,12 +119,12 @@ std::string entryLine(const EntryRow& e) {
 int runOperatorCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     const std::optional<Command> c = parse(argc, argv);
     if (!c) {
-        err << "usage:\n" << operatorUsage;
+        err << "usage:\n" << operatorUsage();
         return 2;
     }
     try {
         const std::unique_ptr<Store> store = openStore(c->db, 1);
-        if (c->name == "entries") {
+        if (!c->verb) {
             EntryQuery query = c->query;
             // One more than shown tells whether there are more.
             if (query.limit > 0) ++query.limit;
@@ -149,7 +138,7 @@ int runOperatorCommand(int argc, char** argv, std::ostream& out, std::ostream& e
                     << " shown; --all lists every one\n";
             return 0;
         }
-        const Moderation what = moderationOf(c->name);
+        const Moderation what = c->verb->what;
         int status = 0;
         for (const std::string& subject : c->subjects) {
             const int64_t at = static_cast<int64_t>(std::time(nullptr));

@@ -11,7 +11,8 @@
 
 namespace liga {
 
-extern const char* const operatorUsage;
+// The usage lines of the commands.
+std::string operatorUsage();
 
 bool isOperatorCommand(std::string_view word);
 

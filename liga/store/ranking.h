@@ -5,6 +5,7 @@
 #pragma once
 #include "store.h"
 #include "stufen.h"
+#include "transaction.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,55 +33,16 @@ constexpr int32_t bucketOf(int32_t tenths) {
     return tenths / timesPerBucket;
 }
 
-// What a level's counts of names per time tell about one time.
-struct TimeCounts {
-    int64_t faster = 0; // names whose best is below the time
-    int64_t ranked = 0; // names the level ranks
-};
-
-// What is stored with a code.
-struct StoredEntry {
-    std::string name;
-    int32_t level = 0;
-    int32_t tenths = 0;
-    EntryState state = EntryState::ranked;
-};
-
-// A name's fastest ranked entry on a level.
-struct FastestEntry {
-    int32_t tenths = 0;
-    int64_t receivedAt = 0;
-};
-
 // A best time of `tenths` on a level comes (delta 1) or goes (delta -1): its count and its
 // bucket's count follow.
-template <class Tx> void countBest(Tx& tx, int32_t level, int32_t tenths, int64_t delta) {
+template <SubmissionTransaction Tx>
+void countBest(Tx& tx, int32_t level, int32_t tenths, int64_t delta) {
     tx.count(level, tenths, delta);
     tx.countBucket(level, bucketOf(tenths), delta);
 }
 
-// One submission, in the transaction that a store has opened. Tx provides:
-//   bool barred(const std::string& name)        also keeps moderations out until the
-//                                               transaction ends
-//   bool addEntry(const Submission&)            stores the entry; false when the code is there
-//   std::optional<StoredEntry> findEntry(const std::string& code)
-//   std::optional<int32_t> lockBest(int32_t level, const std::string& name)
-//                                               the name's best, kept from other writers
-//                                               until the transaction ends
-//   bool addBest(const Submission&)             a first best; false when another writer
-//                                               added one first
-//   void improveBest(const Submission&)
-//   void count(int32_t level, int32_t tenths, int64_t delta)
-//                                               names whose best is this time, changed
-//   void countBucket(int32_t level, int32_t bucket, int64_t delta)
-//                                               names whose best is in this bucket, changed
-//   TimeCounts counts(int32_t level, int32_t tenths)
-//                                               from the buckets and bucketOf(tenths)'s times
-//   void recordChange(const Submission&)        lets version() grow
-// Count rows are changed in ascending order of time, first the times and then the
-// buckets, so that writers on a database with row locks never wait for each other in a
-// circle.
-template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
+// One submission, in the transaction that a store has opened.
+template <SubmissionTransaction Tx> Placement submitWithin(Tx& tx, const Submission& e) {
     Placement p;
     if (tx.barred(e.name)) {
         p.barred = true;
@@ -127,10 +89,9 @@ template <class Tx> Placement submitWithin(Tx& tx, const Submission& e) {
 }
 
 // Makes a name's best on a level its fastest ranked entry, or none when it has none or
-// is barred, and its count follow. Tx provides, besides what submitWithin uses:
-//   std::optional<FastestEntry> fastestEntry(int32_t level, const std::string& name)
-//   void dropBest(int32_t level, const std::string& name)
-template <class Tx> void settleBest(Tx& tx, int32_t level, const std::string& name, bool barred) {
+// is barred, and its count follow.
+template <ModerationTransaction Tx>
+void settleBest(Tx& tx, int32_t level, const std::string& name, bool barred) {
     const std::optional<int32_t> old = tx.lockBest(level, name);
     std::optional<FastestEntry> fastest;
     if (!barred) fastest = tx.fastestEntry(level, name);
@@ -150,17 +111,8 @@ template <class Tx> void settleBest(Tx& tx, int32_t level, const std::string& na
     }
 }
 
-// One moderation, in the transaction that a store has opened. Tx provides, besides what
-// settleBest uses:
-//   void lockModeration()                       keeps submissions and other moderations
-//                                               out until the transaction ends
-//   bool setBarred(const std::string& name, bool barred)
-//                                               false when the name was so already
-//   void deleteEntry(const std::string& code)
-//   void setState(const std::string& code, EntryState state)
-//   void logChange(Moderation what, const std::string& subject, int64_t at)
-//                                               logs it and lets version() grow
-template <class Tx>
+// One moderation, in the transaction that a store has opened.
+template <ModerationTransaction Tx>
 ModerationResult moderateWithin(Tx& tx, Moderation what, const std::string& subject, int64_t at) {
     tx.lockModeration();
     if (what == Moderation::ban || what == Moderation::unban) {

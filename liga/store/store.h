@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "deadline.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -42,8 +44,6 @@ struct BoardRow {
     int32_t tenths = 0;
     int64_t receivedAt = 0;
 };
-
-using Deadline = std::chrono::steady_clock::time_point;
 
 // One stored entry, as an operator looks at it.
 struct EntryRow {
@@ -89,12 +89,6 @@ struct LoggedChange {
 // entries of its last moment, never the league's consistency; a commit then costs no
 // disk flush, which on a plain disk is what bounds how many a second there can be.
 enum class Durability { flushLater, flushEachCommit };
-
-// How long a request waits for the database at most, unless its caller says otherwise.
-constexpr std::chrono::milliseconds defaultWait{2000};
-inline Deadline waitFromNow(std::chrono::milliseconds wait = defaultWait) {
-    return std::chrono::steady_clock::now() + wait;
-}
 
 // The database could not be reached, or did not answer before the deadline. Nothing was
 // stored by the call that throws it; the next call tries again.

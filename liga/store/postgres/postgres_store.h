@@ -3,23 +3,19 @@
 #pragma once
 #include "store.h"
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace liga {
 
-class PgConnection;
+class PgPool;
 
 // The league in a PostgreSQL database, which several server processes may share: the
 // same tables as the SQLite file (entries, best, time_counts, changes, barred,
-// moderation_log), created when missing, with the schema's version in league_meta. Plain SQL that
-// CockroachDB takes too; every statement with values prepared, the values bound. A transaction that
-// lost to another (SQLSTATE 40001, 40P01) is run again, a few times at most; one whose connection
-// was lost before it committed, once on a new connection.
-// Connections are kept in a pool of at most `connections`, opened when first needed.
+// moderation_log), created when missing, with the schema's version in league_meta
+// (postgres_schema.h). Plain SQL that CockroachDB takes too; every statement with values
+// prepared, the values bound; connections in a PgPool of at most `connections`.
 class PostgresStore final : public Store {
 public:
     // Connects and brings the tables up to date. Throws StoreUnavailable when the
@@ -41,21 +37,7 @@ protected:
     std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
 
 private:
-    class Lease;
-    class Transaction;
-    std::unique_ptr<PgConnection> take(Deadline until);
-    void give(std::unique_ptr<PgConnection> c);
-    // Runs `work` on a connection, in a transaction when `transaction` says so, again
-    // when it may be run again.
-    template <class Work> auto withConnection(bool transaction, Deadline until, Work work);
-
-    const std::string conninfo_;
-    const unsigned connections_;
-    const Durability durability_;
-    std::mutex mutex_;
-    std::condition_variable returned_;
-    std::vector<std::unique_ptr<PgConnection>> idle_;
-    unsigned open_ = 0;
+    std::unique_ptr<PgPool> pool_;
 };
 
 // True when `db` names a PostgreSQL database (a postgresql:// or postgres:// URI, or a

@@ -23,6 +23,9 @@ public:
     const std::string state;
 };
 
+// Runs of a transaction that lost to another, at most.
+constexpr int pgAttempts = 5;
+
 // The rows of one statement's answer, in text form.
 class PgRows {
 public:

@@ -8,6 +8,9 @@
 
 namespace liga {
 
+class SqliteConnection;
+class SqliteCheckpointer;
+
 // The league in one SQLite file: every accepted code in `entries` (the code unique), each
 // name's best time per level in `best`, how many names hold each time of a level in
 // `time_counts`, and the count of changes in `changes`, all kept in step in one
@@ -36,15 +39,12 @@ protected:
     std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
 
 private:
-    class Connection;
-    class Transaction;
-    class Checkpointer;
-    // Runs `work` with a Transaction on the writing connection, in BEGIN IMMEDIATE.
+    // Runs `work` with a SqliteTransaction on the writing connection, in BEGIN IMMEDIATE.
     template <class Work> auto writing(Deadline until, Work work);
-    std::unique_ptr<Connection> writer_;
-    std::unique_ptr<Connection> reader_; // the writer's when the store lives in memory
-    Connection* reading_ = nullptr;
-    std::unique_ptr<Checkpointer> checkpointer_; // none in memory
+    std::unique_ptr<SqliteConnection> writer_;
+    std::unique_ptr<SqliteConnection> reader_; // the writer's when the store lives in memory
+    SqliteConnection* reading_ = nullptr;
+    std::unique_ptr<SqliteCheckpointer> checkpointer_; // none in memory
 };
 
 } // namespace liga

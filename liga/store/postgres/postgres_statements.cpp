@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "postgres_statements.h"
+
+namespace liga {
+
+namespace {
+
+const std::pair<const char*, const char*> statements[] = {
+    // Submissions share the lock of the row that a moderation takes alone.
+    {"barred", "SELECT EXISTS (SELECT 1 FROM barred WHERE name = $1) FROM league_meta "
+               "WHERE key = 'moderation' FOR SHARE"},
+    {"lock_moderation", "SELECT value FROM league_meta WHERE key = 'moderation' FOR UPDATE"},
+    {"insert_entry", "INSERT INTO entries (code, name, level, tenths, received_at, state) "
+                     "VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT (code) DO NOTHING"},
+    {"find_entry", "SELECT name, level, tenths, state FROM entries WHERE code = $1"},
+    {"lock_best", "SELECT tenths FROM best WHERE level = $1 AND name = $2 FOR UPDATE"},
+    {"insert_best", "INSERT INTO best (level, name, tenths, received_at) VALUES ($1, $2, $3, $4) "
+                    "ON CONFLICT (level, name) DO NOTHING"},
+    {"update_best", "UPDATE best SET tenths = $3, received_at = $4 WHERE level = $1 AND name = $2"},
+    {"add_count", "INSERT INTO time_counts (level, tenths, names) VALUES ($1, $2, 1) "
+                  "ON CONFLICT (level, tenths) DO UPDATE SET names = time_counts.names + 1"},
+    {"drop_count", "UPDATE time_counts SET names = names - 1 WHERE level = $1 AND tenths = $2"},
+    {"add_bucket", "INSERT INTO time_buckets (level, bucket, names) VALUES ($1, $2, 1) "
+                   "ON CONFLICT (level, bucket) DO UPDATE SET names = time_buckets.names + 1"},
+    {"drop_bucket", "UPDATE time_buckets SET names = names - 1 WHERE level = $1 AND bucket = $2"},
+    // $3 is the time's bucket, $4 its first time.
+    {"counts", "SELECT (SELECT COALESCE(SUM(names), 0) FROM time_buckets "
+               "        WHERE level = $1 AND bucket < $3) "
+               "     + (SELECT COALESCE(SUM(names), 0) FROM time_counts "
+               "        WHERE level = $1 AND tenths >= $4 AND tenths < $2), "
+               "       (SELECT COALESCE(SUM(names), 0) FROM time_buckets WHERE level = $1)"},
+    {"record_change", "UPDATE changes SET n = n + 1 WHERE shard = $1"},
+    {"version", "SELECT COALESCE(SUM(n), 0) FROM changes"},
+    {"board", "SELECT name, tenths, received_at FROM best WHERE level = $1 "
+              "ORDER BY tenths, received_at, name LIMIT $2"},
+    {"fastest", "SELECT tenths, received_at FROM entries WHERE name = $2 AND level = $1 "
+                "AND state = 0 ORDER BY tenths, received_at LIMIT 1"},
+    {"drop_best", "DELETE FROM best WHERE level = $1 AND name = $2"},
+    {"bar", "INSERT INTO barred (name) VALUES ($1) ON CONFLICT (name) DO NOTHING"},
+    {"unbar", "DELETE FROM barred WHERE name = $1"},
+    {"delete_entry", "DELETE FROM entries WHERE code = $1"},
+    {"set_state", "UPDATE entries SET state = $2 WHERE code = $1"},
+    // Numbered in order: moderations take their turns under lock_moderation.
+    {"log_change", "INSERT INTO moderation_log (id, at, what, subject) "
+                   "SELECT COALESCE(MAX(id), 0) + 1, $1, $2, $3 FROM moderation_log"},
+    {"changes_since", "SELECT id, at, what, subject FROM moderation_log WHERE id > $1 ORDER BY id"},
+    // Level 0, name '' and held 0 ask for any.
+    {"entries", "SELECT code, name, level, tenths, received_at, state, "
+                "       EXISTS (SELECT 1 FROM barred WHERE barred.name = entries.name) "
+                "FROM entries WHERE ($1 = 0 OR level = $1) AND ($2 = '' OR name = $2) "
+                "AND ($3 = 0 OR state = 1) ORDER BY received_at DESC, code DESC LIMIT $4"},
+};
+
+} // namespace
+
+std::span<const std::pair<const char*, const char*>> postgresStatements() {
+    return statements;
+}
+
+} // namespace liga

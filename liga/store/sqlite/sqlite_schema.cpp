@@ -1,0 +1,112 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sqlite_schema.h"
+#include "ranking.h"
+#include "sqlite_connection.h"
+
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace liga {
+
+namespace {
+
+// Version 1 had entries and best; version 3 adds time_counts, time_buckets and changes
+// (2 had no buckets yet); version 4 the entries' state, barred names and the log of what
+// operators changed.
+constexpr int schemaVersion = 4;
+
+const char* const schema = R"(
+CREATE TABLE IF NOT EXISTS entries (
+    id          INTEGER PRIMARY KEY,
+    code        TEXT    NOT NULL UNIQUE CHECK (length(code) = 64),
+    name        TEXT    NOT NULL,
+    level       INTEGER NOT NULL CHECK (level BETWEEN 1 AND 5),
+    tenths      INTEGER NOT NULL CHECK (tenths > 0),
+    received_at INTEGER NOT NULL,
+    state       INTEGER NOT NULL DEFAULT 0 CHECK (state BETWEEN 0 AND 2)
+);
+CREATE TABLE IF NOT EXISTS best (
+    level       INTEGER NOT NULL,
+    name        TEXT    NOT NULL,
+    tenths      INTEGER NOT NULL,
+    received_at INTEGER NOT NULL,
+    PRIMARY KEY (level, name)
+) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS best_by_time ON best (level, tenths, received_at);
+CREATE TABLE IF NOT EXISTS time_counts (
+    level  INTEGER NOT NULL,
+    tenths INTEGER NOT NULL,
+    names  INTEGER NOT NULL CHECK (names >= 0),
+    PRIMARY KEY (level, tenths)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS time_buckets (
+    level  INTEGER NOT NULL,
+    bucket INTEGER NOT NULL,
+    names  INTEGER NOT NULL CHECK (names >= 0),
+    PRIMARY KEY (level, bucket)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS changes (
+    shard INTEGER PRIMARY KEY,
+    n     INTEGER NOT NULL
+);
+INSERT OR IGNORE INTO changes (shard, n) VALUES (0, 0);
+CREATE TABLE IF NOT EXISTS barred (
+    name TEXT PRIMARY KEY
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS moderation_log (
+    id      INTEGER PRIMARY KEY,
+    at      INTEGER NOT NULL,
+    what    INTEGER NOT NULL,
+    subject TEXT    NOT NULL
+);
+)";
+// A file of an older version gets the entries' state, every entry ranked as before.
+const char* const addState = "ALTER TABLE entries ADD COLUMN state INTEGER NOT NULL DEFAULT 0 "
+                             "CHECK (state BETWEEN 0 AND 2)";
+const char* const hasState =
+    "SELECT count(*) FROM pragma_table_info('entries') WHERE name = 'state'";
+// What a moderation looks up: a name's fastest entry on a level.
+const char* const nameIndex =
+    "CREATE INDEX IF NOT EXISTS entries_by_name ON entries (name, level, tenths, received_at)";
+
+// From the best times of a file that had no counts yet.
+const std::string recount = "DELETE FROM time_counts; DELETE FROM time_buckets; "
+                            "INSERT INTO time_counts (level, tenths, names) "
+                            "SELECT level, tenths, count(*) FROM best GROUP BY level, tenths; "
+                            "INSERT INTO time_buckets (level, bucket, names) "
+                            "SELECT level, tenths / " +
+                            std::to_string(timesPerBucket) + ", count(*) FROM best GROUP BY 1, 2";
+
+} // namespace
+
+void prepareSqliteSchema(SqliteConnection& w, const std::string& path) {
+    w.exec("BEGIN IMMEDIATE");
+    try {
+        int version = 0;
+        {
+            SqliteStatement s(w, "PRAGMA user_version");
+            if (s.step()) version = static_cast<int>(s.integer(0));
+        }
+        if (version > schemaVersion)
+            throw std::runtime_error(path + " was made by a newer zundel-liga (schema " +
+                                     std::to_string(version) + ")");
+        w.exec(schema);
+        {
+            SqliteStatement s(w, hasState);
+            s.step();
+            if (s.integer(0) == 0) w.exec(addState);
+        }
+        w.exec(nameIndex);
+        if (version < schemaVersion) {
+            w.exec(recount.c_str());
+            w.exec(("PRAGMA user_version = " + std::to_string(schemaVersion)).c_str());
+        }
+        w.exec("COMMIT");
+    } catch (...) {
+        sqlite3_exec(w.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+} // namespace liga
