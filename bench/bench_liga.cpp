@@ -20,10 +20,10 @@
 //
 // Every request waits at most 5 s, each measurement at most 5 minutes; it touches no
 // address but 127.0.0.1 and the database's Unix socket.
+#include "league_process.h"
 #include "ligacode.h"
-#include "ligaprozess.h"
 #include "loopback.h"
-#include "pgdatenbank.h"
+#include "pg_database.h"
 #include "postgres_store.h"
 #include "ranking.h"
 #include "sqlite_store.h"
@@ -221,15 +221,15 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
                                 const std::vector<std::string>& page, int connections, bool fresh) {
     const TTestVerzeichnis temporary; // removed however the measurement ends
     const std::string folder = temporary.pfad().string();
-    std::optional<TPgDatenbank> pg;
+    std::optional<PgDatabase> pg;
     std::string db = folder + "/liga.db";
     if (setup.postgres) {
         pg.emplace();
-        if (!pg->fehlt.empty()) {
-            std::fprintf(stderr, "bench_liga: %s\n", pg->fehlt.c_str());
+        if (!pg->missing.empty()) {
+            std::fprintf(stderr, "bench_liga: %s\n", pg->missing.c_str());
             return std::nullopt;
         }
-        db = pg->verbindung;
+        db = pg->conninfo;
     }
     Measured m;
     if (setup.names > 0) {
@@ -245,10 +245,10 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
     const std::vector<std::string> options = {"--limit",        "0",   "--review-below", "1:0",
                                               "--review-below", "2:0", "--review-below", "3:0",
                                               "--review-below", "4:0", "--review-below", "5:0"};
-    std::vector<std::unique_ptr<TLigaProzess>> servers;
+    std::vector<std::unique_ptr<LeagueProcess>> servers;
     std::vector<int> ports;
     for (int i = 0; i < setup.processes; ++i) {
-        servers.push_back(std::make_unique<TLigaProzess>(db, options));
+        servers.push_back(std::make_unique<LeagueProcess>(db, options));
         if (servers.back()->port == 0) {
             std::fprintf(stderr, "bench_liga: the league server did not start\n");
             return std::nullopt;

@@ -19,8 +19,8 @@
 //     build/release/bench/bench_ligaflut [seconds per flood, default 20] [only this row]
 //
 // Each flood ends after its seconds; no request waits longer than 15 s.
+#include "league_process.h"
 #include "ligacode.h"
-#include "ligaprozess.h"
 #include "loopback.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
@@ -75,7 +75,7 @@ struct Server {
     Server(const TTestVerzeichnis& dir, const std::vector<std::string>& options = {})
         : log(dir.datei("stderr.txt")), process(dir.datei("liga.db"), options, log) {}
     long statusKb(const char* field) const {
-        std::ifstream in("/proc/" + std::to_string(process.prozess()) + "/status");
+        std::ifstream in("/proc/" + std::to_string(process.process()) + "/status");
         std::string line;
         while (std::getline(in, line))
             if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
@@ -92,7 +92,7 @@ struct Server {
                     statusKb("VmHWM:") / 1024.0, statusKb("VmRSS:") / 1024.0, logLines());
     }
     std::string log;
-    TLigaProzess process;
+    LeagueProcess process;
 };
 
 // Holds `count` connections from `addresses` sources, opening again what the server

@@ -5,11 +5,11 @@
 // port is tested with the dialog itself.)
 #include "highscore.h"
 #include "httpcli.h"
+#include "league_process.h"
 #include "ligacode.h"
-#include "ligaprozess.h"
 #include "loopback.h"
 #include "meldung.h"
-#include "pgdatenbank.h"
+#include "pg_database.h"
 #include "qtanwendung.h"
 #include "strom.h"
 #include "testuhr.h"
@@ -118,7 +118,7 @@ TEST_F(LigaEndeTest, ShowsTheServersFirstLineAndSendsTheCode) {
 #ifdef ZUNDEL_LIGA_SERVER
 
 // The body of a GET through the game's own HTTP client.
-std::string holen(const TLigaProzess& server, const std::string& pfad) {
+std::string holen(const LeagueProcess& server, const std::string& pfad) {
     THttpCli cli;
     TMemoryStream strom(1 << 20);
     cli.URL = "http://" + server.host() + pfad;
@@ -128,7 +128,7 @@ std::string holen(const TLigaProzess& server, const std::string& pfad) {
 }
 
 // What the player sees after "übertragen" in a fresh dialog for a new best time.
-QString senden(const TLigaProzess& server, const char* name, int32_t zeit, uint32_t uhrzeit,
+QString senden(const LeagueProcess& server, const char* name, int32_t zeit, uint32_t uhrzeit,
                std::string* url = nullptr) {
     TTestUhr uhr;
     uhr.utcMillis = uhrzeit; // the seed of the code's filler and mask
@@ -146,7 +146,7 @@ QString senden(const TLigaProzess& server, const char* name, int32_t zeit, uint3
 
 TEST_F(LigaEndeTest, TheLeagueServerRanksEveryNameOnceAndRefusesForgedCodes) {
     TTestVerzeichnis ordner;
-    TLigaProzess server(ordner.datei("liga.db"));
+    LeagueProcess server(ordner.datei("liga.db"));
     ASSERT_NE(server.port, 0) << "the league server did not start";
 
     std::string ersteUrl;
@@ -191,13 +191,13 @@ std::string ligacode(const std::string& name, int32_t zeit, uint32_t saat) {
 }
 
 TEST_F(LigaEndeTest, TwoServersOnOneDatabaseShowOneLeagueAndOutliveTheDatabasesRestart) {
-    TPgDatenbank datenbank;
-    if (!datenbank.fehlt.empty()) {
-        if (TPgDatenbank::pflicht()) FAIL() << datenbank.fehlt;
-        GTEST_SKIP() << datenbank.fehlt;
+    PgDatabase datenbank;
+    if (!datenbank.missing.empty()) {
+        if (PgDatabase::required()) FAIL() << datenbank.missing;
+        GTEST_SKIP() << datenbank.missing;
     }
-    TLigaProzess a(datenbank.verbindung, {"--limit", "0"});
-    TLigaProzess b(datenbank.verbindung, {"--limit", "0"});
+    LeagueProcess a(datenbank.conninfo, {"--limit", "0"});
+    LeagueProcess b(datenbank.conninfo, {"--limit", "0"});
     ASSERT_NE(a.port, 0) << "the first league server did not start";
     ASSERT_NE(b.port, 0) << "the second league server did not start";
 
@@ -235,12 +235,12 @@ TEST_F(LigaEndeTest, TwoServersOnOneDatabaseShowOneLeagueAndOutliveTheDatabasesR
     EXPECT_EQ(seiteA, seiteB);
 
     // The database goes away: plain refusals and a 503, nothing hangs, nothing crashes.
-    ASSERT_TRUE(TPgDatenbank::server("stop"));
+    ASSERT_TRUE(PgDatabase::server("stop"));
     EXPECT_EQ(senden(a, "Waehrenddessen ", 70, 4000),
               QString("Nicht eingetragen: Die Liga kann gerade nichts speichern. Bitte "
                       "versuchen Sie es später noch einmal."));
     EXPECT_EQ(loopbackGet(b.port, "/").find(" 503 "), 8u);
-    ASSERT_TRUE(TPgDatenbank::server("start"));
+    ASSERT_TRUE(PgDatabase::server("start"));
 
     // Back again, both servers rank without a restart; b finds its old connections gone.
     EXPECT_EQ(senden(b, "Danach_Berta   ", 50, 5000),

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "pgdatenbank.h"
+#include "pg_database.h"
 #include "postgres_store.h"
 #include "sqlite_store.h"
 #include "store.h"
@@ -15,34 +15,34 @@
 // again each time it is called, as a restart or a second server process would.
 // fehlt() says why the kind cannot be had here, or nothing.
 
-class SqliteFabrik {
+class SqliteFactory {
 public:
     static constexpr const char* name = "SQLite";
-    static bool pflicht() { return true; }
-    std::string fehlt() const { return {}; }
-    std::unique_ptr<liga::Store> oeffnen() {
-        return std::make_unique<liga::SqliteStore>(ordner_.datei("liga.db"));
+    static bool required() { return true; }
+    std::string missing() const { return {}; }
+    std::unique_ptr<liga::Store> open() {
+        return std::make_unique<liga::SqliteStore>(folder_.datei("liga.db"));
     }
 
 private:
-    TTestVerzeichnis ordner_;
+    TTestVerzeichnis folder_;
 };
 
-class PostgresFabrik {
+class PostgresFactory {
 public:
     static constexpr const char* name = "PostgreSQL";
-    static bool pflicht() { return TPgDatenbank::pflicht(); }
-    std::string fehlt() const { return datenbank_.fehlt; }
-    std::unique_ptr<liga::Store> oeffnen() {
-        return std::make_unique<liga::PostgresStore>(datenbank_.verbindung, 8);
+    static bool required() { return PgDatabase::required(); }
+    std::string missing() const { return datenbank_.missing; }
+    std::unique_ptr<liga::Store> open() {
+        return std::make_unique<liga::PostgresStore>(datenbank_.conninfo, 8);
     }
 
 private:
-    TPgDatenbank datenbank_;
+    PgDatabase datenbank_;
 };
 
-using Speicherfabriken = ::testing::Types<SqliteFabrik, PostgresFabrik>;
+using StoreFactories = ::testing::Types<SqliteFactory, PostgresFactory>;
 
-struct Speicherfabrikname {
+struct StoreFactoryName {
     template <class T> static std::string GetName(int) { return T::name; }
 };

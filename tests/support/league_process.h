@@ -8,17 +8,17 @@
 // The league server zundel-liga as a child process on 127.0.0.1, on a port of the system's
 // choosing that it names on its first line; its standard error into `fehlerDatei` when
 // one is named. Stopped (SIGTERM) by the destructor.
-class TLigaProzess final {
+class LeagueProcess final {
 public:
-    explicit TLigaProzess(const std::string& datenbank, const std::vector<std::string>& zusatz = {},
-                          const std::string& fehlerDatei = {});
-    ~TLigaProzess();
-    TLigaProzess(const TLigaProzess&) = delete;
-    TLigaProzess& operator=(const TLigaProzess&) = delete;
+    explicit LeagueProcess(const std::string& database, const std::vector<std::string>& extra = {},
+                           const std::string& errorFile = {});
+    ~LeagueProcess();
+    LeagueProcess(const LeagueProcess&) = delete;
+    LeagueProcess& operator=(const LeagueProcess&) = delete;
 
     int port = 0; // 0 when the server did not start within 15 s
     std::string host() const { return "127.0.0.1:" + std::to_string(port); }
-    pid_t prozess() const { return pid; }
+    pid_t process() const { return pid; }
 
 private:
     pid_t pid = -1;
@@ -26,8 +26,8 @@ private:
 
 // zundel-liga run with these arguments to its end: what it wrote to standard output and
 // standard error, and its exit status.
-struct TLigaBefehl {
-    std::string ausgabe;
+struct LeagueCommandResult {
+    std::string output;
     int status = -1;
 };
-TLigaBefehl ligaBefehl(const std::vector<std::string>& argumente);
+LeagueCommandResult runLeagueCommand(const std::vector<std::string>& arguments);

@@ -5,22 +5,22 @@
 
 // A fresh, empty database of its own on the PostgreSQL server that tools/with-postgres.sh
 // started (ZUNDEL_PG), dropped again by the destructor.
-class TPgDatenbank final {
+class PgDatabase final {
 public:
-    TPgDatenbank();
-    ~TPgDatenbank();
-    TPgDatenbank(const TPgDatenbank&) = delete;
-    TPgDatenbank& operator=(const TPgDatenbank&) = delete;
+    PgDatabase();
+    ~PgDatabase();
+    PgDatabase(const PgDatabase&) = delete;
+    PgDatabase& operator=(const PgDatabase&) = delete;
 
     // Why there is none; empty when there is one.
-    std::string fehlt;
+    std::string missing;
     // libpq's connection string for it.
-    std::string verbindung;
+    std::string conninfo;
 
     // In CI (ZUNDEL_PG_REQUIRED=1) a missing server fails a test rather than skipping it.
-    static bool pflicht();
+    static bool required();
     // Stops or starts the server again (ZUNDEL_PG_CTL); true when that worked.
-    static bool server(const char* was);
+    static bool server(const char* what);
 
 private:
     std::string name_;

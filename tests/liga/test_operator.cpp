@@ -1,0 +1,134 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// An operator's commands against two running league servers on one database: what the
+// pages, the feeds, the players and the servers' logs see of them.
+#include "league_process.h"
+#include "ligacode.h"
+#include "loopback.h"
+#include "pg_database.h"
+#include "testverzeichnis.h"
+
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+std::string code(const char* name, int32_t time, int32_t level, int32_t seed) {
+    return getcode(name, time, level, [&seed](int32_t n) { return seed++ % n; });
+}
+
+std::string body(const std::string& answer) {
+    const std::size_t end = answer.find("\r\n\r\n");
+    return end == std::string::npos ? std::string() : answer.substr(end + 4);
+}
+
+std::string file(const std::string& path) {
+    std::ifstream f(path);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void operate(const std::string& db, const std::string& folder) {
+    LeagueProcess a(db, {"--limit", "0"}, folder + "/a.log");
+    LeagueProcess b(db, {"--limit", "0"}, folder + "/b.log");
+    ASSERT_NE(a.port, 0) << "the first league server did not start";
+    ASSERT_NE(b.port, 0) << "the second league server did not start";
+    const auto send = [&](const std::string& c) {
+        const std::string k = body(loopbackGet(a.port, "/rekord.php?code=" + c));
+        return k.substr(0, k.find("\r\n"));
+    };
+    const auto command = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin() + 1, {"--db", db});
+        return runLeagueCommand(arguments);
+    };
+    const auto show = [&](const std::string& name) {
+        // Every change counts from the next read of either server, page and feed alike.
+        const bool page = body(loopbackGet(b.port, "/")).find(name) != std::string::npos;
+        const bool feed = body(loopbackGet(a.port, "/liga.json")).find(name) != std::string::npos;
+        EXPECT_EQ(page, feed) << name;
+        return page;
+    };
+
+    const std::string rudi = code("Ruepel_Rudi", 300, 3, 1);
+    const std::string berndFast = code("Brav_Bernd", 320, 3, 2);
+    const std::string fee = code("Flinke_Fee", 100, 3, 3);
+    EXPECT_EQ(send(rudi), "Platz 1 von 1 in der Spielstufe Profis.");
+    EXPECT_EQ(send(code("Brav_Bernd", 350, 3, 4)), "Platz 2 von 2 in der Spielstufe Profis.");
+    EXPECT_EQ(send(berndFast), "Platz 2 von 2 in der Spielstufe Profis.");
+    // Faster than anyone has been on such a board: held.
+    EXPECT_EQ(send(fee), "Ihre Zeit wird gepr\xFC"
+                         "ft und erscheint nach der Freigabe in der Liga.");
+    EXPECT_FALSE(show("Flinke_Fee"));
+
+    const LeagueCommandResult held = command({"entries", "--held"});
+    EXPECT_EQ(held.status, 0);
+    EXPECT_TRUE(
+        std::regex_match(held.output, std::regex(fee + "  Flinke_Fee +Profis +10,0 Sekunden  "
+                                                       "[0-9]{2}\\.[0-9]{2}\\.[0-9]{4} "
+                                                       "[0-9]{2}:[0-9]{2}:[0-9]{2}  held\n")))
+        << held.output;
+    const LeagueCommandResult all = command({"entries"});
+    EXPECT_EQ(std::count(all.output.begin(), all.output.end(), '\n'), 4) << all.output;
+
+    EXPECT_EQ(command({"ban", "Ruepel_Rudi"}).status, 0);
+    EXPECT_FALSE(show("Ruepel_Rudi"));
+    EXPECT_EQ(send(code("Ruepel_Rudi", 290, 3, 5)),
+              "Nicht eingetragen: Dieser Name ist in der Liga gesperrt.");
+    EXPECT_NE(command({"entries", "--name", "Ruepel_Rudi"}).output.find("ranked, barred\n"),
+              std::string::npos);
+    EXPECT_EQ(command({"unban", "Ruepel_Rudi"}).status, 0);
+    EXPECT_TRUE(show("Ruepel_Rudi"));
+    EXPECT_EQ(
+        command({"entries", "--name", "Ruepel_Rudi"}).output.find(code("Ruepel_Rudi", 290, 3, 5)),
+        std::string::npos);
+
+    // Bernd's best goes; his next best shows.
+    EXPECT_TRUE(show("32,0 Sekunden"));
+    EXPECT_EQ(command({"remove", berndFast}).status, 0);
+    EXPECT_FALSE(show("32,0 Sekunden"));
+    EXPECT_TRUE(show("35,0 Sekunden"));
+
+    EXPECT_EQ(command({"approve", fee}).status, 0);
+    EXPECT_TRUE(show("Flinke_Fee"));
+    EXPECT_EQ(command({"approve", fee}).status, 1);      // held no more
+    EXPECT_EQ(command({"remove", berndFast}).status, 1); // gone already
+
+    // Each server logged each change once, one line each.
+    const std::string expected[] = {"ban Ruepel_Rudi\n", "unban Ruepel_Rudi\n",
+                                    "remove " + berndFast + "\n", "approve " + fee + "\n"};
+    for (const std::string& log : {folder + "/a.log", folder + "/b.log"}) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (file(log).find(expected[3]) == std::string::npos &&
+               std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::string text = file(log);
+        std::size_t at = 0;
+        for (const std::string& line : expected) {
+            at = text.find(" UTC " + line, at);
+            ASSERT_NE(at, std::string::npos) << line << " in " << text;
+        }
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << text;
+    }
+}
+
+TEST(Operator, AnOperatorBansRemovesAndApprovesWhileTwoServersRunOnAFile) {
+    TTestVerzeichnis folder;
+    operate(folder.datei("liga.db"), folder.datei(""));
+}
+
+TEST(Operator, AnOperatorBansRemovesAndApprovesWhileTwoServersRunOnPostgreSQL) {
+    PgDatabase database;
+    if (!database.missing.empty()) {
+        if (PgDatabase::required()) FAIL() << database.missing;
+        GTEST_SKIP() << database.missing;
+    }
+    TTestVerzeichnis folder;
+    operate(database.conninfo, folder.datei(""));
+}
+
+} // namespace

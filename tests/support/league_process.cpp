@@ -1,0 +1,88 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "league_process.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <regex>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<char*> cursor(std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+} // namespace
+
+LeagueProcess::LeagueProcess(const std::string& database, const std::vector<std::string>& extra,
+                             const std::string& errorFile) {
+    std::vector<std::string> arguments = {ZUNDEL_LIGA_PROGRAMM, "--listen", "127.0.0.1:0", "--db",
+                                          database};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    std::vector<char*> argv = cursor(arguments);
+
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    pid = fork();
+    if (pid == 0) {
+        dup2(ends[1], STDOUT_FILENO);
+        close(ends[0]);
+        if (!errorFile.empty()) {
+            const int fd = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd >= 0) dup2(fd, STDERR_FILENO);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(ends[1]);
+    // "Zundel-League listening on http://127.0.0.1:PORT/"
+    std::string line;
+    pollfd p{ends[0], POLLIN, 0};
+    char c = 0;
+    while (line.find('\n') == std::string::npos && poll(&p, 1, 15000) == 1 &&
+           read(ends[0], &c, 1) == 1)
+        line += c;
+    close(ends[0]);
+    std::smatch hits;
+    if (std::regex_search(line, hits, std::regex("127\\.0\\.0\\.1:([0-9]+)/")))
+        port = std::stoi(hits[1].str());
+}
+
+LeagueProcess::~LeagueProcess() {
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+LeagueCommandResult runLeagueCommand(const std::vector<std::string>& arguments) {
+    std::vector<std::string> all = {ZUNDEL_LIGA_PROGRAMM};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv = cursor(all);
+    LeagueCommandResult b;
+    int ends[2];
+    if (pipe(ends) != 0) return b;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(ends[1], STDOUT_FILENO);
+        dup2(ends[1], STDERR_FILENO);
+        close(ends[0]);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(ends[1]);
+    char buffer[4096];
+    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;)
+        b.output.append(buffer, static_cast<std::size_t>(n));
+    close(ends[0]);
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        b.status = WEXITSTATUS(status);
+    return b;
+}
