@@ -11,16 +11,20 @@
 //              on a league request, an oversized length;
 //   wal        a reader holds the file open for 30 s while submissions come;
 //   deleted    the file deleted under the running server, then 20 submissions;
-//   replaced   another league's file copied over it, then 20 submissions.
+//   replaced   another league's file copied over it, then 20 submissions;
+// and the rows about the store that ligaflut_store.h lists.
 // Under the two connection floods a normal client (127.0.0.2) asks for the page and
 // submits in turn; a probe counts as served when its whole answer came within 1 s. Every
 // row prints the server's peak memory (VmHWM), its memory at the end and its stderr lines.
 //
 //     build/release/bench/bench_ligaflut [seconds per flood, default 20] [only this row]
 //
+// ZUNDEL_LIGA_PROGRAMM=PATH runs the floods against another build of zundel-liga.
+//
 // Each flood ends after its seconds; no request waits longer than 15 s.
 #include "league_process.h"
 #include "ligacode.h"
+#include "ligaflut_store.h"
 #include "loopback.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
@@ -366,5 +370,6 @@ int main(int argc, char** argv) {
     if (wanted("wal")) wal();
     if (wanted("deleted")) underIt(false);
     if (wanted("replaced")) underIt(true);
+    storeFloods(wanted);
     return 0;
 }

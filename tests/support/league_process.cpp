@@ -3,6 +3,7 @@
 #include "league_process.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <regex>
@@ -10,6 +11,13 @@
 #include <unistd.h>
 
 namespace {
+
+// The program under test; ZUNDEL_LIGA_PROGRAMM names another build of it, so that a
+// benchmark can measure the same floods against an older one.
+std::string program() {
+    const char* other = std::getenv("ZUNDEL_LIGA_PROGRAMM");
+    return other && *other ? other : ZUNDEL_LIGA_PROGRAMM;
+}
 
 std::vector<char*> cursor(std::vector<std::string>& arguments) {
     std::vector<char*> argv;
@@ -22,8 +30,7 @@ std::vector<char*> cursor(std::vector<std::string>& arguments) {
 
 LeagueProcess::LeagueProcess(const std::string& database, const std::vector<std::string>& extra,
                              const std::string& errorFile) {
-    std::vector<std::string> arguments = {ZUNDEL_LIGA_PROGRAMM, "--listen", "127.0.0.1:0", "--db",
-                                          database};
+    std::vector<std::string> arguments = {program(), "--listen", "127.0.0.1:0", "--db", database};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     std::vector<char*> argv = cursor(arguments);
 
@@ -62,7 +69,7 @@ LeagueProcess::~LeagueProcess() {
 }
 
 LeagueCommandResult runLeagueCommand(const std::vector<std::string>& arguments) {
-    std::vector<std::string> all = {ZUNDEL_LIGA_PROGRAMM};
+    std::vector<std::string> all = {program()};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv = cursor(all);
     LeagueCommandResult b;
