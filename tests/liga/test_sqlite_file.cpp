@@ -1,16 +1,22 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The league's SQLite file: deleted or replaced under the server, its log, old versions.
+// The league's SQLite file: many processes on it, deleted or replaced under the server, its
+// log, old versions.
 #include "handler.h"
+#include "league_process.h"
 #include "league_samples.h"
+#include "loopback.h"
 #include "rate_limit.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <set>
 #include <sqlite3.h>
 #include <thread>
 
@@ -19,37 +25,147 @@ namespace {
 using namespace liga;
 using namespace liga::samples;
 
-TEST(SqliteFile, DeletedOrReplacedUnderTheServerItStoresNothingMoreAndSaysSoOnce) {
-    for (const bool replace : {false, true}) {
+std::string integrity(const std::string& path) {
+    sqlite3* db = nullptr;
+    std::string result = "cannot open";
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+        result = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return result;
+}
+
+std::set<std::string> codesIn(const std::string& path) {
+    SqliteStore store(path);
+    std::set<std::string> codes;
+    for (const EntryRow& e : store.entries({{}, {}, false, 0})) codes.insert(e.code);
+    return codes;
+}
+
+TEST(SqliteFile, ServersAndOperatorCommandsOnOneFileStoreEverythingAndRaiseNoAlarm) {
+    TTestVerzeichnis folder;
+    const std::string path = folder.datei("liga.db");
+    std::mutex mutex;
+    std::vector<std::string> placed, refused;
+    std::vector<LeagueCommandResult> commands;
+    {
+        LeagueProcess a(path, {"--limit", "0"}, folder.datei("a.log"));
+        LeagueProcess b(path, {"--limit", "0"}, folder.datei("b.log"));
+        ASSERT_NE(a.port, 0);
+        ASSERT_NE(b.port, 0);
+        // Four clients, three of them to the first server, many checkpoints' worth; the
+        // operator removes and lists meanwhile.
+        std::vector<std::thread> clients;
+        for (int t = 0; t < 4; ++t)
+            clients.emplace_back([&, t] {
+                for (int n = t; n < 1600; n += 4) {
+                    const std::string c = code("Viele_Hande", 700 + n % 2000, 1 + n % 5, n);
+                    const std::string answer =
+                        loopbackGet(t == 3 ? b.port : a.port, "/rekord.php?code=" + c);
+                    std::lock_guard lock(mutex);
+                    (answer.find("\r\n\r\nPlatz ") != std::string::npos ? placed : refused)
+                        .push_back(c);
+                }
+            });
+        std::vector<std::string> remove = {"remove", "--db", path};
+        while (remove.size() < 103) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::lock_guard lock(mutex);
+            for (std::size_t i = remove.size() - 3; i < placed.size() && remove.size() < 103; ++i)
+                remove.push_back(placed[i]);
+        }
+        commands.push_back(runLeagueCommand(remove));
+        for (int i = 0; i < 2; ++i)
+            commands.push_back(runLeagueCommand({"entries", "--db", path, "--all"}));
+        for (std::thread& c : clients) c.join();
+    }
+    EXPECT_TRUE(refused.empty()) << refused.size();
+    for (const LeagueCommandResult& c : commands) {
+        EXPECT_EQ(c.status, 0);
+        EXPECT_EQ(c.output.find("league file"), std::string::npos) << c.output;
+    }
+    for (const char* log : {"a.log", "b.log"}) {
+        const std::vector<uint8_t> bytes = bytesLesen(folder.datei(log));
+        const std::string text(bytes.begin(), bytes.end());
+        EXPECT_EQ(text.find("league file"), std::string::npos) << text.substr(0, 300);
+    }
+    EXPECT_EQ(integrity(path), "ok");
+    const std::set<std::string> stored = codesIn(path);
+    for (std::size_t i = 0; i < placed.size(); ++i)
+        EXPECT_EQ(stored.count(placed[i]), i < 100 ? 0u : 1u) << i;
+}
+
+// The file deleted, another league's renamed over it or copied over it, while two clients
+// submit flat out.
+TEST(SqliteFile, AFileDeletedOrReplacedIsNoticedBeforeTheNextAnswerAndLeftAsItIsThere) {
+    for (const std::string how : {"deleted", "renamed", "copied"}) {
+        SCOPED_TRACE(how);
         TTestVerzeichnis folder;
         const std::string path = folder.datei("liga.db");
-        SqliteStore store(path);
-        RateLimiter limiter(0);
-        League league(store, limiter);
-        EXPECT_EQ(firstLine(league.handle(request(code("Erika_Muster", 870, 1)))).rfind("Platz", 0),
-                  0u);
-        testing::internal::CaptureStderr();
-        if (replace) {
-            { SqliteStore others(folder.datei("andere.db")); }
-            std::filesystem::copy_file(folder.datei("andere.db"), path,
-                                       std::filesystem::copy_options::overwrite_existing);
-        } else {
-            std::filesystem::remove(path);
+        const std::string other = folder.datei("andere.db");
+        {
+            SqliteStore store(other);
+            for (int i = 0; i < 5; ++i)
+                store.submit(entry("Andere_" + std::to_string(i), 1, 100 + i, 9000 + i));
         }
-        int seed = 10;
-        EXPECT_TRUE(within(std::chrono::seconds(3), [&] {
-            return firstLine(league.handle(request(code("Erika_Muster", 800, 1, ++seed)))) ==
-                   "Nicht eingetragen: Die Liga kann gerade nichts speichern. Bitte versuchen "
-                   "Sie es sp\xE4ter noch einmal.";
-        })) << replace;
-        for (int i = 0; i < 5; ++i)
-            EXPECT_NE(firstLine(league.handle(request(code("Erika_Muster", 700 + i, 1, ++seed))))
-                          .rfind("Platz", 0),
-                      0u);
+        const std::vector<uint8_t> otherBytes = bytesLesen(other);
+        std::atomic<bool> done = false, stop = false;
+        std::atomic<int> sentAfter = 0, refusedAfter = 0;
+        testing::internal::CaptureStderr();
+        {
+            SqliteStore store(path);
+            RateLimiter limiter(0);
+            League league(store, limiter);
+            std::vector<std::thread> clients;
+            for (int t = 0; t < 2; ++t)
+                clients.emplace_back([&, t] {
+                    for (int n = t; !stop; n += 2) {
+                        const bool after = done;
+                        const std::string answer = firstLine(league.handle(
+                            request(code("Flink_Fritz", 700 + n % 2000, 1 + n % 5, n))));
+                        if (!after) continue;
+                        ++sentAfter;
+                        refusedAfter +=
+                            answer.find("kann gerade nichts speichern") != std::string::npos;
+                    }
+                });
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            if (how == "deleted")
+                std::filesystem::remove(path);
+            else if (how == "renamed")
+                std::filesystem::rename(other, path);
+            else
+                std::filesystem::copy_file(other, path,
+                                           std::filesystem::copy_options::overwrite_existing);
+            done = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            stop = true;
+            for (std::thread& c : clients) c.join();
+        }
         const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_GT(sentAfter, 0);
+        EXPECT_EQ(refusedAfter, sentAfter);
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-        EXPECT_NE(errors.find(replace ? "was replaced" : "was deleted"), std::string::npos)
+        EXPECT_NE(errors.find(how == "deleted"   ? "was deleted"
+                              : how == "renamed" ? "was replaced by another file"
+                                                 : "was overwritten"),
+                  std::string::npos)
             << errors;
+        // Written into by nobody, and the server's log and index gone from beside it.
+        EXPECT_TRUE(how == "deleted" || bytesLesen(path) == otherBytes);
+        EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+        EXPECT_FALSE(std::filesystem::exists(path + "-shm"));
+        // A restart serves what is there.
+        {
+            SqliteStore again(path);
+            const Placement p = again.submit(entry("Neu_Nele", 1, 50, 1));
+            EXPECT_EQ(p.place, 1);
+            EXPECT_EQ(p.ranked, how == "deleted" ? 1 : 6);
+        }
+        EXPECT_EQ(integrity(path), "ok");
     }
 }
 

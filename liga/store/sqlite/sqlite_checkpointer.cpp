@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sqlite_checkpointer.h"
+#include "file_mark.h"
+#include "write_guard.h"
 
 #include <chrono>
 #include <sqlite3.h>
@@ -9,15 +11,19 @@
 namespace liga {
 
 SqliteCheckpointer::SqliteCheckpointer(const std::string& path, Durability durability,
-                                       SqliteConnection& writer)
-    : connection_(path, true, durability), writer_(writer), log_(path + "-wal"), watch_(path),
+                                       SqliteConnection& writer, DatabaseWatch& watch)
+    : connection_(path, true, durability), writer_(writer), log_(path + "-wal"), watch_(watch),
       worker_(std::chrono::milliseconds(500), [this] { look(); }) {
     sqlite3_wal_hook(writer_.db, &SqliteCheckpointer::committed, this);
+    guardWrites(connection_.db, watch_);
+    watch_.whenGone = [this] { worker_.wake(); };
 }
 
 SqliteCheckpointer::~SqliteCheckpointer() {
     sqlite3_wal_hook(writer_.db, nullptr, nullptr);
     worker_.stop();
+    watch_.whenGone = nullptr;
+    if (watch_.gone()) connection_.leaveFileOnClose();
 }
 
 int SqliteCheckpointer::committed(void* self, sqlite3*, const char*, int pages) {
@@ -34,14 +40,36 @@ uint64_t SqliteCheckpointer::logSize() const {
     return ::stat(log_.c_str(), &s) == 0 ? static_cast<uint64_t>(s.st_size) : 0;
 }
 
+bool SqliteCheckpointer::stillTheLeagues() {
+    if (watch_.look(connection_)) return true;
+    watch_.clearAway(connection_);
+    return false;
+}
+
 void SqliteCheckpointer::look() {
     const bool due = due_.exchange(false);
     // Never a checkpoint into a file that is no longer the league's.
-    if (!watch_.look()) return;
+    if (!stillTheLeagues()) return;
     const bool longLogNow = logSize() > longLog;
-    if (due || longLogNow)
-        sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
-                                  nullptr);
+    if (!due && !longLogNow) return;
+    // The header that the checkpoint writes bears a mark no earlier copy of the file has.
+    // It is set through the writing connection, in turn with the requests, which would
+    // otherwise wait for it in the library's busy loop.
+    bool marked = false;
+    try {
+        SqliteLease lease(writer_, waitFromNow());
+        marked = renewFileMark(writer_, watch_.league(), watch_.markInFile());
+    } catch (const StoreUnavailable&) {
+    }
+    if (!marked) {
+        if (due) due_ = true;
+        return;
+    }
+    if (!watch_.lookBeforeWriting(connection_)) {
+        watch_.clearAway(connection_);
+        return;
+    }
+    sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
     if (longLogNow) {
         // What is left to copy after the passive one is little; without a busy handler it
         // gives up at once while a reader still needs the log.
@@ -49,7 +77,6 @@ void SqliteCheckpointer::look() {
         sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
                                   nullptr);
     }
-    if (due || longLogNow) watch_.ownWrite();
 }
 
 } // namespace liga

@@ -14,8 +14,10 @@ namespace liga {
 // Copies the log back into the file once a commit has made it long, in a thread and on a
 // connection of its own, without waiting for readers or writers (a passive checkpoint):
 // at a commit the library would do it in the committing request, with its disk flushes.
-// Twice a second it also looks whether the file is still the league's, and brings a log
-// that a long reader made long back to nothing once no reader needs it.
+// Each checkpoint comes after a new mark (file_mark.h) and a look whether the file is
+// still the league's. Twice a second it also looks at the file, clears away what a file
+// found gone leaves beside the path, and brings a log that a long reader made long back
+// to nothing once no reader needs it.
 class SqliteCheckpointer {
 public:
     // Pages of log that make a checkpoint due; the library's own default.
@@ -23,23 +25,24 @@ public:
     // A log longer than this is emptied as soon as readers let it.
     static constexpr uint64_t longLog = 4u << 20;
 
-    // Watches the commits of `writer`, a connection on the same file.
-    SqliteCheckpointer(const std::string& path, Durability durability, SqliteConnection& writer);
+    // Watches the commits of `writer`, a connection on the same file, and the file with
+    // `watch`.
+    SqliteCheckpointer(const std::string& path, Durability durability, SqliteConnection& writer,
+                       DatabaseWatch& watch);
     ~SqliteCheckpointer();
     SqliteCheckpointer(const SqliteCheckpointer&) = delete;
     SqliteCheckpointer& operator=(const SqliteCheckpointer&) = delete;
-
-    const DatabaseWatch& watch() const { return watch_; }
 
 private:
     static int committed(void* self, sqlite3*, const char*, int pages);
     uint64_t logSize() const;
     void look();
+    bool stillTheLeagues();
 
     SqliteConnection connection_;
     SqliteConnection& writer_;
     const std::string log_;
-    DatabaseWatch watch_;
+    DatabaseWatch& watch_;
     std::atomic<bool> due_ = false;
     PeriodicWorker worker_;
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sqlite_connection.h"
 #include "database_watch.h"
+#include "write_guard.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +20,7 @@ void failSqlite(sqlite3* db, const std::string& what) {
 SqliteConnection::SqliteConnection(const std::string& path, bool writes, Durability durability) {
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (writes ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, flags, guardedFileAccess()) != SQLITE_OK) {
         const std::string why = db ? sqlite3_errmsg(db) : "no memory";
         sqlite3_close(db);
         throw std::runtime_error("cannot open " + path + ": " + why);
@@ -60,12 +61,21 @@ sqlite3_stmt* SqliteConnection::prepared(const char* sql) {
     return s;
 }
 
+void SqliteConnection::leaveFileOnClose() {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
+void checkLeagueFile(SqliteConnection& c) {
+    if (c.watch && !c.watch->look(c)) throw StoreGone("the league file was deleted or replaced");
+}
+
 SqliteLease::SqliteLease(SqliteConnection& c, Deadline until) : lock_(c.mutex, std::defer_lock) {
     if (c.watch && c.watch->gone()) throw StoreGone("the league file was deleted or replaced");
     if (!lock_.try_lock_until(until)) throw StoreUnavailable("the league database is busy");
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(until - Deadline::clock::now());
     sqlite3_busy_timeout(c.db, static_cast<int>(std::max<int64_t>(left.count(), 1)));
+    checkLeagueFile(c);
 }
 
 SqliteStatement::~SqliteStatement() {

@@ -34,17 +34,24 @@ public:
     void exec(const char* sql);
     // Prepared at its first use, kept until the connection closes.
     sqlite3_stmt* prepared(const char* sql);
+    // Closing it later neither checkpoints nor deletes the log and index beside the path,
+    // which the library would do as the last connection on the file closes.
+    void leaveFileOnClose();
 
     sqlite3* db = nullptr;
     std::timed_mutex mutex;
-    const DatabaseWatch* watch = nullptr; // none in memory
+    DatabaseWatch* watch = nullptr; // none in memory
 
 private:
     std::map<const char*, sqlite3_stmt*> statements_; // by the address of their text
 };
 
+// Throws StoreGone when the watch of `c`, which the caller holds, finds the league's file
+// deleted or replaced.
+void checkLeagueFile(SqliteConnection& c);
+
 // The connection for one call: taken before the deadline, and the library's own wait for
-// a lock held by another process ends there too.
+// a lock held by another process ends there too; the league's file is looked at then.
 class SqliteLease {
 public:
     SqliteLease(SqliteConnection& c, Deadline until);

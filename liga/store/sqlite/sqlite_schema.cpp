@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sqlite_schema.h"
+#include "file_mark.h"
 #include "ranking.h"
 #include "sqlite_connection.h"
 
@@ -92,6 +93,7 @@ void prepareSqliteSchema(SqliteConnection& w, const std::string& path) {
             throw std::runtime_error(path + " was made by a newer zundel-liga (schema " +
                                      std::to_string(version) + ")");
         w.exec(schema);
+        prepareFileMarks(w);
         {
             SqliteStatement s(w, hasState);
             s.step();

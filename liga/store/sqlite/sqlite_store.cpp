@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sqlite_store.h"
+#include "database_watch.h"
 #include "ranking.h"
 #include "sqlite_checkpointer.h"
 #include "sqlite_connection.h"
 #include "sqlite_schema.h"
 #include "sqlite_transaction.h"
+#include "write_guard.h"
 
 #include <sqlite3.h>
 
@@ -35,23 +37,52 @@ SqliteStore::SqliteStore(const std::string& path, Durability durability)
     } else {
         reader_ = std::make_unique<SqliteConnection>(path, false, durability);
         reading_ = reader_.get();
-        checkpointer_ = std::make_unique<SqliteCheckpointer>(path, durability, *writer_);
-        writer_->watch = reader_->watch = &checkpointer_->watch();
+        watch_ = std::make_unique<DatabaseWatch>(*writer_);
+        checkpointer_ = std::make_unique<SqliteCheckpointer>(path, durability, *writer_, *watch_);
+        writer_->watch = reader_->watch = watch_.get();
+        guardWrites(writer_->db, *watch_);
+        guardWrites(reader_->db, *watch_);
     }
 }
 
-SqliteStore::~SqliteStore() = default;
+SqliteStore::~SqliteStore() {
+    if (!watch_) return;
+    checkpointer_.reset();
+    // As the last connection on the file closes, the library would checkpoint into it and
+    // delete the log and index beside the path: not when the file is no longer the league's.
+    if (!watch_->lookBeforeWriting(*writer_)) {
+        watch_->clearAway(*writer_);
+        writer_->leaveFileOnClose();
+        reader_->leaveFileOnClose();
+    }
+}
 
 template <class Work> auto SqliteStore::writing(Deadline until, Work work) {
     SqliteLease lease(*writer_, until);
     SqliteTransaction tx(*writer_);
-    tx.statement("BEGIN IMMEDIATE").step();
+    auto result = [&] {
+        try {
+            tx.statement("BEGIN IMMEDIATE").step();
+            auto done = work(tx);
+            tx.statement("COMMIT").step();
+            return done;
+        } catch (...) {
+            sqlite3_exec(writer_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+            checkLeagueFile(*writer_);
+            throw;
+        }
+    }();
+    // Nothing is answered that is not in the file on the path.
+    checkLeagueFile(*writer_);
+    return result;
+}
+
+template <class Work> auto SqliteStore::reading(Deadline until, Work work) {
+    SqliteLease lease(*reading_, until);
     try {
-        auto result = work(tx);
-        tx.statement("COMMIT").step();
-        return result;
+        return work(*reading_);
     } catch (...) {
-        sqlite3_exec(writer_->db, "ROLLBACK", nullptr, nullptr, nullptr);
+        checkLeagueFile(*reading_);
         throw;
     }
 }
@@ -67,46 +98,50 @@ ModerationResult SqliteStore::moderateBefore(Moderation what, const std::string&
 }
 
 std::vector<BoardRow> SqliteStore::boardBefore(int32_t level, int64_t limit, Deadline until) {
-    SqliteLease lease(*reading_, until);
-    std::vector<BoardRow> rows;
-    SqliteStatement select(*reading_, selectBoard);
-    select.bind(1, level).bind(2, limit);
-    while (select.step())
-        rows.push_back(
-            {0, select.text(0), static_cast<int32_t>(select.integer(1)), select.integer(2)});
-    numberPlaces(rows);
-    return rows;
+    return reading(until, [&](SqliteConnection& c) {
+        std::vector<BoardRow> rows;
+        SqliteStatement select(c, selectBoard);
+        select.bind(1, level).bind(2, limit);
+        while (select.step())
+            rows.push_back(
+                {0, select.text(0), static_cast<int32_t>(select.integer(1)), select.integer(2)});
+        numberPlaces(rows);
+        return rows;
+    });
 }
 
 uint64_t SqliteStore::versionBefore(Deadline until) {
-    SqliteLease lease(*reading_, until);
-    SqliteStatement s(*reading_, selectVersion);
-    s.step();
-    return static_cast<uint64_t>(s.integer(0));
+    return reading(until, [&](SqliteConnection& c) {
+        SqliteStatement s(c, selectVersion);
+        s.step();
+        return static_cast<uint64_t>(s.integer(0));
+    });
 }
 
 std::vector<EntryRow> SqliteStore::entriesBefore(const EntryQuery& q, Deadline until) {
-    SqliteLease lease(*reading_, until);
-    std::vector<EntryRow> rows;
-    SqliteStatement s(*reading_, selectEntries);
-    s.bind(1, q.level.value_or(0)).bind(2, q.name.value_or(std::string()));
-    s.bind(3, q.heldOnly ? 1 : 0).bind(4, q.limit > 0 ? q.limit : -1);
-    while (s.step())
-        rows.push_back({s.text(0), s.text(1), static_cast<int32_t>(s.integer(2)),
-                        static_cast<int32_t>(s.integer(3)), s.integer(4),
-                        static_cast<EntryState>(s.integer(5)), s.integer(6) != 0});
-    return rows;
+    return reading(until, [&](SqliteConnection& c) {
+        std::vector<EntryRow> rows;
+        SqliteStatement s(c, selectEntries);
+        s.bind(1, q.level.value_or(0)).bind(2, q.name.value_or(std::string()));
+        s.bind(3, q.heldOnly ? 1 : 0).bind(4, q.limit > 0 ? q.limit : -1);
+        while (s.step())
+            rows.push_back({s.text(0), s.text(1), static_cast<int32_t>(s.integer(2)),
+                            static_cast<int32_t>(s.integer(3)), s.integer(4),
+                            static_cast<EntryState>(s.integer(5)), s.integer(6) != 0});
+        return rows;
+    });
 }
 
 std::vector<LoggedChange> SqliteStore::changesSinceBefore(int64_t after, Deadline until) {
-    SqliteLease lease(*reading_, until);
-    std::vector<LoggedChange> changes;
-    SqliteStatement s(*reading_, selectLog);
-    s.bind(1, after);
-    while (s.step())
-        changes.push_back(
-            {s.integer(0), s.integer(1), static_cast<Moderation>(s.integer(2)), s.text(3)});
-    return changes;
+    return reading(until, [&](SqliteConnection& c) {
+        std::vector<LoggedChange> changes;
+        SqliteStatement s(c, selectLog);
+        s.bind(1, after);
+        while (s.step())
+            changes.push_back(
+                {s.integer(0), s.integer(1), static_cast<Moderation>(s.integer(2)), s.text(3)});
+        return changes;
+    });
 }
 
 } // namespace liga

@@ -10,6 +10,7 @@ namespace liga {
 
 class SqliteConnection;
 class SqliteCheckpointer;
+class DatabaseWatch;
 
 // The league in one SQLite file: every accepted code in `entries` (the code unique), each
 // name's best time per level in `best`, how many names hold each time of a level in
@@ -39,8 +40,12 @@ protected:
     std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
 
 private:
-    // Runs `work` with a SqliteTransaction on the writing connection, in BEGIN IMMEDIATE.
+    // Runs `work` with a SqliteTransaction on the writing connection, in BEGIN IMMEDIATE;
+    // what it returns only once the league's file still holds what it committed.
     template <class Work> auto writing(Deadline until, Work work);
+    // Runs `work` on the reading connection.
+    template <class Work> auto reading(Deadline until, Work work);
+    std::unique_ptr<DatabaseWatch> watch_; // none in memory; closed after the connections
     std::unique_ptr<SqliteConnection> writer_;
     std::unique_ptr<SqliteConnection> reader_; // the writer's when the store lives in memory
     SqliteConnection* reading_ = nullptr;
