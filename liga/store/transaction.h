@@ -38,7 +38,8 @@ struct FastestEntry {
 template <class Tx>
 concept SubmissionTransaction = requires(Tx& tx, const Submission& entry, const std::string& text,
                                          int32_t number, int64_t delta) {
-    // Whether the name is barred; also keeps moderations out until the transaction ends.
+    // Whether the name is barred. The transaction keeps moderations out from its start
+    // to its end, and this sees every moderation that ended before it started.
     { tx.barred(text) } -> std::same_as<bool>;
     // Stores the entry; false when its code is there already.
     { tx.addEntry(entry) } -> std::same_as<bool>;

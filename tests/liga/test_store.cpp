@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -323,6 +324,106 @@ TYPED_TEST(StoreContract, EntriesAreListedNewestFirstByLevelNameOrHeld) {
     const std::vector<EntryRow> both = s.entries(ask(2, "Gerade_Gabi", false, 100));
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].code, code(4));
+}
+
+// A deadline that a busy machine meets: what these cases ask is what is stored.
+Deadline patient() {
+    return waitFromNow(std::chrono::seconds(30));
+}
+
+// What four threads that send codes while a moderation runs were answered, each with
+// whether the moderation had returned before the code was sent.
+struct Raced {
+    Submission entry;
+    Placement placed;
+    bool after = false;
+};
+
+template <class Codes, class Moderate>
+std::vector<Raced> race(Store& s, Codes codeOf, Moderate moderate) {
+    std::atomic<bool> returned = false, stop = false;
+    std::mutex mutex;
+    std::vector<Raced> answers;
+    std::vector<std::thread> senders;
+    for (int t = 0; t < 4; ++t)
+        senders.emplace_back([&, t] {
+            for (int n = t; !stop; n += 4) try {
+                    const bool after = returned;
+                    const Submission e = codeOf(n);
+                    const Placement p = s.submit(e, patient());
+                    std::lock_guard lock(mutex);
+                    answers.push_back({e, p, after});
+                } catch (const std::exception& x) {
+                    ADD_FAILURE() << x.what();
+                    return;
+                }
+        });
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    try {
+        EXPECT_EQ(moderate(), ModerationResult::done);
+    } catch (const std::exception& x) {
+        ADD_FAILURE() << x.what();
+    }
+    returned = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    stop = true;
+    for (std::thread& t : senders) t.join();
+    return answers;
+}
+
+TYPED_TEST(StoreContract, ABanARemovalAndARejectionAreFinalAgainstSubmissionsRacingThem) {
+    Store& s = *this->store;
+    const auto onBoard = [&](const std::string& name) {
+        const std::vector<BoardRow> rows = s.board(1, 1000);
+        return std::any_of(rows.begin(), rows.end(),
+                           [&](const BoardRow& r) { return r.name == name; });
+    };
+    // A ban: the name off every board, also where a code of it waited for the ban's lock.
+    for (int round = 0; round < 5; ++round) {
+        const std::vector<Raced> answers = race(
+            s,
+            [&](int n) { return entry("Ruepel_Rudi", 1, 100 + n % 50, 1000000 * (round + 1) + n); },
+            [&] { return s.moderate(Moderation::ban, "Ruepel_Rudi", 1, patient()); });
+        EXPECT_FALSE(onBoard("Ruepel_Rudi")) << round;
+        for (const Raced& a : answers) EXPECT_TRUE(!a.after || a.placed.barred);
+        EXPECT_EQ(s.moderate(Moderation::unban, "Ruepel_Rudi", 2), ModerationResult::done);
+    }
+
+    // A removal: the code sent again comes wholly before it or wholly after, as a new one.
+    const Submission best = entry("Anton_Alt", 1, 50, 100000);
+    s.submit(best);
+    const std::vector<Raced> removal = race(
+        s, [&](int n) { return n % 2 ? best : entry("Anton_Alt", 1, 200 + n, 100001 + n); },
+        [&] { return s.moderate(Moderation::remove, best.code, 3, patient()); });
+    int again = 0;
+    for (const Raced& a : removal) again += a.entry.code == best.code && !a.placed.alreadyReceived;
+    EXPECT_LE(again, 1);
+    const std::vector<EntryRow> anton = s.entries({{}, "Anton_Alt", false, 0});
+    const bool back = std::any_of(anton.begin(), anton.end(),
+                                  [&](const EntryRow& e) { return e.code == best.code; });
+    EXPECT_EQ(back, again == 1);
+    int32_t fastest = INT32_MAX;
+    for (const EntryRow& e : anton) fastest = std::min(fastest, e.tenths);
+    const std::vector<BoardRow> board = s.board(1, 1000);
+    const auto row = std::find_if(board.begin(), board.end(),
+                                  [](const BoardRow& r) { return r.name == "Anton_Alt"; });
+    ASSERT_NE(row, board.end());
+    EXPECT_EQ(row->tenths, fastest);
+
+    // A rejection: the held code sent again is held before it and rejected after, never
+    // ranked.
+    Submission held = entry("Gerd_Gauner", 1, 3, 200000);
+    held.held = true;
+    s.submit(held);
+    const std::vector<Raced> rejection = race(
+        s, [&](int) { return held; },
+        [&] { return s.moderate(Moderation::reject, held.code, 4, patient()); });
+    for (const Raced& a : rejection) {
+        EXPECT_TRUE(a.placed.alreadyReceived);
+        EXPECT_NE(a.placed.state, EntryState::ranked);
+        EXPECT_TRUE(!a.after || a.placed.state == EntryState::rejected);
+    }
+    EXPECT_FALSE(onBoard("Gerd_Gauner"));
 }
 
 } // namespace

@@ -22,10 +22,12 @@ std::unique_ptr<PgConnection> PgPool::take(Deadline until) {
         auto c = std::make_unique<PgConnection>(conninfo_, until);
         const std::string wait = std::to_string(defaultWait.count());
         // The server's own bounds beside the deadline; a transaction left open by a
-        // vanished client is ended by the server.
+        // vanished client is ended by the server. Each statement after a lock's wait sees
+        // what the lock's holder did, whatever isolation the database sets by default.
         c->exec("SET statement_timeout = " + wait + "; SET lock_timeout = " + wait +
                     "; SET idle_in_transaction_session_timeout = 60000; SET synchronous_commit = " +
-                    (durability_ == Durability::flushLater ? "off" : "on"),
+                    (durability_ == Durability::flushLater ? "off" : "on") +
+                    "; SET default_transaction_isolation = 'read committed'",
                 until);
         for (const auto& [name, sql] : postgresStatements()) c->prepare(name, sql, until);
         return c;

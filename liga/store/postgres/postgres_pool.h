@@ -23,9 +23,10 @@ public:
         : conninfo_(std::move(conninfo)), connections_(std::max(connections, 1u)),
           durability_(durability) {}
 
-    // Runs `work` on a connection, in a transaction when `transaction` says so, again
-    // when it may be run again.
-    template <class Work> auto withConnection(bool transaction, Deadline until, Work work);
+    // Runs `work` on a connection, in a transaction when `transaction` says so (begun by
+    // `begin`), again when it may be run again.
+    template <class Work>
+    auto withConnection(bool transaction, Deadline until, Work work, const char* begin = "BEGIN");
 
 private:
     std::unique_ptr<PgConnection> take(Deadline until);
@@ -40,7 +41,8 @@ private:
     unsigned open_ = 0;
 };
 
-template <class Work> auto PgPool::withConnection(bool transaction, Deadline until, Work work) {
+template <class Work>
+auto PgPool::withConnection(bool transaction, Deadline until, Work work, const char* begin) {
     for (int attempt = 1;; ++attempt) {
         std::unique_ptr<PgConnection> c = take(until);
         bool committing = false;
@@ -53,7 +55,7 @@ template <class Work> auto PgPool::withConnection(bool transaction, Deadline unt
             }
         };
         try {
-            if (transaction) c->exec("BEGIN", until);
+            if (transaction) c->exec(begin, until);
             auto result = work(*c);
             committing = true;
             if (transaction) c->exec("COMMIT", until);

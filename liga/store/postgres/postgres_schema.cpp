@@ -64,7 +64,7 @@ CREATE TABLE IF NOT EXISTS moderation_log (
     what    INT    NOT NULL,
     subject TEXT   NOT NULL
 );
-INSERT INTO league_meta (key, value) VALUES ('schema', 3), ('moderation', 0) -- schemaVersion
+INSERT INTO league_meta (key, value) VALUES ('schema', 3), ('moderation', 0), ('gate', 0) -- schemaVersion
     ON CONFLICT (key) DO NOTHING;
 )";
 

@@ -7,10 +7,13 @@ namespace liga {
 namespace {
 
 const std::pair<const char*, const char*> statements[] = {
-    // Submissions share the lock of the row that a moderation takes alone.
-    {"barred", "SELECT EXISTS (SELECT 1 FROM barred WHERE name = $1) FROM league_meta "
-               "WHERE key = 'moderation' FOR SHARE"},
-    {"lock_moderation", "SELECT value FROM league_meta WHERE key = 'moderation' FOR UPDATE"},
+    // Not in the statement that waits for the lock: its snapshot is older than what the
+    // moderation it waited for did.
+    {"barred", "SELECT EXISTS (SELECT 1 FROM barred WHERE name = $1)"},
+    // The gate first, which shuts out submissions not yet begun (beginSubmission), then
+    // the lock that those under way share.
+    {"lock_moderation", "SELECT value FROM league_meta WHERE key IN ('gate', 'moderation') "
+                        "ORDER BY key FOR UPDATE"},
     {"insert_entry", "INSERT INTO entries (code, name, level, tenths, received_at, state) "
                      "VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT (code) DO NOTHING"},
     {"find_entry", "SELECT name, level, tenths, state FROM entries WHERE code = $1"},
@@ -53,6 +56,12 @@ const std::pair<const char*, const char*> statements[] = {
 };
 
 } // namespace
+
+// Through the gate in a transaction of its own, which ends at once: a moderation that waits
+// for the submissions under way keeps new ones out, and so gets its turn however many come.
+const char* const beginSubmission =
+    "SELECT 1 FROM league_meta WHERE key = 'gate' FOR SHARE; COMMIT; "
+    "BEGIN; SELECT 1 FROM league_meta WHERE key = 'moderation' FOR SHARE";
 
 std::span<const std::pair<const char*, const char*>> postgresStatements() {
     return statements;

@@ -13,4 +13,10 @@ constexpr int changeShards = 16;
 // when it opens.
 std::span<const std::pair<const char*, const char*>> postgresStatements();
 
+// How a submission's transaction begins: with the share of the lock that a moderation
+// takes alone, so that it waits for a moderation under way, and its later statements,
+// each with a snapshot of its own, see all that the moderation did. A moderation that
+// waits for its lock lets no new submission begin.
+extern const char* const beginSubmission;
+
 } // namespace liga

@@ -3,6 +3,7 @@
 #include "postgres_store.h"
 #include "postgres_pool.h"
 #include "postgres_schema.h"
+#include "postgres_statements.h"
 #include "postgres_transaction.h"
 #include "ranking.h"
 
@@ -39,10 +40,13 @@ PostgresStore::PostgresStore(std::string conninfo, unsigned connections, Durabil
 PostgresStore::~PostgresStore() = default;
 
 Placement PostgresStore::submitBefore(const Submission& e, Deadline until) {
-    return pool_->withConnection(true, until, [&](PgConnection& c) {
-        PostgresTransaction tx(c, until);
-        return submitWithin(tx, e);
-    });
+    return pool_->withConnection(
+        true, until,
+        [&](PgConnection& c) {
+            PostgresTransaction tx(c, until);
+            return submitWithin(tx, e);
+        },
+        beginSubmission);
 }
 
 std::vector<BoardRow> PostgresStore::boardBefore(int32_t level, int64_t limit, Deadline until) {
