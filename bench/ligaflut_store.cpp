@@ -229,10 +229,27 @@ void underFlood(const char* how) {
         std::this_thread::sleep_for(2s);
         sent = senders.stop();
     }
-    const bool untouched = what == "deleted" || bytesLesen(path) == otherBytes;
+    // What of the other file a write after the copy changed: pages within it, and its length.
+    std::string otherFile = "-";
+    if (what != "deleted") {
+        const std::vector<uint8_t> now = bytesLesen(path);
+        std::size_t pages = 0;
+        for (std::size_t at = 0; at < otherBytes.size(); at += 4096)
+            pages += now.size() < at + 4096 ||
+                     !std::equal(otherBytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                 otherBytes.begin() + static_cast<std::ptrdiff_t>(
+                                                          std::min(at + 4096, otherBytes.size())),
+                                 now.begin() + static_cast<std::ptrdiff_t>(at));
+        otherFile = pages == 0 && now.size() == otherBytes.size()
+                        ? "untouched"
+                        : "written into: " + std::to_string(pages) + " of its pages changed, " +
+                              std::to_string(static_cast<long long>(now.size()) -
+                                             static_cast<long long>(otherBytes.size())) +
+                              " bytes longer";
+    }
     std::vector<Sent> after;
     for (const Sent& s : sent)
-        if (s.end > done) after.push_back(s);
+        if (s.start > done) after.push_back(s);
     // A restart on the path: its page and a new code.
     std::string page, placed;
     {
@@ -247,14 +264,13 @@ void underFlood(const char* how) {
         placed = placed.substr(0, placed.find("\r\n"));
     }
     const FileState file = look(path);
-    std::printf("%s: %zu submissions, %zu answered after it; of those %d placed, %d refused, "
+    std::printf("%s: %zu submissions, %zu sent after it; of those %d placed, %d refused, "
                 "%d placed but not in the file; stderr lines %d; the other file %s; restarted: "
                 "page \"%s\", a new code \"%s\"; %s\n",
                 how, sent.size(), after.size(), answered(after, Answer::placed),
                 answered(after, Answer::refused), missing(after, file),
-                lines(dir.datei("server.log")),
-                what == "deleted" ? "-" : (untouched ? "untouched" : "written into"), page.c_str(),
-                placed.c_str(), file.integrity.c_str());
+                lines(dir.datei("server.log")), otherFile.c_str(), page.c_str(), placed.c_str(),
+                file.integrity.c_str());
 }
 
 void banRace() {
