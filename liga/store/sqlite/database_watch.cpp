@@ -79,9 +79,11 @@ bool DatabaseWatch::mayWrite(sqlite3_file* file, const void* data, int amount, i
     }
     // Another process's checkpoint since the last look, or another program's copy: the
     // next look, which can ask the league, tells which.
-    if (h != known_) return false;
-    if (data && offset == 0 && amount >= static_cast<int>(h.size()))
-        std::memcpy(known_.data(), data, known_.size());
+    if (h != known_ && !(ownHeader_ && h == written_)) return false;
+    if (data && offset == 0 && amount >= static_cast<int>(h.size())) {
+        std::memcpy(written_.data(), data, written_.size());
+        ownHeader_ = true;
+    }
     if (data)
         knownSize_ = std::max<int64_t>(knownSize_, offset + amount);
     else if (offset >= 0)
@@ -112,12 +114,8 @@ bool DatabaseWatch::lookBeforeWriting(SqliteConnection& c) {
         return false;
     std::lock_guard lock(mutex_);
     knownSize_ = size;
+    ownHeader_ = false;
     return true;
-}
-
-int32_t DatabaseWatch::markInFile() {
-    std::lock_guard lock(mutex_);
-    return markOfHeader(known_.data());
 }
 
 bool DatabaseWatch::theLeagues(SqliteConnection& c, const Header& h) {

@@ -41,8 +41,6 @@ public:
     bool gone() const { return gone_; }
     // The league's own number (file_mark.h).
     int64_t league() const { return league_; }
-    // The mark in the file as the last look found it.
-    int32_t markInFile();
     // Once gone: a league file that was moved rather than overwritten gets its log written
     // into it, wherever it is now; then the log and index beside the path go when they
     // are the league's. Once, through `c`, a writing connection in no transaction.
@@ -78,6 +76,10 @@ private:
     Header known_{};
     int64_t knownOrder_ = 0;
     int64_t knownSize_ = 0;
+    // The header that a write since the look before writing put into the file: the next
+    // look takes it for the league's by its mark, as any other.
+    Header written_{};
+    bool ownHeader_ = false;
     std::atomic<bool> gone_ = false;
     std::atomic<bool> cleared_ = false;
     Loss loss_ = Loss::none;

@@ -26,10 +26,8 @@ void prepareFileMarks(SqliteConnection& writer);
 // The league's own number; none in a file that has no marks.
 std::optional<int64_t> leagueOfFile(SqliteConnection& c);
 
-// A new mark of `league`, in a transaction of its own, unless the league's latest is not
-// yet the one in the file, `inFile`: that one is new to the file still. False when the
-// file stayed busy.
-bool renewFileMark(SqliteConnection& writer, int64_t league, int32_t inFile);
+// A new mark of `league`, in a transaction of its own; false when the file stayed busy.
+bool renewFileMark(SqliteConnection& writer, int64_t league);
 
 // Where a mark of `league` stands among its marks, later ones higher; none for a mark
 // that it never had (or had long ago).

@@ -27,8 +27,11 @@ SqliteCheckpointer::~SqliteCheckpointer() {
 }
 
 int SqliteCheckpointer::committed(void* self, sqlite3*, const char*, int pages) {
-    if (pages >= duePages) {
-        auto* c = static_cast<SqliteCheckpointer*>(self);
+    auto* c = static_cast<SqliteCheckpointer*>(self);
+    // Pages since the last checkpoint; the log starts from its beginning again once all
+    // of it is in the file and no reader needs it.
+    const int before = c->checkpointed_;
+    if (pages - (pages < before ? 0 : before) >= duePages) {
         c->due_ = true;
         c->worker_.wake();
     }
@@ -52,13 +55,13 @@ void SqliteCheckpointer::look() {
     if (!stillTheLeagues()) return;
     const bool longLogNow = logSize() > longLog;
     if (!due && !longLogNow) return;
-    // The header that the checkpoint writes bears a mark no earlier copy of the file has.
-    // It is set through the writing connection, in turn with the requests, which would
-    // otherwise wait for it in the library's busy loop.
+    // The header that the checkpoint writes bears a mark that no copy of the file made
+    // before has. It is set through the writing connection, in turn with the requests,
+    // which would otherwise wait for it in the library's busy loop.
     bool marked = false;
     try {
         SqliteLease lease(writer_, waitFromNow());
-        marked = renewFileMark(writer_, watch_.league(), watch_.markInFile());
+        marked = renewFileMark(writer_, watch_.league());
     } catch (const StoreUnavailable&) {
     }
     if (!marked) {
@@ -69,7 +72,9 @@ void SqliteCheckpointer::look() {
         watch_.clearAway(connection_);
         return;
     }
-    sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    int pages = -1;
+    sqlite3_wal_checkpoint_v2(connection_.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &pages, nullptr);
+    if (pages >= 0) checkpointed_ = pages;
     if (longLogNow) {
         // What is left to copy after the passive one is little; without a busy handler it
         // gives up at once while a reader still needs the log.

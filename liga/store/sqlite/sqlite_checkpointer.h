@@ -20,7 +20,7 @@ namespace liga {
 // to nothing once no reader needs it.
 class SqliteCheckpointer {
 public:
-    // Pages of log that make a checkpoint due; the library's own default.
+    // Pages of log since the last checkpoint that make one due; the library's own default.
     static constexpr int duePages = 1000;
     // A log longer than this is emptied as soon as readers let it.
     static constexpr uint64_t longLog = 4u << 20;
@@ -44,6 +44,7 @@ private:
     const std::string log_;
     DatabaseWatch& watch_;
     std::atomic<bool> due_ = false;
+    std::atomic<int> checkpointed_ = 0; // pages of log that the last checkpoint found
     PeriodicWorker worker_;
 };
 
