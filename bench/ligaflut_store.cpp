@@ -210,14 +210,27 @@ void underFlood(const char* how) {
             store.submit(
                 {"Andere_Liga" + std::to_string(n), 1, 100 + n, 1700000000, floodCode(900000 + n)});
     }
-    const std::vector<uint8_t> otherBytes = bytesLesen(other);
+    std::vector<uint8_t> otherBytes = bytesLesen(other);
     const std::string what = how;
     std::vector<Sent> sent;
     Clock::time_point done;
     {
         LeagueProcess server(path, {"--limit", "0"}, dir.datei("server.log"));
         Senders senders(2, [&](int) { return server.port; });
-        std::this_thread::sleep_for(2s);
+        std::this_thread::sleep_for(1s);
+        if (what == "older") {
+            // The other file is a backup of the league itself, a second older than it.
+            sqlite3 *from = nullptr, *to = nullptr;
+            sqlite3_open_v2(path.c_str(), &from, SQLITE_OPEN_READONLY, nullptr);
+            sqlite3_open(other.c_str(), &to);
+            sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
+            sqlite3_backup_step(b, -1);
+            sqlite3_backup_finish(b);
+            sqlite3_close(to);
+            sqlite3_close(from);
+            otherBytes = bytesLesen(other);
+        }
+        std::this_thread::sleep_for(1s);
         if (what == "deleted")
             std::filesystem::remove(path);
         else if (what == "renamed")
@@ -321,7 +334,7 @@ void banRace() {
 void storeFloods(const std::function<bool(const char*)>& wanted) {
     if (wanted("twoservers")) twoServers();
     if (wanted("operator")) operatorBeside();
-    for (const char* how : {"deleted", "renamed", "copied"})
+    for (const char* how : {"deleted", "renamed", "copied", "older"})
         if (wanted(("flood-" + std::string(how)).c_str())) underFlood(how);
     if (wanted("pgban")) banRace();
 }

@@ -9,9 +9,10 @@
 // Runs each of these rows that `wanted` takes:
 //   twoservers  two servers on one file, 3,000 submissions, most of them to one;
 //   operator    `remove` of 200 codes and `entries --all` beside a running server;
-//   flood-deleted, flood-renamed, flood-copied
-//               the file deleted, another league's renamed or copied over it while two
-//               clients submit flat out; then a server restarted on the path;
+//   flood-deleted, flood-renamed, flood-copied, flood-older
+//               the file deleted, another league's renamed or copied over it, or a backup
+//               of the league a second older, while two clients submit flat out; then a
+//               server restarted on the path;
 //   pgban       ten bans, each while four clients send the name's codes (PostgreSQL through
 //               tools/with-postgres.sh, left out without it).
 void storeFloods(const std::function<bool(const char*)>& wanted);
