@@ -60,7 +60,7 @@ const std::pair<const char*, const char*> statements[] = {
 // Through the gate in a transaction of its own, which ends at once: a moderation that waits
 // for the submissions under way keeps new ones out, and so gets its turn however many come.
 const char* const beginSubmission =
-    "SELECT 1 FROM league_meta WHERE key = 'gate' FOR SHARE; COMMIT; "
+    "BEGIN; SELECT 1 FROM league_meta WHERE key = 'gate' FOR SHARE; COMMIT; "
     "BEGIN; SELECT 1 FROM league_meta WHERE key = 'moderation' FOR SHARE";
 
 std::span<const std::pair<const char*, const char*>> postgresStatements() {
