@@ -32,7 +32,7 @@ int32_t currentMark(SqliteConnection& c) {
     return s.step() ? static_cast<int32_t>(s.integer(0)) : 0;
 }
 
-std::mt19937_64& random() {
+std::mt19937_64& randomNumbers() {
     static thread_local std::mt19937_64 r(std::random_device{}());
     return r;
 }
@@ -41,7 +41,7 @@ std::mt19937_64& random() {
 void setNewMark(SqliteConnection& w, int64_t league) {
     int32_t mark = 0;
     while (mark == 0) {
-        mark = static_cast<int32_t>(random()());
+        mark = static_cast<int32_t>(randomNumbers()());
         if (mark == 0) continue;
         SqliteStatement insert(w, insertMark);
         insert.bind(1, mark).bind(2, league).step();
@@ -62,7 +62,7 @@ int32_t markOfHeader(const unsigned char* header) {
 void prepareFileMarks(SqliteConnection& w) {
     w.exec(table);
     std::optional<int64_t> league = leagueOfFile(w);
-    if (!league) league = static_cast<int64_t>(random()() >> 1) | 1;
+    if (!league) league = static_cast<int64_t>(randomNumbers()() >> 1) | 1;
     const int32_t mark = currentMark(w);
     if (mark == 0 || !fileMarkOrder(w, mark, *league)) setNewMark(w, *league);
 }
