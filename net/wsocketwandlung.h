@@ -7,7 +7,7 @@
 
 // The blocking conversions Connect uses; each raises ESocketException.
 
-// Delphi-style trim: drops characters up to the blank at both ends.
+// Drops the characters up to the blank (codes 0 to 32) at both ends.
 std::string wsocketTrim(std::string_view text);
 
 // Four numbers 0..255 joined by three dots, blanks around allowed.

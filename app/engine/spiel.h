@@ -109,8 +109,10 @@ private:
     void mineZufaelligLegen();
     // The rescue of the first click: the mine at (x, y) moves to a random mine-free cell.
     void mineVerlegen(int32_t x, int32_t y);
-    // Steps 1 to 5 of aufdecken on one cell; true when it was opened with no mine around
-    // it, so that the flood goes on from there.
+    // Uncovers one cell: nothing on a cell off the board or already open; on the first
+    // click a mine moves away first; a mine ends the game lost; otherwise the cell opens,
+    // the first opening starts the clock, and the last mine-free cell wins the game. True
+    // when the cell opened with no mine around it, so that the flood goes on from there.
     bool einzelnAufdecken(int32_t x, int32_t y);
 
     // Game flow. The clock starts at the first uncover and stops when the game ends; a

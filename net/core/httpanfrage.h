@@ -34,7 +34,8 @@ std::vector<std::string> anfrageZeilen(const THttpAnfrage& anfrage);
 
 // Helpers for the request header lines.
 
-// Base64 with the RFC 2045 alphabet and "=" padding.
+// Base64: A-Z, a-z, 0-9, "+" and "/" for the six-bit groups, "=" filling up the last four
+// characters.
 std::string base64Kodieren(std::string_view daten);
 
 // A date-time (days since 1899-12-30) as "Www, dd Mmm yyyy hh:mm:ss", used unchanged.
