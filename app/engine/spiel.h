@@ -55,7 +55,8 @@ public:
     const uint64_t& aenderungen = aenderungen_;
 
     // The marks option "&Merker (?)": a flag taken away becomes a question mark. A
-    // setting of the player's, not game state: the window writes it.
+    // setting of the player's, not game state: the window writes it. This is its one
+    // home; the menu's check mark shows it, and the settings file stores it at closing.
     bool merker = false;
 
     // ---- Board rules (regeln.cpp) --------------------------------------------------
