@@ -35,9 +35,9 @@ TBildSchluessel bildZusammensetzen(Surface* ziel,
     if (ziel == nullptr) return {};
     FillSurface(ziel, 0);
     zeichnen(ziel, bilder, spiel, zeiger, t);
-    // A look at the pixels has a drawing log draw what it holds, so the count of writes
-    // in the key is the one the surface keeps until something else writes to it.
-    static_cast<void>(static_cast<const Surface&>(*ziel).bits());
+    // Drawn now, so that the count of writes in the key is the one the surface keeps until
+    // something else writes to it.
+    ziel->flush();
     return bildSchluessel(ziel, spiel, zeiger, t);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -17,15 +18,18 @@ struct TRechteck {
 };
 
 class TZeichenprotokoll;
-// Has the log draw what it holds before the pixels of its surface are read or written;
+// Has the log draw what it holds, when the surface is flushed or before it is written;
 // after a write it draws everything again next time (zeichenprotokoll.cpp).
 void zeichenprotokollVorZugriff(TZeichenprotokoll& protokoll, bool schreibend);
+// Whether the log holds fills or copies it has not drawn yet.
+bool zeichenprotokollHaeltZurueck(const TZeichenprotokoll& protokoll);
 
 // An off-screen surface of 32-bit pixels 0x00RRGGBB, rows top-down without padding.
 // It keeps its contents until they are overwritten; only resize() allocates.
-// A drawing log may hold back the fills and copies meant for it (zeichenprotokoll.h);
-// every access to the pixels has the log draw first, so they always read as if each fill
-// and copy had been drawn at once.
+// A drawing log may hold back the fills and copies meant for it (zeichenprotokoll.h).
+// flush() has it draw them; a way in for writing does so first by itself, so that the
+// writes land in order. Reading does not: whoever reads a surface with a log flushes it
+// first, and the pixels then read as if each fill and copy had been drawn at once.
 class Surface final {
 public:
     Surface() = default;
@@ -35,7 +39,7 @@ public:
     Surface(Surface&& andere) noexcept { *this = std::move(andere); }
     Surface& operator=(const Surface& andere) {
         if (this == &andere) return *this;
-        andere.lesen();
+        andere.gezeichnet();
         schreiben();
         w_ = andere.w_;
         h_ = andere.h_;
@@ -65,12 +69,20 @@ public:
     int32_t height() const { return h_; }
     bool empty() const { return px_.empty(); }
 
+    // Has the drawing log draw what it holds back, so that the pixels are the picture.
+    void flush() {
+        if (protokoll_ != nullptr) [[unlikely]]
+            zeichenprotokollVorZugriff(*protokoll_, false);
+    }
+
+    // The way in for writing: flushes first and counts as a write.
     uint32_t* bits() {
         schreiben();
         return px_.data();
     }
+    // The pixels as they stand; flush() first when a log may hold drawing back.
     const uint32_t* bits() const {
-        lesen();
+        gezeichnet();
         return px_.data();
     }
     uint32_t* scanLine(int32_t y) { return bits() + static_cast<std::size_t>(y) * w_; }
@@ -87,9 +99,9 @@ public:
 private:
     friend class TZeichenprotokoll;
 
-    void lesen() const {
-        if (protokoll_ != nullptr) [[unlikely]]
-            zeichenprotokollVorZugriff(*protokoll_, false);
+    // A read must not meet drawing held back: it would see an older picture.
+    void gezeichnet() const {
+        assert(protokoll_ == nullptr || !zeichenprotokollHaeltZurueck(*protokoll_));
     }
     void schreiben() {
         ++stand_;

@@ -56,6 +56,10 @@ void zeichenprotokollVorZugriff(TZeichenprotokoll& protokoll, bool schreibend) {
     protokoll.vorZugriff(schreibend);
 }
 
+bool zeichenprotokollHaeltZurueck(const TZeichenprotokoll& protokoll) {
+    return protokoll.haeltZurueck();
+}
+
 TZeichenprotokoll::TZeichenprotokoll() {
     dreck_.reserve(hoechstensRechtecke);
     geaendert_.reserve(hoechstensRechtecke);

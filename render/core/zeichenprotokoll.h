@@ -35,6 +35,8 @@ public:
 
     // Draws what it holds, where that changes the picture.
     void nachholen();
+    // Whether it holds fills or copies not drawn yet.
+    bool haeltZurueck() const { return ziel_ != nullptr && !neu_.empty(); }
 
     // Catches up, then tells what changed since the last call: true for the whole surface,
     // else the changed rectangles in `rects` (cleared first; they may overlap).

@@ -188,8 +188,9 @@ void TDXDraw::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), Qt::black);
         return;
     }
-    // Reading the pixels has what is held back drawn first. Someone may also have remade
-    // the surface behind our back; then look at its memory again.
+    // The window reads the pixels: what the log holds back is drawn first. Someone may also
+    // have remade the surface behind our back; then look at its memory again.
+    back_.flush();
     if (bild_.constBits() != reinterpret_cast<const uchar*>(std::as_const(back_).bits()) ||
         bild_.width() != back_.width() || bild_.height() != back_.height()) {
         bild_ = bildUeber(back_);

@@ -47,9 +47,9 @@ public:
 
     // The back surface for FillSurface and DrawSprite; null while not initialised.
     // Its size follows the widget's: a new size remakes it, filled black. Fills and
-    // copies onto it are drawn when its pixels are next looked at, at the latest by
-    // ShowFrame, and only where they change the picture; the sprites must stay as they
-    // are until then.
+    // copies onto it are drawn when it is flushed or written otherwise, at the latest by
+    // ShowFrame or a repaint, and only where they change the picture; the sprites must
+    // stay as they are until then.
     ::Surface* Surface();
     // The back surface as it stands, initialised or not (for inspection).
     const ::Surface& BackSurface() const { return back_; }
