@@ -5,6 +5,7 @@
 // composed through a drawing log, which draws only what changed, against composing it at once;
 // and a frame tick that finds nothing changed.
 #include "bestzeit.h"
+#include "bildentscheidung.h"
 #include "bildschluessel.h"
 #include "katalog.h"
 #include "layout.h"
@@ -274,7 +275,8 @@ void BM_UnveraenderterTakt(benchmark::State& state) {
     for (auto _ : state) {
         spiel.takt();
         const int32_t t = spiel.uhrSekunden();
-        if (bildAuffrischen(letztes, &hinten, bilder, spiel, szene.zeiger, t)) ++zusammengesetzt;
+        if (bildAuffrischen(TBildAnlass::takt, letztes, &hinten, bilder, spiel, szene.zeiger, t))
+            ++zusammengesetzt;
         if (protokoll.aenderungenNehmen(rects) || !rects.empty()) ++geaendert;
         benchmark::ClobberMemory();
     }

@@ -22,13 +22,6 @@ TBildSchluessel bildSchluessel(const Surface* ziel, const TSpiel& spiel, const T
     return k;
 }
 
-bool gleichesBrett(const TBildSchluessel& jetzt, const TBildSchluessel& alt) {
-    TBildSchluessel ohneZeigerUndUhr = jetzt;
-    ohneZeigerUndUhr.zeiger = alt.zeiger;
-    ohneZeigerUndUhr.t = alt.t;
-    return ohneZeigerUndUhr == alt;
-}
-
 TBildSchluessel bildZusammensetzen(Surface* ziel,
                                    const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
                                    const TSpiel& spiel, const TZeiger& zeiger, int32_t t) {
@@ -39,13 +32,4 @@ TBildSchluessel bildZusammensetzen(Surface* ziel,
     // something else writes to it.
     ziel->flush();
     return bildSchluessel(ziel, spiel, zeiger, t);
-}
-
-bool bildAuffrischen(TBildSchluessel& letztes, Surface* ziel,
-                     const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
-                     const TSpiel& spiel, const TZeiger& zeiger, int32_t t) {
-    // A frame like the last one composed is on the surface already.
-    if (bildSchluessel(ziel, spiel, zeiger, t) == letztes) return false;
-    letztes = bildZusammensetzen(ziel, bilder, spiel, zeiger, t);
-    return true;
 }
