@@ -91,8 +91,9 @@ public:
     // The frame tick has taken over the new record for the name entry.
     void rekordGemeldet() { neuerRekord_ = false; }
 
-    // The game's step of each frame tick: a clock set back since the last tick lays a new
-    // board, whatever the game's state; then letzteZeit takes the reading.
+    // The game's step of each frame tick (uhrzurueckgestellt.cpp): a clock set back since
+    // the last tick lays a new board, whatever the game's state; then letzteZeit takes the
+    // reading.
     void takt();
     // The seconds the clock shows: 0 before the first uncover, frozen once the game is
     // over, at most 999.
