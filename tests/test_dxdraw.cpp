@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bild.h"
-#include "bildwiederholung.h"
+#include "blit.h"
 #include "dxdraw.h"
 #include "dximagelist.h"
 #include "qtanwendung.h"
-#include "virtuelletaste.h"
+#include "refresh.h"
+#include "virtualkey.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -163,7 +163,7 @@ TEST_F(DXDrawTest, ANewSizeRemakesTheSurfaceBlackTheSameSizeKeepsIt) {
 }
 
 TEST_F(DXDrawTest, ASurfaceTooLargeIsRefusedWithItsMessage) {
-    draw.resize(groessteSurfaceSeite + 1, 2);
+    draw.resize(maxSurfaceSide + 1, 2);
     try {
         draw.InitSurfaces();
         ADD_FAILURE() << "no error";
@@ -179,7 +179,7 @@ TEST_F(DXDrawTest, ASurfaceTooLargeIsRefusedWithItsMessage) {
     zweite.OnError = [&](QObject*, const std::string& text) { fehler.push_back(text); };
     zweite.resize(100, 100);
     zweite.InitSurfaces();
-    zweite.resize(100, groessteSurfaceSeite + 1);
+    zweite.resize(100, maxSurfaceSide + 1);
     EXPECT_EQ(zweite.Surface(), nullptr); // hidden: the size is followed on the next use
     EXPECT_FALSE(zweite.Initialized());
     ASSERT_EQ(fehler.size(), 1u);

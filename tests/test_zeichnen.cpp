@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bestzeit.h"
 #include "bildentscheidung.h"
+#include "drawlog.h"
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
@@ -10,7 +11,6 @@
 #include "spritesteht.h"
 #include "stufen.h"
 #include "testuhr.h"
-#include "zeichenprotokoll.h"
 #include "zeichnen.h"
 #include "zeiger.h"
 #include "zufall.h"
@@ -612,12 +612,12 @@ TEST(BildNoetig, WithoutTicksARepaintFollowsTheBoardWhileThePointerAndTheClockSt
 // frame's changes, an unchanged tick still finds the frame on the surface.
 TEST_F(Zeichnen, AnUnchangedTickComposesNothingAfterTheWindowTookTheFrame) {
     brett(9, 9);
-    TZeichenprotokoll protokoll;
-    protokoll.anhaengen(frame);
-    std::vector<TRechteck> rects;
+    TDrawLog protokoll;
+    protokoll.attach(frame);
+    std::vector<TRect> rects;
     TBildSchluessel letztes;
     EXPECT_TRUE(bildAuffrischen(TBildAnlass::takt, letztes, &frame, bilder(), spiel, zeiger, 3));
-    protokoll.aenderungenNehmen(rects);
+    protokoll.takeChanges(rects);
     EXPECT_FALSE(bildAuffrischen(TBildAnlass::takt, letztes, &frame, bilder(), spiel, zeiger, 3));
     EXPECT_TRUE(bildAuffrischen(TBildAnlass::takt, letztes, &frame, bilder(), spiel, zeiger, 4));
     EXPECT_TRUE(steht(frame, 4, zeitStellePos(9, 2)));

@@ -8,7 +8,7 @@
 #include "layout.h"
 #include "options.h"
 #include "spriteliste.h"
-#include "virtuelletaste.h"
+#include "virtualkey.h"
 
 #include <QAction>
 #include <QIcon>

@@ -10,7 +10,7 @@ TBildSchluessel bildSchluessel(const Surface* ziel, const TSpiel& spiel, const T
     TBildSchluessel k;
     k.gueltig = ziel != nullptr;
     k.ziel = ziel;
-    k.zielStand = ziel != nullptr ? ziel->stand() : 0;
+    k.zielStand = ziel != nullptr ? ziel->writeCount() : 0;
     k.aenderungen = spiel.aenderungen;
     k.spielstufe = spiel.spielstufe;
     k.breite = spiel.breite;

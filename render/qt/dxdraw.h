@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "drawlog.h"
 #include "surface.h"
-#include "zeichenprotokoll.h"
 
 #include <QImage>
 #include <QWidget>
@@ -30,8 +30,8 @@ enum TShiftFlag : int {
 };
 
 // The largest back surface it makes; anything beyond is refused, not attempted.
-constexpr int32_t groessteSurfaceSeite = 16384;
-constexpr int64_t groessteSurfacePixel = int64_t{1} << 26;
+constexpr int32_t maxSurfaceSide = 16384;
+constexpr int64_t maxSurfacePixels = int64_t{1} << 26;
 
 // The drawing surface: a widget that owns a back surface of its own size and shows it.
 // It is initialised when it is first shown; before that, and after a failed
@@ -103,9 +103,9 @@ private:
     void reportError(const std::string& message);
 
     ::Surface back_;
-    TZeichenprotokoll protokoll_;      // holds back_'s drawing; after back_, so it goes first
-    QImage bild_;                      // over back_'s memory, remade with it
-    std::vector<TRechteck> geaendert_; // kept from frame to frame: no allocation
+    TDrawLog log_;               // holds back_'s drawing; after back_, so it goes first
+    QImage image_;               // over back_'s memory, remade with it
+    std::vector<TRect> changed_; // kept from frame to frame: no allocation
     bool initialized_ = false;
     bool attempted_ = false;
     bool waitVBlank_ = true;

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "virtuelletaste.h"
+#include "virtualkey.h"
 
 int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return vkF1 + (qtKey - Qt::Key_F1);
