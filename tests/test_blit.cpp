@@ -179,7 +179,7 @@ TEST(DrawSprite, KeyedCopyIsClippedLikeAnOpaqueOne) {
 // different fill, a pixel written straight, a sprite changed between frames. Drawn
 // through the log they must read exactly as drawn at once, a frame like the last one must
 // change nothing, and every changed pixel must lie in the rectangles reported.
-TEST(Zeichenprotokoll, DrawsWhatDrawingAtOnceDrawsAndReportsEveryChange) {
+TEST(DrawLog, DrawsWhatDrawingAtOnceDrawsAndReportsEveryChange) {
     std::vector<TPictureCollectionItem> bilder;
     for (const auto& [w, h] :
          {std::pair{16, 16}, std::pair{13, 23}, std::pair{5, 4}, std::pair{30, 20}}) {

@@ -14,10 +14,10 @@ std::string wsocketTrim(std::string_view text);
 bool WSocketIsDottedIP(std::string_view text);
 
 // Leading blanks, then decimal digits up to the first non-digit; none gives 0.
-uint32_t wsocketZahl(std::string_view text);
+uint32_t wsocketNumber(std::string_view text);
 
 // Names under the reserved top-level domain "invalid" never resolve and are never asked.
-bool reservierterName(std::string_view name);
+bool reservedName(std::string_view name);
 
 // IPv4 address in network byte order.
 uint32_t WSocketResolveHost(const std::string& host);
