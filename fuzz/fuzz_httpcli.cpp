@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (cli.State() != hsReady) __builtin_trap();
     if (strom.Size() > strom.Grenze()) __builtin_trap();
     // What the client keeps of a header does not grow with the bytes received.
-    if (cli.RcvdHeader().size() > kopfGrenzeZeilen || cli.WWWAuthInfos().size() > kopfGrenzeZeilen)
+    if (cli.RcvdHeader().size() > headerMaxLines || cli.WWWAuthInfos().size() > headerMaxLines)
         __builtin_trap();
     return 0;
 }

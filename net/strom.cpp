@@ -7,22 +7,22 @@
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return 0;
-    std::size_t platz = position_ < grenze_ ? grenze_ - position_ : 0;
-    std::size_t genommen = std::min(count, platz);
-    if (genommen < count) abgeschnitten_ = true;
-    if (genommen == 0) return 0;
-    if (position_ + genommen > daten_.size()) daten_.resize(position_ + genommen);
-    std::memcpy(daten_.data() + position_, buffer, genommen);
-    position_ += genommen;
-    return genommen;
+    std::size_t room = position_ < limit_ ? limit_ - position_ : 0;
+    std::size_t taken = std::min(count, room);
+    if (taken < count) truncated_ = true;
+    if (taken == 0) return 0;
+    if (position_ + taken > data_.size()) data_.resize(position_ + taken);
+    std::memcpy(data_.data() + position_, buffer, taken);
+    position_ += taken;
+    return taken;
 }
 
 void TMemoryStream::SetPosition(std::size_t position) {
-    position_ = std::min(position, daten_.size());
+    position_ = std::min(position, data_.size());
 }
 
 void TMemoryStream::Clear() {
-    daten_.clear();
+    data_.clear();
     position_ = 0;
-    abgeschnitten_ = false;
+    truncated_ = false;
 }

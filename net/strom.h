@@ -20,24 +20,24 @@ class TMemoryStream final : public TStream {
 public:
     static constexpr std::size_t standardGrenze = 64 * 1024;
 
-    explicit TMemoryStream(std::size_t grenze = standardGrenze) : grenze_(grenze) {}
+    explicit TMemoryStream(std::size_t limit = standardGrenze) : limit_(limit) {}
 
     std::size_t Write(const void* buffer, std::size_t count) override;
 
     // All bytes held, from the start, whatever the position.
-    std::string_view Daten() const { return daten_; }
-    std::size_t Size() const { return daten_.size(); }
+    std::string_view Daten() const { return data_; }
+    std::size_t Size() const { return data_.size(); }
     // Positions beyond the end are moved to the end.
     void SetPosition(std::size_t position);
     void Clear();
 
-    std::size_t Grenze() const { return grenze_; }
+    std::size_t Grenze() const { return limit_; }
     // True once a write had to drop bytes at the limit.
-    bool Abgeschnitten() const { return abgeschnitten_; }
+    bool Abgeschnitten() const { return truncated_; }
 
 private:
-    std::string daten_;
+    std::string data_;
     std::size_t position_ = 0;
-    std::size_t grenze_;
-    bool abgeschnitten_ = false;
+    std::size_t limit_;
+    bool truncated_ = false;
 };

@@ -5,7 +5,7 @@
 
 #include "cp1252.h"
 #include "dialograhmen.h"
-#include "leerlaufsperre.h"
+#include "idlelock.h"
 #include "ligacode.h"
 #include "ligahost.h"
 #include "schrift.h"
@@ -150,7 +150,7 @@ void Thighscore::Button4Click() {
     try {
         {
             // Get pumps the event loop in the middle of this handler: no frames there.
-            TLeerlaufSperre sperre(rahmenTakt);
+            TIdleLock sperre(rahmenTakt);
             HttpCli1.Get();
         }
         for (const std::string& zeile : antwortLaden(strom.Daten()))

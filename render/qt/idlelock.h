@@ -8,12 +8,12 @@ class TDXTimer;
 // While at least one of these lives, its frame timer fires no ticks. A caller that pumps
 // the event loop itself in the middle of its own code (a synchronous network call) holds
 // one, so that no frame runs there. Without a timer it pauses nothing.
-class TLeerlaufSperre final {
+class TIdleLock final {
 public:
-    explicit TLeerlaufSperre(TDXTimer* timer);
-    ~TLeerlaufSperre();
-    TLeerlaufSperre(const TLeerlaufSperre&) = delete;
-    TLeerlaufSperre& operator=(const TLeerlaufSperre&) = delete;
+    explicit TIdleLock(TDXTimer* timer);
+    ~TIdleLock();
+    TIdleLock(const TIdleLock&) = delete;
+    TIdleLock& operator=(const TIdleLock&) = delete;
 
 private:
     QPointer<TDXTimer> timer_;

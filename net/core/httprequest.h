@@ -7,10 +7,10 @@
 #include <vector>
 
 // What one request's header says. An empty text leaves its line out.
-struct THttpAnfrage {
-    std::string methode; // "GET", "POST" or "HEAD"
-    std::string ziel;    // the request-target
-    std::string host;    // the Host line: the host alone, never with a port
+struct THttpRequestHeader {
+    std::string method; // "GET", "POST" or "HEAD"
+    std::string target; // the request-target
+    std::string host;   // the Host line: the host alone, never with a port
     std::string from;
     std::string accept;
     std::string referer;
@@ -30,16 +30,17 @@ struct THttpAnfrage {
 // The request line and the header lines, in the order they are sent, each without its
 // line end; the empty line that ends the header is not among them. Always version 1.0,
 // never a Connection or Keep-Alive line: the server's close ends the response.
-std::vector<std::string> anfrageZeilen(const THttpAnfrage& anfrage);
+std::vector<std::string> requestLines(const THttpRequestHeader& request);
 
 // Helpers for the request header lines.
 
-// Base64 with the RFC 2045 alphabet and "=" padding.
-std::string base64Kodieren(std::string_view daten);
+// Base64: A-Z, a-z, 0-9, "+" and "/" for the six-bit groups, "=" filling up the last four
+// characters.
+std::string base64Encode(std::string_view data);
 
 // A date-time (days since 1899-12-30) as "Www, dd Mmm yyyy hh:mm:ss", used unchanged.
-std::string httpDatum(double tage);
+std::string httpDate(double days);
 
 // A whole decimal (or $/0x hexadecimal) 32-bit number, blanks allowed in front; anything else
 // raises std::invalid_argument.
-int32_t httpZahl(std::string_view text);
+int32_t httpNumber(std::string_view text);

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "virtuelletaste.h"
+#include "virtualkey.h"
 
 int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return vkF1 + (qtKey - Qt::Key_F1);
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return vkA + (qtKey - Qt::Key_A);
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-        const int ziffer = qtKey - Qt::Key_0;
-        return (modifiers & Qt::KeypadModifier) ? vkNumpad0 + ziffer : vk0 + ziffer;
+        const int digit = qtKey - Qt::Key_0;
+        return (modifiers & Qt::KeypadModifier) ? vkNumpad0 + digit : vk0 + digit;
     }
     switch (qtKey) {
     case Qt::Key_Backspace:

@@ -1,18 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "umleitung.h"
+#include "redirect.h"
 
 #include "httpurl.h"
 
-THttpZiel umleitungsZiel(const THttpZiel& bisher, std::string_view wert) {
-    THttpZiel z = bisher;
-    if (!wert.empty() && wert.front() == '/') {
-        z.pfad = wert;
-        z.location = "http://" + z.hostName + std::string(wert);
+THttpTarget redirectTarget(const THttpTarget& current, std::string_view value) {
+    THttpTarget z = current;
+    if (!value.empty() && value.front() == '/') {
+        z.path = value;
+        z.location = "http://" + z.hostName + std::string(value);
         return z;
     }
-    THttpUrlTeile t = ParseURL(wert);
-    z.pfad = t.path;
+    THttpUrlParts t = ParseURL(value);
+    z.path = t.path;
     z.hostName = t.host;
     if (!t.port.empty()) z.port = t.port;
     if (!t.proto.empty() && !t.host.empty()) {
@@ -20,7 +20,7 @@ THttpZiel umleitungsZiel(const THttpZiel& bisher, std::string_view wert) {
         if (!t.path.empty()) {
             z.location = t.proto + "://" + t.host + t.path;
         } else {
-            z.pfad = "/";
+            z.path = "/";
             z.location = t.proto + "://" + t.host;
         }
         return z;
@@ -29,11 +29,11 @@ THttpZiel umleitungsZiel(const THttpZiel& bisher, std::string_view wert) {
     if (t.path.empty()) {
         z.location = proto + "://" + z.targetHost + "/" + t.host;
         z.hostName = z.targetHost;
-        z.pfad = z.location;
+        z.path = z.location;
     } else if (!t.host.empty()) {
         z.targetHost = t.host;
     } else {
-        z.location = proto + "://" + z.targetHost + z.pfad;
+        z.location = proto + "://" + z.targetHost + z.path;
         z.hostName = z.targetHost;
     }
     return z;

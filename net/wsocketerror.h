@@ -31,7 +31,7 @@ constexpr int wsaNO_DATA = 11004;
 std::string WSocketErrorDesc(int error);
 
 // The socket error number for a POSIX errno value.
-int winsockFehler(int errnoWert);
+int winsockError(int errnoValue);
 
 // The socket error number for a getaddrinfo result.
-int winsockLookupFehler(int gaiWert);
+int winsockLookupError(int gaiValue);

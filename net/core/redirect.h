@@ -6,14 +6,14 @@
 
 // Where a request goes: the name to look up and its port, the Host line, the
 // request-target, and the absolute address it stands for.
-struct THttpZiel {
+struct THttpTarget {
     std::string hostName;
     std::string port;
     std::string targetHost;
-    std::string pfad;
+    std::string path;
     std::string location;
 
-    bool operator==(const THttpZiel&) const = default;
+    bool operator==(const THttpTarget&) const = default;
 };
 
 // The target after a Location line with this value, in direct mode. A value starting
@@ -21,4 +21,4 @@ struct THttpZiel {
 // request-target, its host the name to look up, and a port in it replaces the port (there
 // is no fall back to 80). A missing scheme counts as "http"; a value without path and
 // scheme names a path on the current host.
-THttpZiel umleitungsZiel(const THttpZiel& bisher, std::string_view wert);
+THttpTarget redirectTarget(const THttpTarget& current, std::string_view value);

@@ -25,12 +25,12 @@ bool FillSurface(Surface* surface, uint32_t c);
 
 // Copies pattern `pattern` of the item with its top-left corner at (x, y), clipped to
 // the surface; a transparent item leaves out exactly its key pixels. Never allocates,
-// unless the surface's drawing log grows (zeichenprotokoll.h).
+// unless the surface's drawing log grows (drawlog.h).
 void DrawSprite(const TPictureCollectionItem& item, Surface* surface, int32_t x, int32_t y,
                 int32_t pattern);
 
 // The pixel work of both, on rectangles that lie inside their surfaces: a fill, and a copy
-// from (qx, qy) of `quelle` that with `transparent` leaves out the pixels of colour `key`.
-void fillRect(Surface& surface, const TRechteck& r, uint32_t c);
-void copyRect(const Surface& quelle, int32_t qx, int32_t qy, Surface& ziel, const TRechteck& r,
+// from (srcX, srcY) of `source` that with `transparent` leaves out the pixels of colour `key`.
+void fillRect(Surface& surface, const TRect& r, uint32_t c);
+void copyRect(const Surface& source, int32_t srcX, int32_t srcY, Surface& target, const TRect& r,
               bool transparent, uint32_t key);

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "wsocketfehler.h"
+#include "wsocketerror.h"
 
 #include <cerrno>
 #include <netdb.h>
@@ -114,7 +114,7 @@ std::string WSocketErrorDesc(int error) {
     }
 }
 
-int winsockFehler(int e) {
+int winsockError(int e) {
     switch (e) {
     case 0:
         return 0;
@@ -212,7 +212,7 @@ int winsockFehler(int e) {
     }
 }
 
-int winsockLookupFehler(int g) {
+int winsockLookupError(int g) {
     switch (g) {
     case 0:
         return 0;
@@ -233,7 +233,7 @@ int winsockLookupFehler(int g) {
     case EAI_MEMORY:
         return 10055;
     case EAI_SYSTEM:
-        return winsockFehler(errno);
+        return winsockError(errno);
     default:
         return 11003;
     }

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bildwiederholung.h"
+#include "refresh.h"
 
 #include <cmath>
 
@@ -13,8 +13,8 @@ std::chrono::steady_clock::time_point NextRefresh(std::chrono::steady_clock::tim
                                                   std::chrono::steady_clock::time_point now,
                                                   std::chrono::nanoseconds interval) {
     if (interval.count() <= 0) return now;
-    const auto seit = std::chrono::duration_cast<std::chrono::nanoseconds>(now - origin);
-    if (seit.count() < 0) return origin;
-    const int64_t schritte = seit.count() / interval.count() + 1;
-    return origin + interval * schritte;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(now - origin);
+    if (elapsed.count() < 0) return origin;
+    const int64_t steps = elapsed.count() / interval.count() + 1;
+    return origin + interval * steps;
 }
