@@ -122,19 +122,19 @@ def gerahmt(daten, mal=0):
 
 def httpSaat():
     for name, antwort in ANTWORTEN.items():
-        schreiben("fuzz_httpkopf", name, gerahmt(antwort))
+        schreiben("fuzz_httpheader", name, gerahmt(antwort))
         schreiben("fuzz_httpcli", name, b"\0" + antwort)
     # Every kind of redirect target in a row; only for the parser, the client's peer would
     # be asked to name other hosts.
-    schreiben("fuzz_httpkopf", "umleitungen",
+    schreiben("fuzz_httpheader", "umleitungen",
               gerahmt(b"HTTP/1.1 301 Moved\r\nLocation: http://zweit.example:81/p\r\n"
                       b"Location: anders\r\nLocation: zweit.example/q\r\nLocation: http:/x\r\n"
                       b"Location: http://dritt.example\r\nLocation: /zurueck\r\n\r\n"))
     flut = b"X-Flut: 0123456789\r\n"
-    schreiben("fuzz_httpkopf", "zeilenflut", gerahmt(b"HTTP/1.0 200 OK\r\n") + gerahmt(flut, 150))
-    schreiben("fuzz_httpkopf", "lange_zeile",
+    schreiben("fuzz_httpheader", "zeilenflut", gerahmt(b"HTTP/1.0 200 OK\r\n") + gerahmt(flut, 150))
+    schreiben("fuzz_httpheader", "lange_zeile",
               gerahmt(b"HTTP/1.0 200 OK\r\nX: ") + gerahmt(b"a" * 200, 255) * 2)
-    schreiben("fuzz_httpkopf", "nullbyte", gerahmt(b"HTTP/1.0 200 OK\r\nX: a\0b\r\n\r\n"))
+    schreiben("fuzz_httpheader", "nullbyte", gerahmt(b"HTTP/1.0 200 OK\r\nX: a\0b\r\n\r\n"))
     schreiben("fuzz_httpcli", "zeilenflut", b"\x05HTTP/1.0 200 OK\r\n" + flut * 30)
     schreiben("fuzz_httpcli", "lange_zeile", b"\x01HTTP/1.0 200 OK\r\nX: " + b"a" * 3000)
     schreiben("fuzz_httpcli", "rumpfflut", b"\x40HTTP/1.0 200 OK\r\n\r\n" + b"z" * 3000)

@@ -11,7 +11,7 @@
 
 #include "httpheader.h"
 #include "redirect.h"
-#include "strom.h"
+#include "stream.h"
 
 class TWSocket;
 class THttpNotices;

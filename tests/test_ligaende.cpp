@@ -11,7 +11,7 @@
 #include "meldung.h"
 #include "pg_database.h"
 #include "qtanwendung.h"
-#include "strom.h"
+#include "stream.h"
 #include "testuhr.h"
 #include "testverzeichnis.h"
 #include "zufall.h"
@@ -124,7 +124,7 @@ std::string holen(const LeagueProcess& server, const std::string& pfad) {
     cli.URL = "http://" + server.host() + pfad;
     cli.ReceiveStream = &strom;
     cli.Get();
-    return std::string(strom.Daten());
+    return std::string(strom.Data());
 }
 
 // What the player sees after "übertragen" in a fresh dialog for a new best time.

@@ -9,7 +9,7 @@
 #include "ligacode.h"
 #include "ligahost.h"
 #include "schrift.h"
-#include "strom.h"
+#include "stream.h"
 #include "stufen.h"
 #include "zeittext.h"
 #include "zufall.h"
@@ -153,7 +153,7 @@ void Thighscore::Button4Click() {
             TIdleLock sperre(rahmenTakt);
             HttpCli1.Get();
         }
-        for (const std::string& zeile : antwortLaden(strom.Daten()))
+        for (const std::string& zeile : antwortLaden(strom.Data()))
             zeilen += QString::fromStdString(cp1252NachUtf8(zeile));
     } catch (...) {
         zeilen = QStringList{QString::fromUtf8(uebertragungsFehler)};

@@ -18,22 +18,22 @@ public:
 // server pouring an endless answer cannot eat the caller's memory.
 class TMemoryStream final : public TStream {
 public:
-    static constexpr std::size_t standardGrenze = 64 * 1024;
+    static constexpr std::size_t defaultLimit = 64 * 1024;
 
-    explicit TMemoryStream(std::size_t limit = standardGrenze) : limit_(limit) {}
+    explicit TMemoryStream(std::size_t limit = defaultLimit) : limit_(limit) {}
 
     std::size_t Write(const void* buffer, std::size_t count) override;
 
     // All bytes held, from the start, whatever the position.
-    std::string_view Daten() const { return data_; }
+    std::string_view Data() const { return data_; }
     std::size_t Size() const { return data_.size(); }
     // Positions beyond the end are moved to the end.
     void SetPosition(std::size_t position);
     void Clear();
 
-    std::size_t Grenze() const { return limit_; }
+    std::size_t Limit() const { return limit_; }
     // True once a write had to drop bytes at the limit.
-    bool Abgeschnitten() const { return truncated_; }
+    bool Truncated() const { return truncated_; }
 
 private:
     std::string data_;

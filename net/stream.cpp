@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "strom.h"
+#include "stream.h"
 
 #include <algorithm>
 #include <cstring>
