@@ -23,11 +23,13 @@
 namespace {
 
 const char* const usage =
-    "usage: zundel-liga --db PATH|URI [--listen ADDRESS:PORT] [--limit N] [--durable]\n"
+    "usage: zundel-liga [--db PATH|URI] [--listen ADDRESS:PORT] [--limit N] [--durable]\n"
     "                   [--review-below LEVEL:TENTHS]... [--proxy ADDRESS]...\n"
     "  --db PATH       the league's SQLite file (created when missing)\n"
     "  --db URI        or its PostgreSQL database, which several servers may share:\n"
-    "                  postgresql://USER@HOST/DB or \"host=... dbname=...\" (libpq's forms)\n"
+    "                  postgresql://USER@HOST/DB or \"host=... dbname=...\" (libpq's forms);\n"
+    "                  without --db, the environment variable ZUNDEL_LIGA_DB names it,\n"
+    "                  the place for one with a password, which argv shows to everyone\n"
     "  --listen A:P    numeric address and port, e.g. 127.0.0.1:8080 or [::]:8080\n"
     "                  (default 127.0.0.1:8080; port 0 takes a free one)\n"
     "  --limit N       submissions per client address and minute (default 20; 0: none),\n"
@@ -82,6 +84,7 @@ std::optional<Options> parse(int argc, char** argv) {
             return std::nullopt;
         }
     }
+    o.db = liga::databaseSetting(o.db);
     if (o.db.empty()) return std::nullopt;
     return o;
 }

@@ -39,7 +39,7 @@ std::string_view moderationName(Moderation what) {
 std::string verbUsage() {
     std::string text;
     for (const ModerationVerb& v : verbs)
-        text += "  zundel-liga " + std::string(v.name) + " --db PATH|URI " +
+        text += "  zundel-liga " + std::string(v.name) + " [--db PATH|URI] " +
                 std::string(v.subject) + "\n";
     for (const ModerationVerb& v : verbs) {
         std::string name(v.name);

@@ -16,7 +16,8 @@
 namespace liga {
 
 std::string operatorUsage() {
-    return "  zundel-liga entries --db PATH|URI [--level N] [--name NAME] [--held] [--all]\n"
+    return "  zundel-liga entries [--db PATH|URI] [--level N] [--name NAME] [--held] [--all]\n"
+           "  --db            as the server takes it, or else ZUNDEL_LIGA_DB\n"
            "  entries         the entries, newest first, at most 100 unless --all\n" +
            verbUsage();
 }
@@ -80,6 +81,7 @@ std::optional<Command> parse(int argc, char** argv) {
         }
     }
     const bool oneName = c.verb && !c.verb->manySubjects;
+    c.db = databaseSetting(c.db);
     if (c.db.empty() || (listing && !c.subjects.empty()) || (!listing && c.subjects.empty()) ||
         (oneName && c.subjects.size() != 1))
         return std::nullopt;

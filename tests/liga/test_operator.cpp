@@ -8,9 +8,12 @@
 #include "pg_database.h"
 #include "testverzeichnis.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -129,6 +132,44 @@ TEST(Operator, AnOperatorBansRemovesAndApprovesWhileTwoServersRunOnPostgreSQL) {
     }
     TTestVerzeichnis folder;
     operate(database.conninfo, folder.datei(""));
+}
+
+// The service hands the database's password over in the environment: a server and an
+// operator's command reach a database that wants it, and the server's command line, which
+// every local user can read, holds none of it.
+TEST(Operator, ThePasswordComesFromTheEnvironmentAndNotTheCommandLine) {
+    std::optional<PgDatabase> database(std::in_place);
+    if (!database->missing.empty()) {
+        if (PgDatabase::required()) FAIL() << database->missing;
+        GTEST_SKIP() << database->missing;
+    }
+    const std::string password = "Secret-" + std::to_string(getpid());
+    ASSERT_EQ(PgDatabase::run("CREATE ROLE zundel_passwort LOGIN PASSWORD '" + password + "'"), "");
+    ASSERT_EQ(PgDatabase::run("ALTER DATABASE " + database->name() + " OWNER TO zundel_passwort"),
+              "");
+    const std::string withoutPassword = database->conninfo + " user=zundel_passwort";
+    EXPECT_EQ(runLeagueCommand({"entries", "--db", withoutPassword}).status, 1)
+        << "the role gets in without its password, so this test proves nothing";
+
+    setenv("ZUNDEL_LIGA_DB", (withoutPassword + " password=" + password).c_str(), 1);
+    {
+        LeagueProcess server("");
+        ASSERT_NE(server.port, 0) << "the league server did not start";
+        const std::string answer =
+            body(loopbackGet(server.port, "/rekord.php?code=" + code("Ohne_Argv", 300, 3, 1)));
+        EXPECT_EQ(answer.substr(0, answer.find("\r\n")), "Platz 1 von 1 in der Spielstufe Profis.");
+        const LeagueCommandResult list = runLeagueCommand({"entries"});
+        EXPECT_EQ(list.status, 0);
+        EXPECT_NE(list.output.find("Ohne_Argv"), std::string::npos) << list.output;
+
+        std::string argv = file("/proc/" + std::to_string(server.process()) + "/cmdline");
+        std::replace(argv.begin(), argv.end(), '\0', ' ');
+        EXPECT_NE(argv.find("--listen"), std::string::npos) << argv;
+        EXPECT_EQ(argv.find(password), std::string::npos) << argv;
+    }
+    unsetenv("ZUNDEL_LIGA_DB");
+    database.reset();
+    EXPECT_EQ(PgDatabase::run("DROP ROLE zundel_passwort"), "");
 }
 
 } // namespace

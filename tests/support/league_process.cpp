@@ -22,8 +22,8 @@ std::vector<char*> cursor(std::vector<std::string>& arguments) {
 
 LeagueProcess::LeagueProcess(const std::string& database, const std::vector<std::string>& extra,
                              const std::string& errorFile) {
-    std::vector<std::string> arguments = {ZUNDEL_LIGA_PROGRAMM, "--listen", "127.0.0.1:0", "--db",
-                                          database};
+    std::vector<std::string> arguments = {ZUNDEL_LIGA_PROGRAMM, "--listen", "127.0.0.1:0"};
+    if (!database.empty()) arguments.insert(arguments.end(), {"--db", database});
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     std::vector<char*> argv = cursor(arguments);
 
