@@ -23,10 +23,11 @@ paket=(dpkg-dev file)
 # font for the window tests, the validators and manual page checker of the installed
 # tree, the licence and package checkers, and the Wayland compositor with the X server it
 # runs in, the key typist and the picture tools; openbox and the window inspector for
-# bench/messen.sh.
+# bench/messen.sh; systemd, whose systemd-analyze and deb-systemd-helper
+# tools/check-liga-service.sh uses on the league's package.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
-    postgresql
+    postgresql systemd
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
     weston qt6-wayland xvfb xdotool imagemagick openbox x11-utils
