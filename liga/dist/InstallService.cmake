@@ -21,8 +21,14 @@ foreach(einheit zundel-liga zundel-liga@)
     file(INSTALL "${ZUNDEL_LIGA_BAU}/${einheit}.service"
          DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/systemd/system")
 endforeach()
-# systemd reads /etc/default whatever the prefix; an operator's settings stay as they are.
-if(NOT EXISTS "$ENV{DESTDIR}/etc/default/zundel-liga")
-    file(INSTALL "${ZUNDEL_LIGA_QUELLE}/zundel-liga.default" DESTINATION /etc/default
+# The units read /etc/default/zundel-liga whether the system's programs are below /usr or
+# /usr/local; an install elsewhere keeps it below its own prefix. An operator's settings
+# stay as they are.
+set(ziel "${CMAKE_INSTALL_PREFIX}/etc/default")
+if(CMAKE_INSTALL_PREFIX MATCHES "^/usr(/local)?/?$")
+    set(ziel /etc/default)
+endif()
+if(NOT EXISTS "$ENV{DESTDIR}${ziel}/zundel-liga")
+    file(INSTALL "${ZUNDEL_LIGA_QUELLE}/zundel-liga.default" DESTINATION "${ziel}"
          RENAME zundel-liga PERMISSIONS OWNER_READ OWNER_WRITE)
 endif()
