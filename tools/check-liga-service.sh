@@ -4,7 +4,7 @@
 # The league's Debian package as an operator meets it, on a clean Debian 13 that systemd
 # runs: built there from the committed tree (cmake --workflow --preset liga-package),
 # installed with apt, configured for two instances on PostgreSQL without the password on
-# any command line, upgraded to a higher version, removed and purged. After each step,
+# any command line, upgraded to a higher version, removed, installed again and purged. After each step,
 # what the maintainer scripts and the units must have done: the files, the conffile (0600,
 # registered, the operator's change kept), the links that enable the units, which servers
 # run and answer, the league that stays until the purge, and in the end nothing running
@@ -282,6 +282,14 @@ for f in /var/lib/zundel-liga/liga.db /etc/default/zundel-liga-a /etc/default/zu
     /etc/systemd/system/zundel-liga@.service.d/override.conf; do
     [[ -f $f ]] || falsch "remove took $f, which stays until a purge"
 done
+
+schritt "install again: apt-get install ./$deb"
+apt install "./$deb"
+[[ $(links) == "$wants/zundel-liga.service -> /usr/lib/systemd/system/zundel-liga.service" ]] ||
+    falsch "installing again did not enable zundel-liga.service alone: $(links)"
+[[ $(aktiv zundel-liga) == active ]] || falsch "installing again did not start zundel-liga: $(aktiv zundel-liga)"
+[[ $(status 8080) == "HTTP/1.1 200 OK" ]] || falsch "zundel-liga on port 8080 after installing again: $(status 8080)"
+einstellungenPruefen "after installing again"
 
 schritt "purge: apt-get purge zundel-liga"
 apt purge zundel-liga
