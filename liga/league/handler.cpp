@@ -4,12 +4,9 @@
 #include "answers.h"
 #include "cp1252.h"
 #include "feed.h"
-#include "forwarded_for.h"
 #include "ligacode.h"
 #include "page.h"
 #include "stufen.h"
-
-#include <sys/socket.h>
 
 #include <exception>
 #include <iostream>
@@ -44,7 +41,7 @@ Plan League::plan(const Request& r) {
     if (r.path != submitPath) return {plain(404, "Nicht gefunden."), false};
     // Only GET submits: HEAD is answered alike, but stores nothing and costs no token.
     const bool head = r.method == "HEAD";
-    if (!head && !limiter_.allow(clientOf(r), r.steadyMs))
+    if (!head && !limiter_.allow(r.client, r.steadyMs))
         return {gameAnswer(rateLimitedLine()), false};
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return {gameAnswer(refusalLine(p.befund)), false};
@@ -52,17 +49,14 @@ Plan League::plan(const Request& r) {
     return {std::nullopt, true};
 }
 
-std::string League::clientOf(const Request& r) const {
-    if (settings_.proxies.empty() || !r.peer) return r.client;
-    sockaddr_in6 client{};
-    client.sin6_family = AF_INET6;
-    client.sin6_addr = clientBehindProxies(*r.peer, r.forwardedFor, settings_.proxies);
-    return clientKey(reinterpret_cast<const sockaddr*>(&client));
-}
-
 Response League::unavailable(const Request& r) {
     if (r.path == submitPath) return gameAnswer(storeFailedLine());
     return plain(503, "Die Liga ist gerade nicht erreichbar.");
+}
+
+Response League::busy(const Request& r) {
+    if (r.path == submitPath) return gameAnswer(rateLimitedLine());
+    return plain(503, "Zu viele Anfragen von Ihrer Adresse zugleich.");
 }
 
 Response League::answerLater(const Request& r, Deadline until) {

@@ -33,11 +33,11 @@ public:
     Response answerLater(const Request& request, Deadline until) override;
     // The answer when the store could not be asked in time.
     Response unavailable(const Request& request) override;
+    // The answer when the client has too many requests under way at once: for a
+    // submission the rate limit's line, for the page a 503.
+    Response busy(const Request& request) override;
     // Both steps at once.
     Response handle(const Request& request);
-
-    // The key the rate limiter counts the request under.
-    std::string clientOf(const Request& request) const;
 
 private:
     Response submit(const Request& request, Deadline until);
