@@ -80,8 +80,14 @@ Response League::submit(const Request& r, Deadline until) {
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return gameAnswer(refusalLine(p.befund));
     const bool held = heldForReview(settings_.review, p.stufe, p.zeit);
+    // Every server on the database counts the client alike.
+    SharedLimit limit;
+    if (limiter_.perMinute() > 0)
+        limit = {groupText(groupsOf(r.client).client()), limiter_.perMinute(), limiter_.burst(),
+                 r.unixSeconds * 1000};
     const Placement placed =
-        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code, held}, until);
+        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code, held, limit}, until);
+    if (placed.limited) return gameAnswer(rateLimitedLine());
     return gameAnswer(placementLine(placed, p.stufe), readBackLine(p.name, p.zeit));
 }
 

@@ -21,6 +21,12 @@ constexpr int64_t placeBehind(int64_t faster) {
     return faster + 1;
 }
 
+// Whether a submission also clears the shared buckets that have filled up again: now and
+// then, which is often enough, as they are few and a full one counts as none.
+constexpr bool sweepsLimits(const SharedLimit& limit) {
+    return limit.nowMs % 64 == 0;
+}
+
 // Numbers the rows of a board, fastest first; every row faster than the last is in it.
 void numberPlaces(std::vector<BoardRow>& rows);
 
@@ -44,6 +50,10 @@ void countBest(Tx& tx, int32_t level, int32_t tenths, int64_t delta) {
 // One submission, in the transaction that a store has opened.
 template <SubmissionTransaction Tx> Placement submitWithin(Tx& tx, const Submission& e) {
     Placement p;
+    if (!e.limit.client.empty() && !tx.takeToken(e.limit)) {
+        p.limited = true;
+        return p;
+    }
     if (tx.barred(e.name)) {
         p.barred = true;
         return p;
