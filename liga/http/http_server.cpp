@@ -14,6 +14,7 @@
 #include <string_view>
 #include <strings.h>
 #include <sys/resource.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 namespace liga {
@@ -224,6 +225,8 @@ void boundSocketBuffers(MHD_Daemon* daemon, const ServerLimits& limits) {
                sizeof limits.socketSendBuffer);
     setsockopt(listening->listen_fd, SOL_SOCKET, SO_RCVBUF, &limits.socketReceiveBuffer,
                sizeof limits.socketReceiveBuffer);
+    const int segment = 1448;
+    setsockopt(listening->listen_fd, IPPROTO_TCP, TCP_MAXSEG, &segment, sizeof segment);
 }
 
 ConnectionBounds boundsOf(const ServerLimits& limits) {
