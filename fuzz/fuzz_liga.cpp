@@ -60,7 +60,7 @@ void antwortPruefen(const liga::Request& r, const liga::Response& antwort) {
     pruefen(antwort.status == 200 || antwort.status == 404 || antwort.status == 405 ||
             antwort.status == 413 || antwort.status == 431);
     if (antwort.status != 200) return;
-    const std::string_view a = antwort.body;
+    const std::string_view a = antwort.text();
     if (r.path == "/rekord.php")
         pruefen(a.starts_with("Platz ") || a.starts_with("Diese Zeit") ||
                 a.starts_with("Ihre Zeit ") || a.starts_with("Nicht eingetragen: ") ||

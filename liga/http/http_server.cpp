@@ -8,13 +8,14 @@
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <microhttpd.h>
 #include <mutex>
+#include <netinet/tcp.h>
 #include <stdexcept>
 #include <string_view>
 #include <strings.h>
 #include <sys/resource.h>
-#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 namespace liga {
@@ -29,9 +30,23 @@ int64_t steadyMs() {
 
 // `close` ends the connection after the answer: what the client sends after a request
 // whose length was not clear must never be read as a request of its own.
+void releaseShared(void* holder) {
+    delete static_cast<std::shared_ptr<const std::string>*>(holder);
+}
+
+// A shared body is lent to the library until it has sent it, never copied: a reader that
+// reads nothing then holds no page of its own.
 MHD_Result queue(MHD_Connection* connection, const Response& r, bool close = false) {
-    MHD_Response* response = MHD_create_response_from_buffer(
-        r.body.size(), const_cast<char*>(r.body.data()), MHD_RESPMEM_MUST_COPY);
+    MHD_Response* response = nullptr;
+    if (r.shared) {
+        auto* holder = new std::shared_ptr<const std::string>(r.shared);
+        response = MHD_create_response_from_buffer_with_free_callback_cls(
+            r.shared->size(), const_cast<char*>(r.shared->data()), &releaseShared, holder);
+        if (!response) delete holder;
+    } else {
+        response = MHD_create_response_from_buffer(r.body.size(), const_cast<char*>(r.body.data()),
+                                                   MHD_RESPMEM_MUST_COPY);
+    }
     if (!response) return MHD_NO;
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, r.contentType.c_str());
     MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
@@ -151,7 +166,12 @@ struct HttpServerCallbacks {
             fresh->body = true;
         }
         Exchange& exchange = *static_cast<Exchange*>(*state);
-        if (exchange.response) return queue(connection, *exchange.response);
+        if (exchange.response) {
+            // The library holds what it sends from here on.
+            const Response answer = std::move(*exchange.response);
+            exchange.response.reset();
+            return queue(connection, answer);
+        }
 
         Request r;
         r.method = method ? method : "";

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,11 @@ struct Response {
     int status = 200;
     std::string contentType;
     std::string body;
+    // A large body that answers share rather than each holding a copy (the page and the
+    // feed of one version); when set, it is the body, and `body` stays empty.
+    std::shared_ptr<const std::string> shared = nullptr;
+
+    const std::string& text() const { return shared ? *shared : body; }
 };
 
 // What a request needs: its answer at once, or the store first, to write or only to read.

@@ -93,8 +93,8 @@ Response League::submit(const Request& r, Deadline until) {
 
 Response League::boards(const Request& r, Deadline until) {
     const auto answer = [&](const Rendered& c) -> Response {
-        if (r.path == feedPath) return {200, "application/json; charset=utf-8", c.json};
-        return {200, "text/html; charset=utf-8", c.html};
+        if (r.path == feedPath) return {200, "application/json; charset=utf-8", {}, c.json};
+        return {200, "text/html; charset=utf-8", {}, c.html};
     };
     const uint64_t version = store_.version(until);
     {
@@ -106,7 +106,8 @@ Response League::boards(const Request& r, Deadline until) {
     Boards read;
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
         read[festeStufeIndex(level)] = store_.board(level, boardRows, until);
-    Rendered fresh{version, renderPage(read), renderFeed(read)};
+    Rendered fresh{version, std::make_shared<const std::string>(renderPage(read)),
+                   std::make_shared<const std::string>(renderFeed(read))};
     Response response = answer(fresh);
     std::lock_guard lock(renderedMutex_);
     if (!rendered_ || rendered_->version < version) rendered_ = std::move(fresh);

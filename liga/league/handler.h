@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -46,11 +47,11 @@ private:
     Store& store_;
     RateLimiter& limiter_;
     const LeagueSettings settings_;
-    // The page and the feed of one version of the league.
+    // The page and the feed of one version of the league, which its answers share.
     struct Rendered {
         uint64_t version = 0;
-        std::string html;
-        std::string json;
+        std::shared_ptr<const std::string> html;
+        std::shared_ptr<const std::string> json;
     };
     std::mutex renderedMutex_; // held only to look at or replace it, never while reading
     std::optional<Rendered> rendered_;

@@ -152,7 +152,7 @@ TEST(Requests, AnswersEveryRequestAndStoresOnlyWhatHolds) {
     Request page = request("");
     page.path = "/";
     EXPECT_EQ(league.handle(page).status, 200);
-    EXPECT_NE(league.handle(page).body.find("7,0 Sekunden"), std::string::npos);
+    EXPECT_NE(league.handle(page).text().find("7,0 Sekunden"), std::string::npos);
     Request many = page;
     many.headerCount = maxHeaderCount + 1;
     EXPECT_EQ(league.handle(many).status, 431);
@@ -191,8 +191,8 @@ TEST(Requests, HoldsWhatIsTooFastAndHeadOrTheFeedStoreNothing) {
     feed.path = "/liga.json";
     const Response json = league.handle(feed);
     EXPECT_EQ(json.contentType, "application/json; charset=utf-8");
-    EXPECT_NE(json.body.find(R"("name": "Kopf_Karl", "tenths": 20,)"), std::string::npos);
-    EXPECT_EQ(json.body.find("Flinke_Fee"), std::string::npos);
+    EXPECT_NE(json.text().find(R"("name": "Kopf_Karl", "tenths": 20,)"), std::string::npos);
+    EXPECT_EQ(json.text().find("Flinke_Fee"), std::string::npos);
 
     // A bound of 0 holds nothing.
     LeagueSettings without;
