@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ligaflut_netz.h"
+#include "database_lock.h"
 #include "league_process.h"
 #include "ligacode.h"
 #include "loopback.h"
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <libpq-fe.h>
 #include <memory>
+#include <mutex>
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
@@ -46,56 +48,14 @@ std::string request(const std::string& path, const std::string& forwardedFor = {
            (forwardedFor.empty() ? "" : "X-Forwarded-For: " + forwardedFor + "\r\n") + "\r\n";
 }
 
-// A socket from `source` to `target` (numeric, IPv4 or IPv6) on `port`; -1 when it fails.
 int connectFrom(const std::string& source, const std::string& target, int port, bool wait = true,
                 int receiveBuffer = 0) {
-    const bool six = target.find(':') != std::string::npos;
-    const int fd = socket(six ? AF_INET6 : AF_INET,
-                          SOCK_STREAM | SOCK_CLOEXEC | (wait ? 0 : SOCK_NONBLOCK), 0);
-    if (fd < 0) return -1;
-    if (receiveBuffer > 0)
-        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    const timeval limit{15, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    sockaddr_storage from{}, to{};
-    socklen_t length = 0;
-    if (six) {
-        auto* f = reinterpret_cast<sockaddr_in6*>(&from);
-        auto* t = reinterpret_cast<sockaddr_in6*>(&to);
-        f->sin6_family = t->sin6_family = AF_INET6;
-        inet_pton(AF_INET6, source.c_str(), &f->sin6_addr);
-        inet_pton(AF_INET6, target.c_str(), &t->sin6_addr);
-        t->sin6_port = htons(static_cast<uint16_t>(port));
-        length = sizeof(sockaddr_in6);
-    } else {
-        auto* f = reinterpret_cast<sockaddr_in*>(&from);
-        auto* t = reinterpret_cast<sockaddr_in*>(&to);
-        f->sin_family = t->sin_family = AF_INET;
-        inet_pton(AF_INET, source.c_str(), &f->sin_addr);
-        inet_pton(AF_INET, target.c_str(), &t->sin_addr);
-        t->sin_port = htons(static_cast<uint16_t>(port));
-        length = sizeof(sockaddr_in);
-    }
-    if (bind(fd, reinterpret_cast<sockaddr*>(&from), length) != 0 ||
-        (connect(fd, reinterpret_cast<sockaddr*>(&to), length) != 0 && errno != EINPROGRESS)) {
-        close(fd);
-        return -1;
-    }
-    return fd;
+    return loopbackVerbindenVon(source, target, port, wait, receiveBuffer);
 }
 
 std::string exchange(const std::string& source, const std::string& target, int port,
                      const std::string& text) {
-    const int fd = connectFrom(source, target, port);
-    std::string answer;
-    if (fd < 0) return answer;
-    send(fd, text.data(), text.size(), MSG_NOSIGNAL);
-    char chunk[4096];
-    for (ssize_t n; (n = recv(fd, chunk, sizeof chunk, 0)) > 0;)
-        answer.append(chunk, static_cast<std::size_t>(n));
-    close(fd);
-    return answer;
+    return loopbackSendenVon(source, target, port, text);
 }
 
 std::string v4(uint32_t a) {
@@ -116,12 +76,13 @@ std::string v6(unsigned site, unsigned net, unsigned host = 1) {
 }
 
 enum Kind { page, placed, leagueLine, proxyPage, nothing };
+// The server marks each of its answers "no-store"; whatever lacks it, nginx made.
 Kind kindOf(const std::string& a) {
     if (a.empty()) return nothing;
     const std::size_t body = a.find("\r\n\r\n");
     if (body == std::string::npos) return nothing;
     const std::string b = a.substr(body + 4);
-    if (b.find("<center>nginx") != std::string::npos) return proxyPage;
+    if (a.find("no-store") > body) return proxyPage;
     if (b.find("</html>") != std::string::npos) return page;
     if (b.rfind("Platz ", 0) == 0 || b.rfind("Diese Zeit", 0) == 0 || b.rfind("Ihre Zeit", 0) == 0)
         return placed;
@@ -130,12 +91,21 @@ Kind kindOf(const std::string& a) {
 
 struct Tally {
     std::atomic<int> counts[5] = {};
-    void add(const std::string& answer) { ++counts[kindOf(answer)]; }
+    std::mutex mutex;
+    std::string line; // the first league line or nginx answer
+    void add(const std::string& answer) {
+        const Kind k = kindOf(answer);
+        ++counts[k];
+        std::lock_guard lock(mutex);
+        if ((k == leagueLine || k == proxyPage) && line.empty())
+            line = answer.substr(answer.find("\r\n\r\n") + 4, 80);
+    }
     std::string text() const {
         return std::to_string(counts[page]) + " pages, " + std::to_string(counts[placed]) +
                " placed, " + std::to_string(counts[leagueLine]) + " league lines, " +
-               std::to_string(counts[proxyPage]) + " nginx pages, " +
-               std::to_string(counts[nothing]) + " without an answer";
+               std::to_string(counts[proxyPage]) + " answers of nginx, " +
+               std::to_string(counts[nothing]) + " without an answer" +
+               (line.empty() ? "" : " (\"" + line.substr(0, line.find('\r')) + "\")");
     }
 };
 
@@ -162,34 +132,6 @@ long statusKb(pid_t pid, const char* field) {
     return 0;
 }
 
-// Holds the league's database locked against writers until released.
-class Lock {
-public:
-    explicit Lock(const std::string& db) {
-        if (db.find('=') != std::string::npos || db.rfind("postgres", 0) == 0) {
-            pg_ = PQconnectdb(db.c_str());
-            PQclear(PQexec(pg_, "BEGIN; LOCK TABLE entries IN EXCLUSIVE MODE"));
-        } else {
-            sqlite3_open(db.c_str(), &file_);
-            sqlite3_exec(file_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        }
-    }
-    ~Lock() {
-        if (pg_) {
-            PQclear(PQexec(pg_, "ROLLBACK"));
-            PQfinish(pg_);
-        }
-        if (file_) {
-            sqlite3_exec(file_, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(file_);
-        }
-    }
-
-private:
-    PGconn* pg_ = nullptr;
-    sqlite3* file_ = nullptr;
-};
-
 void proxyFloodsOn(const std::string& db, const char* store) {
     const char* nginx = std::getenv("ZUNDEL_NGINX");
     int up1 = 0, up2 = 0;
@@ -209,13 +151,15 @@ void proxyFloodsOn(const std::string& db, const char* store) {
         200, "127.0.0.1", port, from(0x7F050001),
         [](int i) { return request("/rekord.php?code=" + validCode(i)); }, submissions);
     {
-        Lock lock(db);
+        DatabaseLock lock(db);
         std::thread release([] { std::this_thread::sleep_for(3s); });
         atOnce(
             40, "127.0.0.1", port, from(0x7F060001),
             [](int i) { return request("/rekord.php?code=" + validCode(1000 + i)); }, locked);
         release.join();
     }
+    // nginx tries a server it found failing again after 10 s.
+    std::this_thread::sleep_for(11s);
     int stored = 0;
     for (int i = 0; i < 150; ++i)
         stored += kindOf(exchange("127.0.7.1", "127.0.0.1", port,

@@ -56,8 +56,7 @@ LeagueProcess::LeagueProcess(const std::string& database, const std::vector<std:
         line += c;
     close(ends[0]);
     std::smatch hits;
-    if (std::regex_search(line, hits, std::regex(":([0-9]+)/")))
-        port = std::stoi(hits[1].str());
+    if (std::regex_search(line, hits, std::regex(":([0-9]+)/"))) port = std::stoi(hits[1].str());
 }
 
 LeagueProcess::~LeagueProcess() {
