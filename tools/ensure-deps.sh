@@ -19,14 +19,15 @@ spielen=(qt6-translations-l10n qt6-wayland)
 # The Debian package: dpkg-shlibdeps finds its dependencies, with file's help.
 paket=(dpkg-dev file)
 # The tests: their libraries, the league server they talk to (libmicrohttpd, SQLite, libpq)
-# and the PostgreSQL server it shares in them, the formatter, the sprite generator, a fixed
-# font for the window tests, the validators and manual page checker of the installed
-# tree, the licence and package checkers, and the Wayland compositor with the X server it
-# runs in, the key typist and the picture tools; openbox and the window inspector for
-# bench/messen.sh.
+# and the PostgreSQL server it shares in them, nginx in front of two of them and ip for
+# the network namespace they run in (tools/with-nginx.sh, tools/in-netns.sh), the
+# formatter, the sprite generator, a fixed font for the window tests, the validators and
+# manual page checker of the installed tree, the licence and package checkers, and the
+# Wayland compositor with the X server it runs in, the key typist and the picture tools;
+# openbox and the window inspector for bench/messen.sh.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
-    postgresql
+    postgresql nginx iproute2
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
     weston qt6-wayland xvfb xdotool imagemagick openbox x11-utils
