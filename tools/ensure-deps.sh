@@ -65,5 +65,13 @@ if [[ "$(id -u)" -ne 0 ]]; then
 fi
 echo "Installing: ${fehlend[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# The tests start the servers they need themselves; what is installed for them starts
+# none of Debian's services (nginx's default site would take port 80 of every address),
+# unless the machine has its own rule for that.
+if [[ ! -e /usr/sbin/policy-rc.d ]]; then
+    printf '#!/bin/sh\nexit 101\n' >/usr/sbin/policy-rc.d
+    chmod 755 /usr/sbin/policy-rc.d
+    trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+fi
 apt-get update -qq
 apt-get install -y -qq "${fehlend[@]}"
