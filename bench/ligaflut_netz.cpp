@@ -344,25 +344,27 @@ void limiterTableFloods() {
 
 namespace {
 
-// The kernel's memory of the server's sockets on `port`, from ss: what they hold
-// received and queued to send, and their buffers' reserves, in KB.
-long serverSocketKb(int port) {
+// The server's sockets on `port`, and the kernel's memory of them, from ss: what they
+// hold received and queued to send, and their buffers' reserves, in KB.
+std::pair<int, long> serverSockets(int port) {
     const std::string command =
         "ss -tmnH state established '( sport = :" + std::to_string(port) + " )' 2>/dev/null";
     FILE* p = popen(command.c_str(), "r");
-    if (!p) return -1;
+    if (!p) return {0, 0};
     long bytes = 0;
+    int sockets = 0;
     char line[1024];
     while (std::fgets(line, sizeof line, p)) {
         const char* at = std::strstr(line, "skmem:(");
         if (!at) continue;
+        ++sockets;
         for (const char* field : {",r", "(r", ",w", ",f"}) {
             const char* f = std::strstr(at, field);
             if (f && f[2] >= '0' && f[2] <= '9') bytes += std::atol(f + 2);
         }
     }
     pclose(p);
-    return bytes / 1024;
+    return {sockets, bytes / 1024};
 }
 
 } // namespace
@@ -387,15 +389,14 @@ void stalledReaders() {
         readers.push_back(fd);
     }
     std::this_thread::sleep_for(3s);
-    const long kernel = serverSocketKb(server.port);
+    const auto [held, kernel] = serverSockets(server.port);
     const long rss = statusKb(server.process(), "VmRSS:");
     int tries = 0;
     const double share = probe("127.0.0.2", "127.0.0.1", server.port, 4s, tries);
     for (int fd : readers) close(fd);
-    std::printf("stalled readers: %zu that never read a page of %zu bytes: the server's sockets "
-                "hold %ld KB in the kernel (%.1f KB each), its memory grew by %ld KB (%.1f KB "
-                "each); %.0f %% of %d probes served within 1 s\n",
-                readers.size(), pageBytes, kernel,
-                double(kernel) / std::max<std::size_t>(readers.size(), 1), rss - rssBefore,
-                double(rss - rssBefore) / std::max<std::size_t>(readers.size(), 1), share, tries);
+    std::printf("stalled readers: %zu that never read a page of %zu bytes: the server holds %d "
+                "of them, whose sockets hold %ld KB in the kernel (%.1f KB each); its memory "
+                "grew by %ld KB (%.1f KB each); %.0f %% of %d probes served within 1 s\n",
+                readers.size(), pageBytes, held, kernel, double(kernel) / std::max(held, 1),
+                rss - rssBefore, double(rss - rssBefore) / std::max(held, 1), share, tries);
 }
