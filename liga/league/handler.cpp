@@ -82,9 +82,14 @@ Response League::submit(const Request& r, Deadline until) {
     const bool held = heldForReview(settings_.review, p.stufe, p.zeit);
     // Every server on the database counts the client alike.
     SharedLimit limit;
-    if (limiter_.perMinute() > 0)
+    if (limiter_.perMinute() > 0) {
         limit = {groupText(groupsOf(r.client).client()), limiter_.perMinute(), limiter_.burst(),
                  r.unixSeconds * 1000};
+        // Buckets that have filled up again count as none; once a minute they go.
+        int64_t swept = sweptAt_;
+        limit.sweep =
+            r.unixSeconds >= swept + 60 && sweptAt_.compare_exchange_strong(swept, r.unixSeconds);
+    }
     const Placement placed =
         store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code, held, limit}, until);
     if (placed.limited) return gameAnswer(rateLimitedLine());

@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "store.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -53,7 +54,8 @@ private:
         std::shared_ptr<const std::string> html;
         std::shared_ptr<const std::string> json;
     };
-    std::mutex renderedMutex_; // held only to look at or replace it, never while reading
+    std::atomic<int64_t> sweptAt_ = 0; // when a submission last swept the shared buckets
+    std::mutex renderedMutex_;         // held only to look at or replace it, never while reading
     std::optional<Rendered> rendered_;
 };
 

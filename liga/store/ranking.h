@@ -21,12 +21,6 @@ constexpr int64_t placeBehind(int64_t faster) {
     return faster + 1;
 }
 
-// Whether a submission also clears the shared buckets that have filled up again: now and
-// then, which is often enough, as they are few and a full one counts as none.
-constexpr bool sweepsLimits(const SharedLimit& limit) {
-    return limit.nowMs % 64 == 0;
-}
-
 // Numbers the rows of a board, fastest first; every row faster than the last is in it.
 void numberPlaces(std::vector<BoardRow>& rows);
 

@@ -23,7 +23,8 @@ struct SharedLimit {
     std::string client; // who is counted, as text; empty: nobody, no limit
     uint32_t perMinute = 0;
     uint32_t burst = 0;
-    int64_t nowMs = 0; // milliseconds since 1970: the servers' clocks must agree
+    int64_t nowMs = 0;  // milliseconds since 1970: the servers' clocks must agree
+    bool sweep = false; // also let go of every bucket that has filled up again
 };
 
 // One accepted code.

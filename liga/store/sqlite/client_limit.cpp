@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The shared rate limit in the league's file, for every server process on it.
-#include "ranking.h"
 #include "sqlite_transaction.h"
 
 #include <sqlite3.h>
@@ -23,7 +22,7 @@ const char* const sweepTokens =
 } // namespace
 
 bool SqliteTransaction::takeToken(const SharedLimit& l) {
-    if (sweepsLimits(l))
+    if (l.sweep)
         statement(sweepTokens)
             .bind(1, int64_t{l.burst})
             .bind(2, int64_t{l.perMinute})
