@@ -42,16 +42,10 @@ void urteilPruefen(const TCodePruefung& p) {
 // A league in memory, made afresh now and then so that the stored codes stay few.
 const std::vector<in6_addr> proxies = {*liga::parseAddress("127.0.0.1")};
 
-liga::LeagueSettings einstellungen() {
-    liga::LeagueSettings s;
-    s.proxies = proxies;
-    return s;
-}
-
 struct TLiga {
     liga::SqliteStore store{":memory:"};
     liga::RateLimiter drossel{3, 8};
-    liga::League league{store, drossel, einstellungen()};
+    liga::League league{store, drossel};
     int64_t uhrMs = 0;
 };
 
@@ -66,7 +60,7 @@ void antwortPruefen(const liga::Request& r, const liga::Response& antwort) {
     pruefen(antwort.status == 200 || antwort.status == 404 || antwort.status == 405 ||
             antwort.status == 413 || antwort.status == 431);
     if (antwort.status != 200) return;
-    const std::string_view a = antwort.body;
+    const std::string_view a = antwort.text();
     if (r.path == "/rekord.php")
         pruefen(a.starts_with("Platz ") || a.starts_with("Diese Zeit") ||
                 a.starts_with("Ihre Zeit ") || a.starts_with("Nicht eingetragen: ") ||
@@ -167,9 +161,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         r.method = teil(felder);
         r.path = teil(felder);
         if (!felder.empty()) r.code = std::string(teil(felder));
-        r.client = teil(felder);
-        r.peer = liga::parseAddress(r.client);
+        r.peer = liga::parseAddress(teil(felder));
         r.forwardedFor = teil(felder);
+        if (r.peer) r.client = liga::clientBehindProxies(*r.peer, r.forwardedFor, proxies);
         r.headerCount = size % 80;
         r.steadyMs = l.uhrMs;
         antwortPruefen(r, l.league.handle(r));
@@ -180,7 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         r.method = "GET";
         r.path = "/rekord.php";
         r.code = echterCode(rest);
-        r.client = "192.0.2." + std::to_string(static_cast<uint8_t>(rest[4]) % 16);
+        r.client =
+            *liga::parseAddress("192.0.2." + std::to_string(static_cast<uint8_t>(rest[4]) % 16));
         r.steadyMs = l.uhrMs;
         antwortPruefen(r, l.league.handle(r));
         r.path = "/";

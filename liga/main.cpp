@@ -52,6 +52,7 @@ struct Options {
     unsigned limit = 20;
     bool durable = false;
     liga::LeagueSettings league;
+    std::vector<in6_addr> proxies;
 };
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -75,7 +76,7 @@ std::optional<Options> parse(int argc, char** argv) {
         } else if (arg == "--proxy") {
             const std::optional<in6_addr> proxy = liga::parseAddress(value);
             if (!proxy) return std::nullopt;
-            o.league.proxies.push_back(*proxy);
+            o.proxies.push_back(*proxy);
         } else if (arg == "--limit") {
             const std::optional<unsigned> limit = liga::wholeNumber<unsigned>(value);
             if (!limit) return std::nullopt;
@@ -119,7 +120,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
     try {
-        const liga::ServerLimits limits;
+        liga::ServerLimits limits;
+        limits.proxies = options->proxies;
         // One more connection for the log of what operators change.
         const std::unique_ptr<liga::Store> store = liga::openStore(
             options->db, limits.readers + limits.writers + 1,

@@ -4,12 +4,9 @@
 #include "answers.h"
 #include "cp1252.h"
 #include "feed.h"
-#include "forwarded_for.h"
 #include "ligacode.h"
 #include "page.h"
 #include "stufen.h"
-
-#include <sys/socket.h>
 
 #include <exception>
 #include <iostream>
@@ -44,7 +41,7 @@ Plan League::plan(const Request& r) {
     if (r.path != submitPath) return {plain(404, "Nicht gefunden."), false};
     // Only GET submits: HEAD is answered alike, but stores nothing and costs no token.
     const bool head = r.method == "HEAD";
-    if (!head && !limiter_.allow(clientOf(r), r.steadyMs))
+    if (!head && !limiter_.allow(r.client, r.steadyMs))
         return {gameAnswer(rateLimitedLine()), false};
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return {gameAnswer(refusalLine(p.befund)), false};
@@ -52,17 +49,14 @@ Plan League::plan(const Request& r) {
     return {std::nullopt, true};
 }
 
-std::string League::clientOf(const Request& r) const {
-    if (settings_.proxies.empty() || !r.peer) return r.client;
-    sockaddr_in6 client{};
-    client.sin6_family = AF_INET6;
-    client.sin6_addr = clientBehindProxies(*r.peer, r.forwardedFor, settings_.proxies);
-    return clientKey(reinterpret_cast<const sockaddr*>(&client));
-}
-
 Response League::unavailable(const Request& r) {
     if (r.path == submitPath) return gameAnswer(storeFailedLine());
     return plain(503, "Die Liga ist gerade nicht erreichbar.");
+}
+
+Response League::busy(const Request& r) {
+    if (r.path == submitPath) return gameAnswer(rateLimitedLine());
+    return plain(503, "Zu viele Anfragen von Ihrer Adresse zugleich.");
 }
 
 Response League::answerLater(const Request& r, Deadline until) {
@@ -86,15 +80,26 @@ Response League::submit(const Request& r, Deadline until) {
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return gameAnswer(refusalLine(p.befund));
     const bool held = heldForReview(settings_.review, p.stufe, p.zeit);
+    // Every server on the database counts the client alike.
+    SharedLimit limit;
+    if (limiter_.perMinute() > 0) {
+        limit = {groupText(groupsOf(r.client).client()), limiter_.perMinute(), limiter_.burst(),
+                 r.unixSeconds * 1000};
+        // Buckets that have filled up again count as none; once a minute they go.
+        int64_t swept = sweptAt_;
+        limit.sweep =
+            r.unixSeconds >= swept + 60 && sweptAt_.compare_exchange_strong(swept, r.unixSeconds);
+    }
     const Placement placed =
-        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code, held}, until);
+        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code, held, limit}, until);
+    if (placed.limited) return gameAnswer(rateLimitedLine());
     return gameAnswer(placementLine(placed, p.stufe), readBackLine(p.name, p.zeit));
 }
 
 Response League::boards(const Request& r, Deadline until) {
     const auto answer = [&](const Rendered& c) -> Response {
-        if (r.path == feedPath) return {200, "application/json; charset=utf-8", c.json};
-        return {200, "text/html; charset=utf-8", c.html};
+        if (r.path == feedPath) return {200, "application/json; charset=utf-8", {}, c.json};
+        return {200, "text/html; charset=utf-8", {}, c.html};
     };
     const uint64_t version = store_.version(until);
     {
@@ -106,7 +111,8 @@ Response League::boards(const Request& r, Deadline until) {
     Boards read;
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
         read[festeStufeIndex(level)] = store_.board(level, boardRows, until);
-    Rendered fresh{version, renderPage(read), renderFeed(read)};
+    Rendered fresh{version, std::make_shared<const std::string>(renderPage(read)),
+                   std::make_shared<const std::string>(renderFeed(read))};
     Response response = answer(fresh);
     std::lock_guard lock(renderedMutex_);
     if (!rendered_ || rendered_->version < version) rendered_ = std::move(fresh);

@@ -6,8 +6,10 @@
 #include "settings.h"
 #include "store.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -33,11 +35,11 @@ public:
     Response answerLater(const Request& request, Deadline until) override;
     // The answer when the store could not be asked in time.
     Response unavailable(const Request& request) override;
+    // The answer when the client has too many requests under way at once: for a
+    // submission the rate limit's line, for the page a 503.
+    Response busy(const Request& request) override;
     // Both steps at once.
     Response handle(const Request& request);
-
-    // The key the rate limiter counts the request under.
-    std::string clientOf(const Request& request) const;
 
 private:
     Response submit(const Request& request, Deadline until);
@@ -46,13 +48,14 @@ private:
     Store& store_;
     RateLimiter& limiter_;
     const LeagueSettings settings_;
-    // The page and the feed of one version of the league.
+    // The page and the feed of one version of the league, which its answers share.
     struct Rendered {
         uint64_t version = 0;
-        std::string html;
-        std::string json;
+        std::shared_ptr<const std::string> html;
+        std::shared_ptr<const std::string> json;
     };
-    std::mutex renderedMutex_; // held only to look at or replace it, never while reading
+    std::atomic<int64_t> sweptAt_ = 0; // when a submission last swept the shared buckets
+    std::mutex renderedMutex_;         // held only to look at or replace it, never while reading
     std::optional<Rendered> rendered_;
 };
 

@@ -44,6 +44,10 @@ void countBest(Tx& tx, int32_t level, int32_t tenths, int64_t delta) {
 // One submission, in the transaction that a store has opened.
 template <SubmissionTransaction Tx> Placement submitWithin(Tx& tx, const Submission& e) {
     Placement p;
+    if (!e.limit.client.empty() && !tx.takeToken(e.limit)) {
+        p.limited = true;
+        return p;
+    }
     if (tx.barred(e.name)) {
         p.barred = true;
         return p;

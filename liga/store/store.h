@@ -16,6 +16,17 @@ namespace liga {
 // it down. Only ranked entries reach the boards.
 enum class EntryState { ranked = 0, held = 1, rejected = 2 };
 
+// A client's share of submissions, counted in the database so that every server process
+// on it counts alike: a token bucket of `burst`, refilled by `perMinute` a minute. A bucket
+// that has filled up again leaves the table now and then.
+struct SharedLimit {
+    std::string client; // who is counted, as text; empty: nobody, no limit
+    uint32_t perMinute = 0;
+    uint32_t burst = 0;
+    int64_t nowMs = 0;  // milliseconds since 1970: the servers' clocks must agree
+    bool sweep = false; // also let go of every bucket that has filled up again
+};
+
 // One accepted code.
 struct Submission {
     std::string name;       // 6 to 15 allowed characters, no padding
@@ -24,6 +35,7 @@ struct Submission {
     int64_t receivedAt = 0; // seconds since 1970, UTC
     std::string code;       // the 64 characters as received
     bool held = false;      // stored, but ranked only once an operator approves it
+    SharedLimit limit{};    // what its client may still send
 };
 
 // Where an entry stands: its time among the best times of all other names on its
@@ -32,6 +44,7 @@ struct Submission {
 struct Placement {
     bool alreadyReceived = false; // the same code came before; nothing was added
     bool barred = false;          // the name is barred: nothing was added
+    bool limited = false;         // the client has sent too much: nothing was added
     EntryState state = EntryState::ranked;
     int64_t place = 0;
     int64_t ranked = 0;

@@ -29,7 +29,7 @@ inhalt=$(dpkg-deb -c "$deb")
 for f in usr/sbin/zundel-liga usr/lib/systemd/system/zundel-liga.service \
     usr/lib/systemd/system/zundel-liga@.service etc/default/zundel-liga \
     usr/share/man/man8/zundel-liga.8.gz usr/share/doc/zundel-liga/copyright \
-    usr/share/doc/zundel-liga/changelog.Debian.gz; do
+    usr/share/doc/zundel-liga/changelog.Debian.gz usr/share/doc/zundel-liga/examples/nginx/zundel-liga; do
     grep -q " \./$f$" <<<"$inhalt" || falsch "$f is not in the package"
 done
 if grep -E 'zundelfeld|games/' <<<"$inhalt"; then falsch "the game is in the league's package"; fi

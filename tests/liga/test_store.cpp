@@ -325,4 +325,37 @@ TYPED_TEST(StoreContract, EntriesAreListedNewestFirstByLevelNameOrHeld) {
     EXPECT_EQ(both[0].code, code(4));
 }
 
+TYPED_TEST(StoreContract, EveryProcessCountsAClientsSharedLimitAlike) {
+    Store& first = *this->store;
+    const std::unique_ptr<Store> second = this->factory.open();
+    const auto from = [](const char* client, Submission e, int64_t nowMs) {
+        e.limit = {client, 20, 2, nowMs};
+        return e;
+    };
+    const int64_t t = 1700000000000;
+    EXPECT_FALSE(first.submit(from("192.0.2.1", entry("Erster_Ede", 1, 90, 1), t)).limited);
+    EXPECT_FALSE(second->submit(from("192.0.2.1", entry("Zweiter_Zeno", 1, 91, 2), t)).limited);
+    const uint64_t version = first.version();
+    const Placement refused = first.submit(from("192.0.2.1", entry("Dritter_Dirk", 1, 92, 3), t));
+    EXPECT_TRUE(refused.limited);
+    EXPECT_EQ(first.version(), version); // nothing stored
+    EXPECT_TRUE(
+        second->submit(from("192.0.2.1", entry("Dritter_Dirk", 1, 92, 3), t + 1000)).limited);
+    EXPECT_FALSE(second->submit(from("192.0.2.2", entry("Dritter_Dirk", 1, 92, 3), t)).limited);
+    // One more every 3 s. A sweep lets go of the buckets that have filled up again (they
+    // count as full), and of no other.
+    EXPECT_FALSE(
+        first.submit(from("192.0.2.1", entry("Vierter_Vito", 1, 93, 4), t + 3000)).limited);
+    Submission sweeping = from("192.0.2.9", entry("Fuenfter_Finn", 1, 94, 5), t + 4000);
+    sweeping.limit.sweep = true;
+    EXPECT_FALSE(second->submit(sweeping).limited);
+    EXPECT_TRUE(
+        first.submit(from("192.0.2.1", entry("Sechster_Sepp", 1, 95, 6), t + 4000)).limited);
+    EXPECT_FALSE(
+        second->submit(from("192.0.2.1", entry("Sechster_Sepp", 1, 95, 6), t + 64000)).limited);
+    EXPECT_FALSE(
+        second->submit(from("192.0.2.1", entry("Siebter_Sven", 1, 96, 7), t + 64000)).limited);
+    EXPECT_TRUE(first.submit(from("192.0.2.1", entry("Achter_Arne", 1, 97, 8), t + 64000)).limited);
+}
+
 } // namespace

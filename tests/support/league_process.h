@@ -5,10 +5,10 @@
 #include <sys/types.h>
 #include <vector>
 
-// The league server zundel-liga as a child process on 127.0.0.1, on a port of the system's
-// choosing that it names on its first line; its standard error into `fehlerDatei` when
-// one is named. Without `database`, without --db: the server takes ZUNDEL_LIGA_DB from the
-// environment it inherits. Stopped (SIGTERM) by the destructor.
+// The league server zundel-liga (or the one that ZUNDEL_LIGA names) as a child process on
+// 127.0.0.1, on a port of the system's choosing that it names on its first line; its standard
+// error into `errorFile` when one is named. Without `database`, without --db: the server takes
+// ZUNDEL_LIGA_DB from the environment it inherits. Stopped (SIGTERM) by the destructor.
 class LeagueProcess final {
 public:
     explicit LeagueProcess(const std::string& database, const std::vector<std::string>& extra = {},

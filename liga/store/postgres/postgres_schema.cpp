@@ -64,6 +64,12 @@ CREATE TABLE IF NOT EXISTS moderation_log (
     what    INT    NOT NULL,
     subject TEXT   NOT NULL
 );
+-- Counts of a moment, which a crash of the database may lose: no log written for them.
+CREATE UNLOGGED TABLE IF NOT EXISTS client_limits (
+    client TEXT             PRIMARY KEY,
+    tokens DOUBLE PRECISION NOT NULL,
+    at_ms  BIGINT           NOT NULL
+);
 INSERT INTO league_meta (key, value) VALUES ('schema', 3), ('moderation', 0) -- schemaVersion
     ON CONFLICT (key) DO NOTHING;
 )";

@@ -60,6 +60,11 @@ CREATE TABLE IF NOT EXISTS moderation_log (
     what    INTEGER NOT NULL,
     subject TEXT    NOT NULL
 );
+CREATE TABLE IF NOT EXISTS client_limits (
+    client TEXT    PRIMARY KEY,
+    tokens REAL    NOT NULL,
+    at_ms  INTEGER NOT NULL
+) WITHOUT ROWID;
 )";
 // A file of an older version gets the entries' state, every entry ranked as before.
 const char* const addState = "ALTER TABLE entries ADD COLUMN state INTEGER NOT NULL DEFAULT 0 "
