@@ -51,13 +51,11 @@ std::string refusalLine(TCodeBefund befund) {
 }
 
 std::string rateLimitedLine() {
-    return refused + "Zu viele Übertragungen von Ihrer Adresse. Bitte versuchen Sie es in "
-                     "einer Minute noch einmal.";
+    return refused + "Zu viele Übertragungen von Ihrer Adresse in kurzer Zeit.";
 }
 
 std::string storeFailedLine() {
-    return refused + "Die Liga kann gerade nichts speichern. Bitte versuchen Sie es später "
-                     "noch einmal.";
+    return refused + "Die Liga kann gerade nichts speichern.";
 }
 
 } // namespace liga

@@ -9,6 +9,7 @@
 namespace liga {
 
 // The answers' lines, UTF-8. The game shows the first line of an answer and nothing else.
+// None tells the player to send again: the game sends each best time once.
 
 // "Platz 3 von 17 in der Spielstufe Profis.", led by a note when the code came before;
 // for a held entry that it waits for review, for a rejected one or a barred name a refusal.
