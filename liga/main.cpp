@@ -10,8 +10,11 @@
 #include "operator_commands.h"
 #include "rate_limit.h"
 #include "review.h"
+#include "spool.h"
+#include "spool_drain.h"
 #include "whole_number.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -25,6 +28,7 @@ namespace {
 const char* const usage =
     "usage: zundel-liga --db PATH|URI [--listen ADDRESS:PORT] [--limit N] [--durable]\n"
     "                   [--review-below LEVEL:TENTHS]... [--proxy ADDRESS]...\n"
+    "                   [--spool DIR] [--spool-size N]\n"
     "  --db PATH       the league's SQLite file (created when missing)\n"
     "  --db URI        or its PostgreSQL database, which several servers may share:\n"
     "                  postgresql://USER@HOST/DB or \"host=... dbname=...\" (libpq's forms)\n"
@@ -41,6 +45,10 @@ const char* const usageAfterBounds =
     ")\n"
     "  --proxy A       a reverse proxy's numeric address: its X-Forwarded-For names the\n"
     "                  client (repeatable; from other peers the header is ignored)\n"
+    "  --spool DIR     where valid codes wait while the database cannot store them\n"
+    "                  (default: PATH-spool beside the SQLite file; for PostgreSQL\n"
+    "                  $STATE_DIRECTORY/spool, else ~/.local/state/zundel-liga/spool)\n"
+    "  --spool-size N  codes that wait there at most (default 10000, 100 per client)\n"
     "\n"
     "commands for the operator, also while servers run on the database:\n";
 
@@ -50,6 +58,8 @@ struct Options {
     unsigned limit = 20;
     bool durable = false;
     liga::LeagueSettings league;
+    std::string spool;
+    std::size_t spoolSize = liga::SpoolBounds{}.total;
 };
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -78,6 +88,13 @@ std::optional<Options> parse(int argc, char** argv) {
             const std::optional<unsigned> limit = liga::wholeNumber<unsigned>(value);
             if (!limit) return std::nullopt;
             o.limit = *limit;
+        } else if (arg == "--spool") {
+            if (value.empty()) return std::nullopt;
+            o.spool = value;
+        } else if (arg == "--spool-size") {
+            const std::optional<std::size_t> size = liga::wholeNumber<std::size_t>(value);
+            if (!size || *size == 0) return std::nullopt;
+            o.spoolSize = *size;
         } else {
             return std::nullopt;
         }
@@ -121,8 +138,14 @@ int main(int argc, char** argv) {
         const std::unique_ptr<liga::Store> store = liga::openStore(
             options->db, limits.readers + limits.writers + 1,
             options->durable ? liga::Durability::flushEachCommit : liga::Durability::flushLater);
+        const liga::SpoolBounds bounds{options->spoolSize,
+                                       std::min(liga::SpoolBounds{}.perClient, options->spoolSize)};
+        liga::Spool spool(options->spool.empty() ? liga::defaultSpoolFolder(options->db)
+                                                 : options->spool,
+                          bounds);
         liga::RateLimiter limiter(options->limit);
-        liga::League league(*store, limiter, options->league);
+        liga::League league(*store, limiter, options->league, &spool);
+        liga::SpoolDrain drain(*store, spool, options->league.review, std::cerr);
         liga::ModerationLog log(*store, std::cerr);
         liga::HttpServer server(league, *address, limits);
         std::cout << "Zundel-League listening on http://"

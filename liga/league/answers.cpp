@@ -58,4 +58,17 @@ std::string storeFailedLine() {
     return refused + "Die Liga kann gerade nichts speichern.";
 }
 
+std::string spooledLine() {
+    return "Ihre Zeit ist angekommen und wird eingetragen, sobald die Liga wieder speichern kann.";
+}
+
+std::string clientSpoolFullLine(std::size_t waiting) {
+    return refused + "Die Liga kann gerade nichts speichern, und von Ihrer Adresse warten schon " +
+           std::to_string(waiting) + " Zeiten darauf.";
+}
+
+std::string spoolFullLine() {
+    return refused + "Die Liga kann gerade nichts speichern, und ihr Zwischenspeicher ist voll.";
+}
+
 } // namespace liga

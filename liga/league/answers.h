@@ -4,6 +4,7 @@
 #include "ligacode.h"
 #include "store.h"
 
+#include <cstddef>
 #include <string>
 
 namespace liga {
@@ -20,5 +21,11 @@ std::string readBackLine(const std::string& name, int32_t tenths);
 std::string refusalLine(TCodeBefund befund);
 std::string rateLimitedLine();
 std::string storeFailedLine();
+// For a valid code that waits in the spool until the league can store it.
+std::string spooledLine();
+// For one the spool cannot take: `waiting` codes of its client wait already, or the
+// spool is full.
+std::string clientSpoolFullLine(std::size_t waiting);
+std::string spoolFullLine();
 
 } // namespace liga

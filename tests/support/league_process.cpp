@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "league_process.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <regex>
 #include <sys/wait.h>
@@ -25,6 +27,13 @@ LeagueProcess::LeagueProcess(const std::string& database, const std::vector<std:
     std::vector<std::string> arguments = {ZUNDEL_LIGA_PROGRAMM, "--listen", "127.0.0.1:0", "--db",
                                           database};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
+    if (std::find(extra.begin(), extra.end(), "--spool") == extra.end()) {
+        std::string folder = (std::filesystem::temp_directory_path() / "zundel-spool-XXXXXX");
+        if (::mkdtemp(folder.data())) {
+            spool_ = folder;
+            arguments.insert(arguments.end(), {"--spool", spool_});
+        }
+    }
     std::vector<char*> argv = cursor(arguments);
 
     int ends[2];
@@ -59,6 +68,8 @@ LeagueProcess::~LeagueProcess() {
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
     }
+    std::error_code ignored;
+    if (!spool_.empty()) std::filesystem::remove_all(spool_, ignored);
 }
 
 LeagueCommandResult runLeagueCommand(const std::vector<std::string>& arguments) {

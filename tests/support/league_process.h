@@ -7,7 +7,8 @@
 
 // The league server zundel-liga as a child process on 127.0.0.1, on a port of the system's
 // choosing that it names on its first line; its standard error into `fehlerDatei` when
-// one is named. Stopped (SIGTERM) by the destructor.
+// one is named; its spool in a fresh folder of its own unless `extra` names one. Stopped
+// (SIGTERM) by the destructor.
 class LeagueProcess final {
 public:
     explicit LeagueProcess(const std::string& database, const std::vector<std::string>& extra = {},
@@ -22,6 +23,7 @@ public:
 
 private:
     pid_t pid = -1;
+    std::string spool_; // made for it, removed afterwards
 };
 
 // zundel-liga run with these arguments to its end: what it wrote to standard output and
