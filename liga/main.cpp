@@ -49,6 +49,7 @@ const char* const usageAfterBounds =
     "                  (default: PATH-spool beside the SQLite file; for PostgreSQL\n"
     "                  $STATE_DIRECTORY/spool, else ~/.local/state/zundel-liga/spool)\n"
     "  --spool-size N  codes that wait there at most (default 10000, 100 per client)\n"
+    "  --help          this text\n"
     "\n"
     "commands for the operator, also while servers run on the database:\n";
 
@@ -60,9 +61,11 @@ struct Options {
     liga::LeagueSettings league;
     std::string spool;
     std::size_t spoolSize = liga::SpoolBounds{}.total;
+    bool help = false;
 };
 
-std::optional<Options> parse(int argc, char** argv) {
+// The options, or nothing and why not in `why`.
+std::optional<Options> parse(int argc, char** argv, std::string& why) {
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -70,8 +73,23 @@ std::optional<Options> parse(int argc, char** argv) {
             o.durable = true;
             continue;
         }
-        if (i + 1 >= argc) return std::nullopt;
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return o;
+        }
+        const bool known = arg == "--db" || arg == "--listen" || arg == "--review-below" ||
+                           arg == "--proxy" || arg == "--limit" || arg == "--spool" ||
+                           arg == "--spool-size";
+        if (!known) {
+            why = "unknown option " + std::string(arg);
+            return std::nullopt;
+        }
+        if (i + 1 >= argc) {
+            why = std::string(arg) + " needs a value";
+            return std::nullopt;
+        }
         const std::string_view value = argv[++i];
+        why = "not a value for " + std::string(arg) + ": " + std::string(value);
         if (arg == "--db") {
             o.db = value;
         } else if (arg == "--listen") {
@@ -91,16 +109,28 @@ std::optional<Options> parse(int argc, char** argv) {
         } else if (arg == "--spool") {
             if (value.empty()) return std::nullopt;
             o.spool = value;
-        } else if (arg == "--spool-size") {
+        } else {
             const std::optional<std::size_t> size = liga::wholeNumber<std::size_t>(value);
             if (!size || *size == 0) return std::nullopt;
             o.spoolSize = *size;
-        } else {
-            return std::nullopt;
         }
+        why.clear();
     }
-    if (o.db.empty()) return std::nullopt;
+    if (o.db.empty()) {
+        why = "--db is missing";
+        return std::nullopt;
+    }
     return o;
+}
+
+void printUsage(std::ostream& out) {
+    out << usage;
+    const char* comma = "";
+    for (const int32_t bound : liga::defaultReviewBounds()) {
+        out << comma << bound;
+        comma = ", ";
+    }
+    out << usageAfterBounds << liga::operatorUsage();
 }
 
 } // namespace
@@ -108,16 +138,15 @@ std::optional<Options> parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc > 1 && liga::isOperatorCommand(argv[1]))
         return liga::runOperatorCommand(argc, argv, std::cout, std::cerr);
-    const std::optional<Options> options = parse(argc, argv);
+    std::string why;
+    const std::optional<Options> options = parse(argc, argv, why);
     if (!options) {
-        std::cerr << usage;
-        const char* comma = "";
-        for (const int32_t bound : liga::defaultReviewBounds()) {
-            std::cerr << comma << bound;
-            comma = ", ";
-        }
-        std::cerr << usageAfterBounds << liga::operatorUsage();
+        std::cerr << "zundel-liga: " << why << " (zundel-liga --help lists the options)\n";
         return 2;
+    }
+    if (options->help) {
+        printUsage(std::cout);
+        return 0;
     }
     const std::optional<liga::ListenAddress> address = liga::parseListenAddress(options->listen);
     if (!address) {
