@@ -77,21 +77,39 @@ LeagueCommandResult runLeagueCommand(const std::vector<std::string>& arguments) 
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv = cursor(all);
     LeagueCommandResult b;
-    int ends[2];
-    if (pipe(ends) != 0) return b;
+    int out[2], err[2];
+    if (pipe(out) != 0) return b;
+    if (pipe(err) != 0) {
+        close(out[0]);
+        close(out[1]);
+        return b;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(ends[1], STDOUT_FILENO);
-        dup2(ends[1], STDERR_FILENO);
-        close(ends[0]);
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        close(out[0]);
+        close(err[0]);
         execv(argv[0], argv.data());
         _exit(127);
     }
-    close(ends[1]);
+    close(out[1]);
+    close(err[1]);
+    pollfd ends[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     char buffer[4096];
-    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;)
-        b.output.append(buffer, static_cast<std::size_t>(n));
-    close(ends[0]);
+    for (int open = 2; open > 0 && poll(ends, 2, -1) > 0;)
+        for (pollfd& p : ends) {
+            if (p.fd < 0 || p.revents == 0) continue;
+            const ssize_t n = read(p.fd, buffer, sizeof buffer);
+            if (n <= 0) {
+                close(p.fd);
+                p.fd = -1;
+                --open;
+                continue;
+            }
+            b.output.append(buffer, static_cast<std::size_t>(n));
+            if (p.fd == out[0]) b.standardOutput.append(buffer, static_cast<std::size_t>(n));
+        }
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
         b.status = WEXITSTATUS(status);

@@ -29,7 +29,8 @@ private:
 // zundel-liga run with these arguments to its end: what it wrote to standard output and
 // standard error, and its exit status.
 struct LeagueCommandResult {
-    std::string output;
+    std::string output;         // standard output and standard error, as they came
+    std::string standardOutput; // standard output alone
     int status = -1;
 };
 LeagueCommandResult runLeagueCommand(const std::vector<std::string>& arguments);

@@ -44,6 +44,10 @@ const std::pair<const char*, const char*> statements[] = {
     // Numbered in order: moderations take their turns under lock_moderation.
     {"log_change", "INSERT INTO moderation_log (id, at, what, subject) "
                    "SELECT COALESCE(MAX(id), 0) + 1, $1, $2, $3 FROM moderation_log"},
+    // Names are ASCII, which lower() folds alike in every locale.
+    {"names_alike", "SELECT name FROM entries WHERE lower(name) = lower($1) AND name <> $1 "
+                    "UNION SELECT name FROM barred WHERE lower(name) = lower($1) AND name <> $1 "
+                    "ORDER BY 1 LIMIT 20"},
     {"changes_since", "SELECT id, at, what, subject FROM moderation_log WHERE id > $1 ORDER BY id"},
     // Level 0, name '' and held 0 ask for any.
     {"entries", "SELECT code, name, level, tenths, received_at, state, "
