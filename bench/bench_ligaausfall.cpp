@@ -39,8 +39,6 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <poll.h>
-#include <regex>
 #include <set>
 #include <string>
 #include <sys/wait.h>
@@ -273,22 +271,14 @@ Started startServer(const std::string& program, const std::string& db, const std
         _exit(127);
     }
     close(ends[1]);
-    std::string line;
-    pollfd p{ends[0], POLLIN, 0};
-    char c = 0;
-    while (line.find('\n') == std::string::npos && poll(&p, 1, 15000) == 1 &&
-           read(ends[0], &c, 1) == 1)
-        line += c;
-    // Its stdout stays open, so that "stopping" finds a reader.
+    s.port = announcedPort(ends[0]);
+    // Its standard output stays open, so that its last line finds a reader.
     std::thread([fd = ends[0]] {
         char sink[256];
         while (read(fd, sink, sizeof sink) > 0) {
         }
         close(fd);
     }).detach();
-    std::smatch hits;
-    if (std::regex_search(line, hits, std::regex("127\\.0\\.0\\.1:([0-9]+)/")))
-        s.port = std::stoi(hits[1].str());
     return s;
 }
 

@@ -50,17 +50,21 @@ LeagueProcess::LeagueProcess(const std::string& database, const std::vector<std:
         _exit(127);
     }
     close(ends[1]);
+    port = announcedPort(ends[0]);
+    close(ends[0]);
+}
+
+int announcedPort(int fd) {
     // "Zundel-League listening on http://127.0.0.1:PORT/"
     std::string line;
-    pollfd p{ends[0], POLLIN, 0};
+    pollfd p{fd, POLLIN, 0};
     char c = 0;
-    while (line.find('\n') == std::string::npos && poll(&p, 1, 15000) == 1 &&
-           read(ends[0], &c, 1) == 1)
+    while (line.find('\n') == std::string::npos && poll(&p, 1, 15000) == 1 && read(fd, &c, 1) == 1)
         line += c;
-    close(ends[0]);
     std::smatch hits;
     if (std::regex_search(line, hits, std::regex("127\\.0\\.0\\.1:([0-9]+)/")))
-        port = std::stoi(hits[1].str());
+        return std::stoi(hits[1].str());
+    return 0;
 }
 
 LeagueProcess::~LeagueProcess() {

@@ -26,6 +26,10 @@ private:
     std::string spool_; // made for it, removed afterwards
 };
 
+// The port a starting server names on the first line it writes to `fd`, its standard
+// output; 0 when none came within 15 s.
+int announcedPort(int fd);
+
 // zundel-liga run with these arguments to its end: what it wrote to standard output and
 // standard error, and its exit status.
 struct LeagueCommandResult {
