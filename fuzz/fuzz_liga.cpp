@@ -10,13 +10,15 @@
 //   3: values as in 1 and a client byte: the genuine code through the handler, as the game
 //      sends it, then the league page and its feed;
 //   4: names, separated by line feeds, on the boards of the feed, which must read back;
-//   5: a peer byte and an X-Forwarded-For value for the proxy rule.
+//   5: a peer byte and an X-Forwarded-For value for the proxy rule;
+//   6: the bytes of a spool file, whatever a crash left of it.
 #include "feed.h"
 #include "forwarded_for.h"
 #include "handler.h"
 #include "ligacode.h"
 #include "namenszeichen.h"
 #include "rate_limit.h"
+#include "spool_record.h"
 #include "sqlite_store.h"
 
 #include <cstddef>
@@ -141,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     l.uhrMs += 1000;
     liga::Request r;
     r.unixSeconds = 1700000000;
-    switch (data[0] % 6) {
+    switch (data[0] % 7) {
     case 0:
         urteilPruefen(ligacodePruefen(rest));
         return 0;
@@ -196,6 +198,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const auto& b : boards)
             for (const liga::BoardRow& row : b) erwartet.push_back(row.name);
         pruefen(feedNamen(liga::renderFeed(boards)) == erwartet);
+        return 0;
+    }
+    case 6: {
+        // Every line read back is one the spool writes, byte for byte but for its mark.
+        const liga::SpoolContents c = liga::parseSpool(rest);
+        pruefen(c.whole <= rest.size() && (c.whole == 0 || rest[c.whole - 1] == '\n'));
+        for (const liga::SpoolLine& l : c.lines) {
+            const std::string line = liga::spoolLine(l.record);
+            pruefen(l.offset + line.size() <= c.whole);
+            pruefen(rest.substr(l.offset + 1, line.size() - 1) == std::string_view(line).substr(1));
+            pruefen(rest[l.offset] == (l.stored ? liga::storedMark : liga::waitingMark));
+        }
         return 0;
     }
     default: {

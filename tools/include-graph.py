@@ -11,7 +11,7 @@ layers are those of README's layout table, bottom to top: a layer may include on
 layers before it, and the engine and the records core not each other. Exits 1 when an
 arrow runs up or sideways. The league's rooms (README) stand on basis and the records
 core: the store and the HTTP layer side by side on liga/base, the league on both, the
-operator's commands on the store, the program on all; the folders below liga/store are
+operator's commands on the store, the spool on the store, the program on all; the folders below liga/store are
 one room with it.
 """
 
@@ -28,11 +28,12 @@ UNTEN = {schicht: set(SCHICHTEN[:i]) - {b for a, b in GESCHWISTER if a == schich
 LIGA = {
     "liga/base": set(),
     "liga/store": {"basis", "records/core", "liga/base"},
+    "liga/spool": {"basis", "records/core", "liga/base", "liga/store"},
     "liga/http": {"liga/base"},
-    "liga/league": {"basis", "records/core", "liga/base", "liga/store", "liga/http"},
+    "liga/league": {"basis", "records/core", "liga/base", "liga/store", "liga/spool", "liga/http"},
     "liga/operator": {"basis", "records/core", "liga/base", "liga/store"},
-    "liga": {"basis", "records/core", "liga/base", "liga/store", "liga/http", "liga/league",
-             "liga/operator"},
+    "liga": {"basis", "records/core", "liga/base", "liga/store", "liga/spool", "liga/http",
+             "liga/league", "liga/operator"},
 }
 UNTEN.update(LIGA)
 REIHE = SCHICHTEN + list(LIGA)

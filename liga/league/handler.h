@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "ligacode.h"
 #include "rate_limit.h"
 #include "request.h"
 #include "settings.h"
+#include "spool.h"
 #include "store.h"
 
 #include <atomic>
@@ -19,13 +21,19 @@ namespace liga {
 // Most header lines a request may bring; far more than any browser sends.
 constexpr std::size_t maxHeaderCount = 64;
 
+// The entry that a code judged good makes, received at `receivedAt` and held when the
+// review bounds say so.
+Submission submissionOf(const TCodePruefung& judged, const std::string& code, int64_t receivedAt,
+                        const ReviewBounds& review);
+
 // The league's answers: "/rekord.php?code=..." enters a code, "/" shows the page and
 // "/liga.json" its boards as data. Every request gets an answer; nothing a client sends
-// makes it throw.
+// makes it throw. With a spool, a valid code that the store cannot take in time waits
+// there (see SpoolDrain), and is answered so.
 class League final : public RequestHandler {
 public:
-    League(Store& store, RateLimiter& limiter, LeagueSettings settings = {})
-        : store_(store), limiter_(limiter), settings_(std::move(settings)) {}
+    League(Store& store, RateLimiter& limiter, LeagueSettings settings = {}, Spool* spool = nullptr)
+        : store_(store), limiter_(limiter), settings_(std::move(settings)), spool_(spool) {}
 
     // Never touches the store: answers what needs none of it (404, a bad code, the rate
     // limit), and counts a submission against its client's limit.
@@ -43,11 +51,16 @@ public:
 
 private:
     Response submit(const Request& request, Deadline until);
+    // The shared limit that the store takes a token of, when the league limits at all.
+    SharedLimit sharedLimit(const Request& request);
+    // The answer for a valid code that the store did not take.
+    Response spooled(const Request& request, const Submission& entry, const std::string& readBack);
     Response boards(const Request& request, Deadline until);
 
     Store& store_;
     RateLimiter& limiter_;
     const LeagueSettings settings_;
+    Spool* const spool_;
     // The page and the feed of one version of the league, which its answers share.
     struct Rendered {
         uint64_t version = 0;

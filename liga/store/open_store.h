@@ -18,4 +18,9 @@ std::unique_ptr<Store> openStore(const std::string& db, unsigned connections,
 // environment only for the process's own user.
 std::string databaseSetting(std::string fromOption);
 
+// Why the database that --db names holds no league, so that opening it would make one;
+// empty when it holds one. Makes and changes nothing. Throws StoreUnavailable when a
+// PostgreSQL database cannot be reached.
+std::string whyNoLeague(const std::string& db);
+
 } // namespace liga

@@ -78,15 +78,17 @@ struct EntryQuery {
     int64_t limit = 100;
 };
 
-// What an operator does to the league: remove, approve and reject name a code, ban and
-// unban a name.
-enum class Moderation { remove, ban, unban, approve, reject };
+// What an operator does to the league: remove, approve, reject and hold name a code, ban
+// and unban a name. The numbers are those the log keeps.
+enum class Moderation { remove, ban, unban, approve, reject, hold };
 
 enum class ModerationResult {
     done,
     noSuchEntry, // no entry has the code
-    notHeld,     // approve or reject of an entry that is not held
-    unchanged,   // ban of a barred name, unban of one that is not
+    notHeld,     // approve or reject of a rejected or a ranked entry
+    notRanked,   // hold of a rejected entry
+    unchanged,   // already so: a ban of a barred name, an unban of one that is not, an
+                 // approve of a ranked entry, a reject of a rejected one, a hold of a held one
 };
 
 // One change an operator made, as every server logs it.
@@ -169,6 +171,11 @@ public:
     std::vector<LoggedChange> changesSince(int64_t after, Deadline until = waitFromNow()) {
         return changesSinceBefore(after, until);
     }
+    // The names that entries or the bar hold which differ from `name` in the case of
+    // letters alone, `name` itself not among them; sorted, at most 20.
+    std::vector<std::string> namesAlike(const std::string& name, Deadline until = waitFromNow()) {
+        return namesAlikeBefore(name, until);
+    }
 
 protected:
     virtual Placement submitBefore(const Submission& entry, Deadline until) = 0;
@@ -178,6 +185,7 @@ protected:
     virtual ModerationResult moderateBefore(Moderation what, const std::string& subject, int64_t at,
                                             Deadline until) = 0;
     virtual std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) = 0;
+    virtual std::vector<std::string> namesAlikeBefore(const std::string& name, Deadline until) = 0;
 };
 
 } // namespace liga

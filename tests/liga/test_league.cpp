@@ -55,6 +55,7 @@ TEST(Page, ListsEachNamesBestTimeEscapedWithSharedPlaces) {
     EXPECT_NE(html.find("</h2>\n<p class=\"brett\">30 × 16 Felder, 99 Minen</p>"),
               std::string::npos);
     EXPECT_NE(html.find("„übertragen“"), std::string::npos);
+    EXPECT_NE(html.find("6 bis 15 Zeichen"), std::string::npos);
     EXPECT_NE(html.find("<a href=\"liga.json\">"), std::string::npos);
 
     // The feed: the same rows, every name a valid JSON string.

@@ -292,6 +292,38 @@ TYPED_TEST(StoreContract, ModerationKeepsEachNamesBestItsFastestRankedEntryAndTh
     EXPECT_EQ(other->changesSince(log[3].id).size(), 1u);
 }
 
+TYPED_TEST(StoreContract, HoldTakesARankedEntryBackAndNamesAlikeDifferInCaseAlone) {
+    Store& s = *this->store;
+    s.submit(entry("Hanna_Halt", 1, 40, 1));
+    s.submit(entry("Hanna_Halt", 1, 50, 2));
+    s.submit(entry("Otto_Other", 1, 45, 3));
+    using Liste = std::vector<std::pair<std::string, int32_t>>;
+    EXPECT_EQ(s.moderate(Moderation::hold, code(1), 1), ModerationResult::done);
+    EXPECT_EQ(namesAndTimes(s.board(1, 100)), (Liste{{"Otto_Other", 45}, {"Hanna_Halt", 50}}));
+    EXPECT_EQ(s.submit(entry("Neu_Nina", 1, 47, 4)).place, 2);
+    // Already so: nothing to do; from another state: refused.
+    EXPECT_EQ(s.moderate(Moderation::hold, code(1), 2), ModerationResult::unchanged);
+    EXPECT_EQ(s.moderate(Moderation::approve, code(3), 2), ModerationResult::unchanged);
+    EXPECT_EQ(s.moderate(Moderation::reject, code(1), 3), ModerationResult::done);
+    EXPECT_EQ(s.moderate(Moderation::reject, code(1), 3), ModerationResult::unchanged);
+    EXPECT_EQ(s.moderate(Moderation::hold, code(1), 4), ModerationResult::notRanked);
+    EXPECT_EQ(s.moderate(Moderation::approve, code(1), 4), ModerationResult::notHeld);
+    EXPECT_EQ(s.moderate(Moderation::hold, code(2), 5), ModerationResult::done);
+    EXPECT_EQ(namesAndTimes(s.board(1, 100)), (Liste{{"Otto_Other", 45}, {"Neu_Nina", 47}}));
+    const std::vector<LoggedChange> log = s.changesSince(0);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[2].what, Moderation::hold);
+    EXPECT_EQ(log[2].subject, code(2));
+
+    // From entries and from the bar, a name ahead of time included; never the name itself.
+    EXPECT_EQ(s.moderate(Moderation::ban, "HANNA_HALT", 6), ModerationResult::done);
+    std::vector<std::string> alike = s.namesAlike("hanna_halt");
+    std::sort(alike.begin(), alike.end());
+    EXPECT_EQ(alike, (std::vector<std::string>{"HANNA_HALT", "Hanna_Halt"}));
+    EXPECT_EQ(s.namesAlike("Hanna_Halt"), std::vector<std::string>{"HANNA_HALT"});
+    EXPECT_TRUE(s.namesAlike("Hanna_Hal").empty());
+}
+
 TYPED_TEST(StoreContract, EntriesAreListedNewestFirstByLevelNameOrHeld) {
     Store& s = *this->store;
     for (int i = 0; i < 6; ++i) {

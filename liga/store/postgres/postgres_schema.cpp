@@ -76,6 +76,12 @@ INSERT INTO league_meta (key, value) VALUES ('schema', 3), ('moderation', 0) -- 
 
 } // namespace
 
+std::string whyPostgresHoldsNoLeague(const std::string& conninfo, Deadline until) {
+    PgConnection c(conninfo, until);
+    c.prepare("league_there", "SELECT to_regclass('league_meta') IS NOT NULL", until);
+    return c.run("league_there", {}, until).text(0, 0) == "t" ? "" : "it holds no league's tables";
+}
+
 void preparePostgresSchema(const std::string& conninfo, Deadline until) {
     // Two processes starting at once may both create the tables; the loser sees them made.
     // The first process that finds them older brings them up to date; the others wait for

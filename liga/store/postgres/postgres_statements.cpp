@@ -54,6 +54,10 @@ const std::pair<const char*, const char*> statements[] = {
      "* $3::float8 / 60000) >= 1"},
     {"sweep_tokens", "DELETE FROM client_limits WHERE tokens + greatest($3::bigint - at_ms, 0) "
                      "* $2::float8 / 60000 >= $1::float8"},
+    // Names are ASCII, which lower() folds alike in every locale.
+    {"names_alike", "SELECT name FROM entries WHERE lower(name) = lower($1) AND name <> $1 "
+                    "UNION SELECT name FROM barred WHERE lower(name) = lower($1) AND name <> $1 "
+                    "ORDER BY 1 LIMIT 20"},
     {"changes_since", "SELECT id, at, what, subject FROM moderation_log WHERE id > $1 ORDER BY id"},
     // Level 0, name '' and held 0 ask for any.
     {"entries", "SELECT code, name, level, tenths, received_at, state, "
