@@ -12,6 +12,10 @@
 //   wal        a reader holds the file open for 30 s while submissions come;
 //   deleted    the file deleted under the running server, then 20 submissions;
 //   replaced   another league's file copied over it, then 20 submissions;
+//   proxy, keepalive, table, stalled: see ligaflut_netz.h; the proxy row needs
+//              tools/with-nginx.sh, the IPv6 ones tools/in-netns.sh:
+//     tools/in-netns.sh tools/with-nginx.sh tools/with-postgres.sh
+//         build/release/bench/bench_ligaflut 20
 // and the rows about the store that ligaflut_store.h lists.
 // Under the two connection floods a normal client (127.0.0.2) asks for the page and
 // submits in turn; a probe counts as served when its whole answer came within 1 s. Every
@@ -19,11 +23,12 @@
 //
 //     build/release/bench/bench_ligaflut [seconds per flood, default 20] [only this row]
 //
-// ZUNDEL_LIGA_PROGRAMM=PATH runs the floods against another build of zundel-liga.
+// ZUNDEL_LIGA=PATH runs the floods against another build of zundel-liga.
 //
 // Each flood ends after its seconds; no request waits longer than 15 s.
 #include "league_process.h"
 #include "ligacode.h"
+#include "ligaflut_netz.h"
 #include "ligaflut_store.h"
 #include "loopback.h"
 #include "sqlite_store.h"
@@ -370,6 +375,10 @@ int main(int argc, char** argv) {
     if (wanted("wal")) wal();
     if (wanted("deleted")) underIt(false);
     if (wanted("replaced")) underIt(true);
+    if (wanted("proxy")) proxyFloods();
+    if (wanted("keepalive")) keepAliveFloods(length);
+    if (wanted("table")) limiterTableFloods();
+    if (wanted("stalled")) stalledReaders();
     storeFloods(wanted);
     return 0;
 }

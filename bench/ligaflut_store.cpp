@@ -37,7 +37,7 @@ std::string floodCode(int n) {
     return code(name, 1000 + n % 3000, 1 + n % 5, n);
 }
 
-enum class Answer { placed, refused, other };
+enum class Answer { placed, spooled, refused, other };
 
 struct Sent {
     std::string code;
@@ -51,6 +51,7 @@ Sent submit(int port, const std::string& c, uint32_t source) {
         port, "GET /rekord.php?code=" + c + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n", 15, source);
     s.end = Clock::now();
     if (a.find("\r\n\r\nPlatz ") != std::string::npos) s.answer = Answer::placed;
+    if (a.find("Ihre Zeit ist angekommen") != std::string::npos) s.answer = Answer::spooled;
     if (a.find("kann gerade nichts speichern") != std::string::npos) s.answer = Answer::refused;
     return s;
 }
@@ -152,11 +153,12 @@ void twoServers() {
         sent = senders.stop();
     }
     const FileState file = look(path);
-    std::printf("twoservers: %zu submissions to two servers on one file: %d placed, %d refused; "
+    std::printf("twoservers: %zu submissions to two servers on one file: %d placed, %d spooled, "
+                "%d refused; "
                 "stderr lines %d and %d; placed but not in the file: %d; %s\n",
-                sent.size(), answered(sent, Answer::placed), answered(sent, Answer::refused),
-                lines(dir.datei("a.log")), lines(dir.datei("b.log")), missing(sent, file),
-                file.integrity.c_str());
+                sent.size(), answered(sent, Answer::placed), answered(sent, Answer::spooled),
+                answered(sent, Answer::refused), lines(dir.datei("a.log")),
+                lines(dir.datei("b.log")), missing(sent, file), file.integrity.c_str());
 }
 
 void operatorBeside() {
@@ -189,14 +191,15 @@ void operatorBeside() {
     const FileState file = look(path);
     int removedStill = 0;
     for (std::size_t i = 0; i < 200; ++i) removedStill += file.codes.count(before[i].code);
-    std::printf("operator: remove of 200 codes and 3 x entries --all beside a server taking "
-                "submissions: of %zu sent meanwhile %d placed, %d refused; alarms on the "
-                "operator's terminal %d; server stderr lines %d; removed codes still there %d; "
-                "placed but not in the file %d; %s\n",
-                during.size(), answered(during, Answer::placed), answered(during, Answer::refused),
-                count(said, "was replaced") + count(said, "was deleted"),
-                lines(dir.datei("server.log")), removedStill, missing(during, file),
-                file.integrity.c_str());
+    std::printf(
+        "operator: remove of 200 codes and 3 x entries --all beside a server taking "
+        "submissions: of %zu sent meanwhile %d placed, %d spooled, %d refused; alarms on the "
+        "operator's terminal %d; server stderr lines %d; removed codes still there %d; "
+        "placed but not in the file %d; %s\n",
+        during.size(), answered(during, Answer::placed), answered(during, Answer::spooled),
+        answered(during, Answer::refused), count(said, "was replaced") + count(said, "was deleted"),
+        lines(dir.datei("server.log")), removedStill, missing(during, file),
+        file.integrity.c_str());
 }
 
 // The file deleted, or another league's renamed or copied over it, while two clients send.
@@ -277,13 +280,14 @@ void underFlood(const char* how) {
         placed = placed.substr(0, placed.find("\r\n"));
     }
     const FileState file = look(path);
-    std::printf("%s: %zu submissions, %zu sent after it; of those %d placed, %d refused, "
-                "%d placed but not in the file; stderr lines %d; the other file %s; restarted: "
-                "page \"%s\", a new code \"%s\"; %s\n",
-                how, sent.size(), after.size(), answered(after, Answer::placed),
-                answered(after, Answer::refused), missing(after, file),
-                lines(dir.datei("server.log")), otherFile.c_str(), page.c_str(), placed.c_str(),
-                file.integrity.c_str());
+    std::printf(
+        "%s: %zu submissions, %zu sent after it; of those %d placed, %d spooled, %d refused, "
+        "%d placed but not in the file; stderr lines %d; the other file %s; restarted: "
+        "page \"%s\", a new code \"%s\"; %s\n",
+        how, sent.size(), after.size(), answered(after, Answer::placed),
+        answered(after, Answer::spooled), answered(after, Answer::refused), missing(after, file),
+        lines(dir.datei("server.log")), otherFile.c_str(), page.c_str(), placed.c_str(),
+        file.integrity.c_str());
 }
 
 void banRace() {

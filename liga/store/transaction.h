@@ -37,7 +37,10 @@ struct FastestEntry {
 // for each other in a circle.
 template <class Tx>
 concept SubmissionTransaction = requires(Tx& tx, const Submission& entry, const std::string& text,
-                                         int32_t number, int64_t delta) {
+                                         int32_t number, int64_t delta, const SharedLimit& limit) {
+    // Takes one submission from the client's shared bucket; false, and nothing taken, when
+    // it has none left.
+    { tx.takeToken(limit) } -> std::same_as<bool>;
     // Whether the name is barred. The transaction keeps moderations out from its start
     // to its end, and this sees every moderation that ended before it started.
     { tx.barred(text) } -> std::same_as<bool>;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -204,6 +205,49 @@ TEST(SqliteFile, TheLogShrinksOnceALongReaderLetsGo) {
     sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(reader);
     EXPECT_TRUE(within(std::chrono::seconds(5), [&] { return size() < (1u << 20); })) << size();
+}
+
+TEST(SqliteFile, AQuietServersFileHoldsEveryEntryWithoutItsLogAlsoBesideAnotherServer) {
+    TTestVerzeichnis folder;
+    const std::string path = folder.datei("liga.db");
+    LeagueProcess a(path, {"--limit", "0"}, folder.datei("a.log"));
+    LeagueProcess b(path, {"--limit", "0"}, folder.datei("b.log"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(loopbackGet(i == 2 ? b.port : a.port,
+                              "/rekord.php?code=" + code("Ruhig_Rita", 700 + i, 1, i))
+                      .find("\r\n\r\nPlatz "),
+                  std::string::npos);
+    // Copied back while the servers idle, so that a stop has nothing left to flush.
+    const auto entriesInFileAlone = [&] {
+        std::filesystem::copy_file(path, folder.datei("kopie.db"),
+                                   std::filesystem::copy_options::overwrite_existing);
+        sqlite3* copy = nullptr;
+        int64_t n = -1;
+        if (sqlite3_open(folder.datei("kopie.db").c_str(), &copy) == SQLITE_OK)
+            sqlite3_exec(
+                copy, "SELECT count(*) FROM entries",
+                [](void* out, int, char** v, char**) {
+                    *static_cast<int64_t*>(out) = std::atoll(v[0]);
+                    return 0;
+                },
+                &n, nullptr);
+        sqlite3_close(copy);
+        return n;
+    };
+    EXPECT_TRUE(within(std::chrono::seconds(5), [&] { return entriesInFileAlone() == 3; }));
+    // Once copied, an idle server writes nothing more.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    const std::vector<uint8_t> idle = bytesLesen(path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(bytesLesen(path) == idle) << "written while idle";
+    // The other server took that for the league's own checkpoint.
+    EXPECT_NE(loopbackGet(a.port, "/rekord.php?code=" + code("Ruhig_Rita", 600, 1, 9))
+                  .find("\r\n\r\nPlatz "),
+              std::string::npos);
+    for (const char* log : {"a.log", "b.log"}) {
+        const std::vector<uint8_t> bytes = bytesLesen(folder.datei(log));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()).find("league file"), std::string::npos);
+    }
 }
 
 TEST(SqliteFile, CountsTheTimesOfAFileFromTheFirstServerVersion) {

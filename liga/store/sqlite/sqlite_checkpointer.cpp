@@ -28,6 +28,7 @@ SqliteCheckpointer::~SqliteCheckpointer() {
 
 int SqliteCheckpointer::committed(void* self, sqlite3*, const char*, int pages) {
     auto* c = static_cast<SqliteCheckpointer*>(self);
+    ++c->commits_;
     // Pages since the last checkpoint; the log starts from its beginning again once all
     // of it is in the file and no reader needs it.
     const int before = c->checkpointed_;
@@ -54,7 +55,13 @@ void SqliteCheckpointer::look() {
     // Never a checkpoint into a file that is no longer the league's.
     if (!stillTheLeagues()) return;
     const bool longLogNow = logSize() > longLog;
-    if (!due && !longLogNow) return;
+    // Quiet since the last look, with commits not yet copied: copied now, so that the file
+    // is whole while the server idles, and closing it at a stop has no disk flush to wait
+    // for.
+    const uint64_t commits = commits_;
+    const bool quiet = commits == commitsLastLook_ && commits != commitsCopied_;
+    commitsLastLook_ = commits;
+    if (!due && !longLogNow && !quiet) return;
     // The header that the checkpoint writes bears a mark that no copy of the file made
     // before has. It is set through the writing connection, in turn with the requests,
     // which would otherwise wait for it in the library's busy loop.
@@ -68,6 +75,8 @@ void SqliteCheckpointer::look() {
         if (due) due_ = true;
         return;
     }
+    // The mark's own commit is copied with the rest.
+    commitsLastLook_ = commitsCopied_ = commits_;
     if (!watch_.lookBeforeWriting(connection_)) {
         watch_.clearAway(connection_);
         return;

@@ -16,8 +16,9 @@ namespace liga {
 // at a commit the library would do it in the committing request, with its disk flushes.
 // Each checkpoint comes after a new mark (file_mark.h) and a look whether the file is
 // still the league's. Twice a second it also looks at the file, clears away what a file
-// found gone leaves beside the path, and brings a log that a long reader made long back
-// to nothing once no reader needs it.
+// found gone leaves beside the path, brings a log that a long reader made long back to
+// nothing once no reader needs it, and copies the log back once the server has been quiet
+// for a look.
 class SqliteCheckpointer {
 public:
     // Pages of log since the last checkpoint that make one due; the library's own default.
@@ -45,6 +46,9 @@ private:
     DatabaseWatch& watch_;
     std::atomic<bool> due_ = false;
     std::atomic<int> checkpointed_ = 0; // pages of log that the last checkpoint found
+    std::atomic<uint64_t> commits_ = 1; // by the writer; the first made the file ready
+    uint64_t commitsLastLook_ = 0;      // as the last look found them
+    uint64_t commitsCopied_ = 0;        // when the last checkpoint was made
     PeriodicWorker worker_;
 };
 
