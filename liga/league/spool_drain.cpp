@@ -34,6 +34,8 @@ bool SpoolDrain::store(const SpoolRecord& r, bool& reached) {
     try {
         store_.submit(submissionOf(p, r.code, r.arrivedAt, review_),
                       waitFromNow(reached ? defaultWait : probeWait));
+    } catch (const StoreGone&) {
+        return false; // the store has said so itself, once
     } catch (const std::exception& e) {
         if (e.what() != lastFailure_) {
             lastFailure_ = e.what();

@@ -7,6 +7,8 @@
 #include "league_samples.h"
 #include "loopback.h"
 #include "rate_limit.h"
+#include "spool.h"
+#include "spool_drain.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
 
@@ -100,7 +102,8 @@ TEST(SqliteFile, ServersAndOperatorCommandsOnOneFileStoreEverythingAndRaiseNoAla
 }
 
 // The file deleted, another league's renamed over it or copied over it, or a backup of the
-// league from a moment before copied over it, while two clients submit flat out.
+// league from a moment before copied over it, while two clients submit flat out: what is
+// answered after it waits in the spool, and a restart stores it in the file on the path.
 TEST(SqliteFile, AFileDeletedOrReplacedIsNoticedBeforeTheNextAnswerAndLeftAsItIsThere) {
     for (const std::string how : {"deleted", "renamed", "copied", "older"}) {
         SCOPED_TRACE(how);
@@ -114,23 +117,33 @@ TEST(SqliteFile, AFileDeletedOrReplacedIsNoticedBeforeTheNextAnswerAndLeftAsItIs
         }
         std::vector<uint8_t> otherBytes = bytesLesen(other);
         std::atomic<bool> done = false, stop = false;
-        std::atomic<int> sentAfter = 0, refusedAfter = 0;
+        std::atomic<int> sentAfter = 0, placedAfter = 0, spooledAfter = 0;
+        std::mutex mutex;
+        std::vector<std::string> spooled;
+        const std::string spoolFolder = folder.datei("spool");
         testing::internal::CaptureStderr();
         {
             SqliteStore store(path);
             RateLimiter limiter(0);
-            League league(store, limiter);
+            Spool spool(spoolFolder, {1000000, 1000000});
+            SpoolDrain drain(store, spool, defaultReviewBounds(), std::cerr,
+                             std::chrono::milliseconds(50));
+            League league(store, limiter, {}, &spool);
             std::vector<std::thread> clients;
             for (int t = 0; t < 2; ++t)
                 clients.emplace_back([&, t] {
                     for (int n = t; !stop; n += 2) {
                         const bool after = done;
-                        const std::string answer = firstLine(league.handle(
-                            request(code("Flink_Fritz", 700 + n % 2000, 1 + n % 5, n))));
+                        const std::string c = code("Flink_Fritz", 700 + n % 2000, 1 + n % 5, n);
+                        const std::string answer = firstLine(league.handle(request(c)));
+                        if (answer.rfind("Ihre Zeit ist angekommen", 0) == 0) {
+                            std::lock_guard lock(mutex);
+                            spooled.push_back(c);
+                        }
                         if (!after) continue;
                         ++sentAfter;
-                        refusedAfter +=
-                            answer.find("kann gerade nichts speichern") != std::string::npos;
+                        placedAfter += answer.rfind("Platz", 0) == 0;
+                        spooledAfter += answer.rfind("Ihre Zeit ist angekommen", 0) == 0;
                     }
                 });
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
@@ -160,7 +173,8 @@ TEST(SqliteFile, AFileDeletedOrReplacedIsNoticedBeforeTheNextAnswerAndLeftAsItIs
         }
         const std::string errors = testing::internal::GetCapturedStderr();
         EXPECT_GT(sentAfter, 0);
-        EXPECT_EQ(refusedAfter, sentAfter);
+        EXPECT_EQ(placedAfter, 0);
+        EXPECT_EQ(spooledAfter, sentAfter);
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         EXPECT_NE(errors.find(how == "deleted"   ? "was deleted"
                               : how == "renamed" ? "was replaced by another file"
@@ -179,8 +193,14 @@ TEST(SqliteFile, AFileDeletedOrReplacedIsNoticedBeforeTheNextAnswerAndLeftAsItIs
             if (how != "older") {
                 EXPECT_EQ(p.ranked, how == "deleted" ? 1 : 6);
             }
+            Spool spool(spoolFolder);
+            SpoolDrain drain(again, spool, defaultReviewBounds(), std::cerr,
+                             std::chrono::milliseconds(50));
+            EXPECT_TRUE(within(std::chrono::seconds(10), [&] { return spool.waiting() == 0; }));
         }
         EXPECT_EQ(integrity(path), "ok");
+        const std::set<std::string> stored = codesIn(path);
+        for (const std::string& c : spooled) EXPECT_EQ(stored.count(c), 1u) << c;
     }
 }
 
