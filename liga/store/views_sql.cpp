@@ -144,6 +144,30 @@ RankingSql boardSql(const Tables& t) {
 const Tables allTimeTables{"best", "time_counts", "time_buckets", allTimeKey, allTimeKey};
 const Tables periodTables{"period_best", "ranking_counts", "ranking_buckets", periodKey, periodKey};
 
+// A name's all-time bests on levels `first` to `last`, one lookup per level: SQLite would
+// answer "level IN (...)" through a table of its own, made and dropped at every call.
+std::string allTimeBestsOf(const std::string& columns, const std::string& name, int first,
+                           int last) {
+    std::string sql;
+    for (int level = first; level <= last; ++level) {
+        if (level > first) sql += " UNION ALL ";
+        sql += "SELECT " + filled(columns, {{"{level}", std::to_string(level)}}) +
+               " FROM best WHERE level = " + std::to_string(level) + " AND name = " + name;
+    }
+    return sql;
+}
+
+// Whether a name is on any all-time board.
+std::string onABoard(const std::string& name) {
+    std::string sql = "(";
+    for (int level = 1; level <= 5; ++level) {
+        if (level > 1) sql += " OR ";
+        sql += "EXISTS (SELECT 1 FROM best WHERE level = " + std::to_string(level) +
+               " AND name = " + name + ")";
+    }
+    return sql + ")";
+}
+
 // The rows of a name's entries that show: ranked, and its name not barred.
 const char* const shownEntriesOf = "FROM entries WHERE name = ?1 AND state = 0 "
                                    "AND NOT EXISTS (SELECT 1 FROM barred WHERE barred.name = ?1)";
@@ -199,11 +223,10 @@ const PlayerSql& playerSql() {
         // ?1 the name.
         std::string("SELECT code, name, level, tenths, received_at ") + shownEntriesOf +
             " ORDER BY received_at, code",
-        "SELECT name FROM best WHERE name = ?1 AND level IN (1, 2, 3, 4, 5) LIMIT 1",
+        "SELECT 1 WHERE " + onABoard("?1"),
         // ?1 and ?2 the folded names' range, ?3 how many.
-        "SELECT n.name FROM names n WHERE n.folded >= ?1 AND n.folded < ?2 AND EXISTS "
-        "(SELECT 1 FROM best b WHERE b.level IN (1, 2, 3, 4, 5) AND b.name = n.name) "
-        "ORDER BY n.folded, n.name LIMIT ?3",
+        "SELECT n.name FROM names n WHERE n.folded >= ?1 AND n.folded < ?2 AND " +
+            onABoard("n.name") + " ORDER BY n.folded, n.name LIMIT ?3",
         // ?1 the level (0: any), ?2 how many.
         "SELECT code, name, level, tenths, received_at, previous FROM (SELECT code, name, "
         "level, tenths, received_at, lag(tenths) OVER (PARTITION BY level ORDER BY "
@@ -220,16 +243,15 @@ const StepSql& stepSql() {
         // ?1 name, ?2 level, ?3 year, ?4 month, ?5 week, ?6 received_at, ?7 code: part,
         // level, kind, since, tenths (total), received_at, t1, t2, t3, code.
         "SELECT 1, level, kind, since, tenths, received_at, 0, 0, 0, CAST(NULL AS TEXT) "
-        "FROM period_best WHERE name = ?1 AND level IN (?2, 1, 2, 3) AND ((kind = 1 AND "
-        "since = ?3) OR (kind = 2 AND since = ?4) OR (kind = 3 AND since = ?5)) "
-        "UNION ALL SELECT 2, level, 0, 0, tenths, received_at, 0, 0, 0, NULL FROM best "
-        "WHERE name = ?1 AND level IN (1, 2, 3) "
-        "UNION ALL SELECT 3, 0, kind, since, total, received_at, t1, t2, t3, NULL "
-        "FROM sum_best WHERE name = ?1 AND ((kind = 0 AND since = 0) OR (kind = 1 AND "
-        "since = ?3) OR (kind = 2 AND since = ?4) OR (kind = 3 AND since = ?5)) "
-        "UNION ALL SELECT * FROM (SELECT 4, level, 0, 0, tenths, received_at, 0, 0, 0, code "
-        "FROM records WHERE level = ?2 AND (received_at, code) < (?6, ?7) "
-        "ORDER BY received_at DESC, code DESC LIMIT 1) AS r",
+        "FROM period_best WHERE name = ?1 AND level BETWEEN 1 AND 5 AND ((kind = 1 AND "
+        "since = ?3) OR (kind = 2 AND since = ?4) OR (kind = 3 AND since = ?5)) UNION ALL " +
+            allTimeBestsOf("2, {level}, 0, 0, tenths, received_at, 0, 0, 0, NULL", "?1", 1, 3) +
+            " UNION ALL SELECT 3, 0, kind, since, total, received_at, t1, t2, t3, NULL "
+            "FROM sum_best WHERE name = ?1 AND ((kind = 0 AND since = 0) OR (kind = 1 AND "
+            "since = ?3) OR (kind = 2 AND since = ?4) OR (kind = 3 AND since = ?5)) "
+            "UNION ALL SELECT * FROM (SELECT 4, level, 0, 0, tenths, received_at, 0, 0, 0, code "
+            "FROM records WHERE level = ?2 AND (received_at, code) < (?6, ?7) "
+            "ORDER BY received_at DESC, code DESC LIMIT 1) AS r",
         // ?1 name, ?2 level, ?3 kind, ?4 since, ?5 tenths, ?6 received_at.
         "INSERT INTO period_best (name, level, kind, since, tenths, received_at) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT (name, level, kind, since) DO UPDATE "
@@ -269,8 +291,8 @@ const StepSql& stepSql() {
         "AND received_at >= ?3 AND received_at < ?4 ORDER BY tenths, received_at LIMIT 1",
         // ?1 name, ?2 kind, ?3 since: level, tenths, received_at.
         "SELECT level, tenths, received_at FROM period_best WHERE name = ?1 "
-        "AND level IN (1, 2, 3) AND kind = ?2 AND since = ?3 UNION ALL SELECT level, tenths, "
-        "received_at FROM best WHERE ?2 = 0 AND ?3 = 0 AND name = ?1 AND level IN (1, 2, 3)",
+        "AND level BETWEEN 1 AND 3 AND kind = ?2 AND since = ?3 UNION ALL " +
+            allTimeBestsOf("{level}, tenths, received_at", "?1 AND ?2 = 0 AND ?3 = 0", 1, 3),
         // ?1 name, ?2 kind, ?3 since: t1, t2, t3, received_at.
         "SELECT t1, t2, t3, received_at FROM sum_best WHERE name = ?1 AND kind = ?2 "
         "AND since = ?3",

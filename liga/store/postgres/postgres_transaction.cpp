@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "postgres_transaction.h"
 #include "postgres_statements.h"
+#include "postgres_views.h"
+#include "postgres_views_statements.h"
 #include "ranking.h"
 
 #include <functional>
@@ -23,9 +25,12 @@ bool PostgresTransaction::barred(const std::string& name) {
 
 bool PostgresTransaction::addEntry(const Submission& e) {
     const EntryState state = e.held ? EntryState::held : EntryState::ranked;
-    return run("insert_entry", {e.code, e.name, number(e.level), number(e.tenths),
-                                number(e.receivedAt), number(static_cast<int64_t>(state))})
-               .affected() == 1;
+    const bool added =
+        run("insert_entry", {e.code, e.name, number(e.level), number(e.tenths),
+                             number(e.receivedAt), number(static_cast<int64_t>(state))})
+            .affected() == 1;
+    if (added && !e.held) placing_ = e;
+    return added;
 }
 
 std::optional<StoredEntry> PostgresTransaction::findEntry(const std::string& code) {
@@ -37,7 +42,27 @@ std::optional<StoredEntry> PostgresTransaction::findEntry(const std::string& cod
 }
 
 std::optional<int32_t> PostgresTransaction::lockBest(int32_t level, const std::string& name) {
-    const PgRows r = run("lock_best", {number(level), name});
+    std::vector<PgCall> calls{{"lock_best", {number(level), name}}};
+    // The rows of the rankings that a new entry may change come along: this transaction
+    // changes none of them before it reads them (submitToViews).
+    const bool placing =
+        placing_ && !placingRows_ && placing_->level == level && placing_->name == name;
+    if (placing) {
+        const Submission& e = *placing_;
+        const std::array<int64_t, 3> since = periodStartsOf(e.receivedAt);
+        calls.push_back({postgresNameOf(stepSql().nameRows),
+                         {e.name, number(e.level), number(since[0]), number(since[1]),
+                          number(since[2]), number(e.receivedAt), e.code}});
+    }
+    std::vector<PgCall> all = std::move(ahead_);
+    ahead_.clear();
+    all.insert(all.end(), calls.begin(), calls.end());
+    std::vector<PgRows> answers = c_.runAll(all, until_);
+    if (placing) {
+        placingRows_ = nameRowsOf(sqlRowsOf(answers.back()), level);
+        answers.pop_back();
+    }
+    const PgRows& r = answers.back();
     if (r.count() == 0) return std::nullopt;
     return static_cast<int32_t>(r.integer(0, 0));
 }
@@ -112,7 +137,15 @@ void PostgresTransaction::logChange(Moderation what, const std::string& subject,
 }
 
 PgRows PostgresTransaction::run(const char* name, const std::vector<std::string>& values) {
-    return c_.run(name, values, until_);
+    return runAfterAhead({{name, values}});
+}
+
+PgRows PostgresTransaction::runAfterAhead(std::vector<PgCall> calls) {
+    if (!ahead_.empty()) {
+        calls.insert(calls.begin(), ahead_.begin(), ahead_.end());
+        ahead_.clear();
+    }
+    return c_.runAll(calls, until_).back();
 }
 
 int64_t PostgresTransaction::writeBest(const char* name, const Submission& e) {

@@ -5,6 +5,7 @@
 #include "transaction.h"
 #include "view_steps.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -48,6 +49,9 @@ public:
     void logChange(Moderation what, const std::string& subject, int64_t at);
 
     // The rankings beside `best` and the records (view_steps.h, postgres_views_transaction.cpp).
+    // The name's lock goes with the next statement, and a new entry's rows with its lockBest:
+    // one round trip for the three.
+    NameRows nameRows(const Submission& e, const std::array<int64_t, 3>& since);
     SqlRows query(const std::string& sql, const std::vector<SqlValue>& values);
     void execute(const std::string& sql, const std::vector<SqlValue>& values);
     void lockName(const std::string& name);
@@ -75,6 +79,8 @@ private:
     };
     void flushRankings(std::vector<PgCall>& calls);
     void holdChange(int64_t shard, int64_t at);
+    // Runs `calls` after those held for the next round trip; the last one's rows.
+    PgRows runAfterAhead(std::vector<PgCall> calls);
 
     PgRows run(const char* name, const std::vector<std::string>& values);
     int64_t writeBest(const char* name, const Submission& e);
@@ -82,6 +88,9 @@ private:
     PgConnection& c_;
     Deadline until_;
     Held held_;
+    std::vector<PgCall> ahead_;         // to go with the next statement
+    std::optional<Submission> placing_; // the entry this transaction added
+    std::optional<NameRows> placingRows_;
 };
 
 static_assert(ModerationTransaction<PostgresTransaction>);

@@ -46,20 +46,29 @@ void callIfAny(std::vector<PgCall>& calls, const char* name, const Columns& c) {
 
 } // namespace
 
+NameRows PostgresTransaction::nameRows(const Submission& e, const std::array<int64_t, 3>& since) {
+    if (placingRows_ && placing_ && placing_->code == e.code) {
+        NameRows rows = std::move(*placingRows_);
+        placingRows_.reset();
+        return rows;
+    }
+    return ViewSteps<PostgresTransaction>::nameRows(e, since);
+}
+
 SqlRows PostgresTransaction::query(const std::string& sql, const std::vector<SqlValue>& values) {
     std::vector<PgCall> calls;
     // The rankings it reads hold what this transaction held back.
     flushRankings(calls);
     calls.push_back({postgresNameOf(sql), pgTexts(values)});
-    return sqlRowsOf(c_.runAll(calls, until_).back());
+    return sqlRowsOf(runAfterAhead(std::move(calls)));
 }
 
 void PostgresTransaction::execute(const std::string& sql, const std::vector<SqlValue>& values) {
-    c_.run(postgresNameOf(sql), pgTexts(values), until_);
+    runAfterAhead({{postgresNameOf(sql), pgTexts(values)}});
 }
 
 void PostgresTransaction::lockName(const std::string& name) {
-    run("lock_name", {foldedName(name), name});
+    ahead_.push_back({"lock_name", {foldedName(name), name}});
 }
 
 void PostgresTransaction::lockRecords() {
@@ -147,7 +156,7 @@ void PostgresTransaction::flush() {
             {"flush_changes",
              {std::to_string(shard), std::to_string(change.first), std::to_string(change.second)}});
     held_ = {};
-    if (!calls.empty()) c_.runAll(calls, until_);
+    if (!calls.empty() || !ahead_.empty()) runAfterAhead(std::move(calls));
 }
 
 } // namespace liga

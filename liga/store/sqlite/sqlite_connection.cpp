@@ -63,6 +63,10 @@ sqlite3_stmt* SqliteConnection::prepared(const char* sql) {
 SqliteLease::SqliteLease(SqliteConnection& c, Deadline until) : lock_(c.mutex, std::defer_lock) {
     if (c.watch && c.watch->gone()) throw StoreGone("the league file was deleted or replaced");
     if (!lock_.try_lock_until(until)) throw StoreUnavailable("the league database is busy");
+    waitNoLongerThan(c, until);
+}
+
+void waitNoLongerThan(SqliteConnection& c, Deadline until) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(until - Deadline::clock::now());
     sqlite3_busy_timeout(c.db, static_cast<int>(std::max<int64_t>(left.count(), 1)));

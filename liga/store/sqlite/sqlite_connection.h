@@ -43,6 +43,9 @@ private:
     std::map<const char*, sqlite3_stmt*> statements_; // by the address of their text
 };
 
+// The library's wait for a lock held by another process ends at the deadline.
+void waitNoLongerThan(SqliteConnection& c, Deadline until);
+
 // The connection for one call: taken before the deadline, and the library's own wait for
 // a lock held by another process ends there too.
 class SqliteLease {

@@ -14,6 +14,11 @@ namespace liga {
 
 namespace {
 
+// Each submission of a batch in a savepoint of its own.
+const char* const savepoint = "SAVEPOINT submission";
+const char* const release = "RELEASE submission";
+const char* const rollbackTo = "ROLLBACK TO submission";
+
 // Connections that read the pages' views, beside the one that reads the boards.
 constexpr unsigned viewReaders = 4;
 
@@ -56,6 +61,10 @@ Views& SqliteStore::views() {
 
 template <class Work> auto SqliteStore::writing(Deadline until, Work work) {
     SqliteLease lease(*writer_, until);
+    return committed(work);
+}
+
+template <class Work> auto SqliteStore::committed(Work work) {
     SqliteTransaction tx(*writer_);
     tx.statement("BEGIN IMMEDIATE").step();
     try {
@@ -69,7 +78,32 @@ template <class Work> auto SqliteStore::writing(Deadline until, Work work) {
 }
 
 Placement SqliteStore::submitBefore(const Submission& e, Deadline until) {
-    return writing(until, [&](SqliteTransaction& tx) { return submitWithin(tx, e); });
+    return batches_.submit(e, until, [this](const SubmissionBatches::Take& take, Deadline by) {
+        SqliteLease lease(*writer_, by);
+        const SubmissionBatches::Batch batch = take();
+        Deadline earliest = by;
+        for (const auto* w : batch) earliest = std::min(earliest, w->until);
+        waitNoLongerThan(*writer_, earliest);
+        const std::vector<std::optional<Placement>> placed = committed([&](SqliteTransaction& tx) {
+            std::vector<std::optional<Placement>> places(batch.size());
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                tx.statement(savepoint).step();
+                try {
+                    places[i] = submitWithin(tx, *batch[i]->entry);
+                    tx.statement(release).step();
+                } catch (const StoreUnavailable&) {
+                    throw; // the database's, not the entry's: none of the batch is written
+                } catch (...) {
+                    tx.statement(rollbackTo).step();
+                    tx.statement(release).step();
+                    batch[i]->error = std::current_exception();
+                }
+            }
+            return places;
+        });
+        // Committed: now each is placed.
+        for (std::size_t i = 0; i < batch.size(); ++i) batch[i]->placed = placed[i];
+    });
 }
 
 ModerationResult SqliteStore::moderateBefore(Moderation what, const std::string& subject,

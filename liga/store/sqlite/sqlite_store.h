@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "sqlite_batches.h"
 #include "store.h"
 
 #include <memory>
@@ -45,10 +46,13 @@ protected:
 private:
     // Runs `work` with a SqliteTransaction on the writing connection, in BEGIN IMMEDIATE.
     template <class Work> auto writing(Deadline until, Work work);
+    // The same on the writing connection that the caller holds.
+    template <class Work> auto committed(Work work);
     std::unique_ptr<SqliteConnection> writer_;
     std::unique_ptr<SqliteConnection> reader_; // the writer's when the store lives in memory
     SqliteConnection* reading_ = nullptr;
     std::unique_ptr<SqliteCheckpointer> checkpointer_; // none in memory
+    SubmissionBatches batches_;
     std::unique_ptr<SqliteViewsReader> viewsReader_;
     std::unique_ptr<ViewReads> views_;
 };

@@ -85,7 +85,9 @@ void prepareSqliteViews(SqliteConnection& w, int version) {
         if (s.integer(0) == 0) w.exec(addChangeTime);
     }
     if (version >= viewsVersion) return;
-    w.exec("CREATE TEMP TABLE period_bounds (kind INTEGER, since INTEGER, until INTEGER)");
+    // A table of the file itself, gone again by the transaction's end: a temporary one
+    // would cost the connection a second database at every later statement.
+    w.exec("CREATE TABLE period_bounds (kind INTEGER, since INTEGER, until INTEGER)");
     {
         const char* const insert = "INSERT INTO period_bounds VALUES (?1, ?2, ?3)";
         for (const PeriodBounds& b : periodsToFill(static_cast<int64_t>(std::time(nullptr)))) {
@@ -94,7 +96,7 @@ void prepareSqliteViews(SqliteConnection& w, int version) {
         }
     }
     w.exec(viewsFillSql().c_str());
-    w.exec("DROP TABLE temp.period_bounds");
+    w.exec("DROP TABLE period_bounds");
 }
 
 } // namespace liga
