@@ -27,7 +27,11 @@ std::vector<SqlValue> rankingValues(int32_t level, PeriodStart period) {
 }
 
 const RankingSql& boardSqlFor(PeriodStart period) {
-    return period.period == Period::all ? allTimeBoardSql() : periodBoardSql();
+    return boardSqlOf(static_cast<int>(period.period));
+}
+
+const RankingSql& sumSqlFor(PeriodStart period) {
+    return sumSqlOf(static_cast<int>(period.period));
 }
 
 BoardRow boardRowAt(const SqlRows& r, std::size_t i, std::size_t column) {
@@ -109,7 +113,7 @@ SumPage ViewReads::sumPage(PeriodStart period, PageRange range, Deadline until) 
     const int64_t count = clamped(range.count, 0, mostRows);
     std::vector<SqlValue> values = rankingValues(sumRankingLevel, period);
     values.insert(values.end(), {first, count});
-    const SqlRows r = readOne(sumSql().page, std::move(values), until);
+    const SqlRows r = readOne(sumSqlFor(period).page, std::move(values), until);
     SumPage page;
     int64_t faster = 0;
     // The rows come from the first of the page's first total on: numbered from there.
@@ -202,7 +206,7 @@ std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
     for (const PeriodStart& p : periods) {
         std::vector<SqlValue> values = rankingValues(0, p);
         values[0] = name;
-        calls.push_back({&playerSql().sumStanding, std::move(values)});
+        calls.push_back({&sumSqlFor(p).standings, std::move(values)});
     }
     const std::vector<SqlRows> found = reader_.read(calls, until);
     std::vector<SumStanding> all;

@@ -9,12 +9,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace liga {
 
-using SqlValue = std::variant<int64_t, std::string>;
+// A statement's value: a whole number or a text.
+struct SqlValue {
+    SqlValue(int64_t n) : number(n) {}
+    SqlValue(std::string t) : text(std::move(t)), isText(true) {}
+    int64_t number = 0;
+    std::string text;
+    bool isText = false;
+};
 
 // One statement of views_sql.h (named by its SQLite text) with its values, ?1 first.
 struct SqlCall {

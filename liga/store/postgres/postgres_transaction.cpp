@@ -47,20 +47,18 @@ std::optional<int32_t> PostgresTransaction::lockBest(int32_t level, const std::s
     // changes none of them before it reads them (submitToViews).
     const bool placing =
         placing_ && !placingRows_ && placing_->level == level && placing_->name == name;
-    if (placing) {
-        const Submission& e = *placing_;
-        const std::array<int64_t, 3> since = periodStartsOf(e.receivedAt);
-        calls.push_back({postgresNameOf(stepSql().nameRows),
-                         {e.name, number(e.level), number(since[0]), number(since[1]),
-                          number(since[2]), number(e.receivedAt), e.code}});
-    }
+    const std::vector<SqlCall> reads = placing ? nameRowCalls(*placing_) : std::vector<SqlCall>{};
+    for (const SqlCall& c : reads) calls.push_back({postgresNameOf(*c.sql), pgTexts(c.values)});
     std::vector<PgCall> all = std::move(ahead_);
     ahead_.clear();
     all.insert(all.end(), calls.begin(), calls.end());
     std::vector<PgRows> answers = c_.runAll(all, until_);
     if (placing) {
-        placingRows_ = nameRowsOf(sqlRowsOf(answers.back()), level);
-        answers.pop_back();
+        std::vector<SqlRows> rows;
+        for (std::size_t i = answers.size() - reads.size(); i < answers.size(); ++i)
+            rows.push_back(sqlRowsOf(answers[i]));
+        placingRows_ = nameRowsFrom(rows, *placing_, periodStartsOf(placing_->receivedAt));
+        answers.erase(answers.end() - static_cast<std::ptrdiff_t>(reads.size()), answers.end());
     }
     const PgRows& r = answers.back();
     if (r.count() == 0) return std::nullopt;

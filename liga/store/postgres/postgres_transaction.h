@@ -24,7 +24,7 @@ namespace liga {
 // single round trip: so the hot count rows stay locked only for the transaction's last
 // moment, and a submission costs no more round trips than it did before those rankings.
 // Its reads see what it held back: counts() adds it, and a read of the rankings writes
-// their part first.
+// their lines first (view_steps.h).
 class PostgresTransaction : public ViewSteps<PostgresTransaction> {
 public:
     PostgresTransaction(PgConnection& c, Deadline until) : c_(c), until_(until) {}
@@ -56,28 +56,16 @@ public:
     void execute(const std::string& sql, const std::vector<SqlValue>& values);
     void lockName(const std::string& name);
     void lockRecords();
-    void putPeriodBest(const RankingKey& key, const std::string& name, const TimedBest& best);
-    void dropPeriodBest(const RankingKey& key, const std::string& name);
-    void putSum(const RankingKey& key, const std::string& name, const SumBest& sum);
-    void dropSum(const RankingKey& key, const std::string& name);
-    void countRanking(const RankingKey& key, int32_t tenths, int64_t delta);
     // Writes what the transaction held back.
     void flush();
 
 private:
-    // What the transaction holds back, by key in the order the rows are written.
+    // What the transaction holds back besides the steps' writes, by key in the order the
+    // rows are written.
     struct Held {
         std::map<std::pair<int32_t, int32_t>, int64_t> times, buckets; // (level, time)
-        std::map<std::tuple<int32_t, int64_t, int32_t, int32_t>, int64_t> rankingTimes,
-            rankingBuckets; // (kind, since, level, time)
-        // (name, level, kind, since): the new best, or none when it goes.
-        std::map<std::tuple<std::string, int32_t, int32_t, int64_t>, std::optional<TimedBest>>
-            periodBests;
-        // (name, kind, since): the new line, or none when it goes.
-        std::map<std::tuple<std::string, int32_t, int64_t>, std::optional<SumBest>> sums;
-        std::map<int64_t, std::pair<int64_t, int64_t>> changes; // shard: (changes, when)
+        std::map<int64_t, std::pair<int64_t, int64_t>> changes;        // shard: (changes, when)
     };
-    void flushRankings(std::vector<PgCall>& calls);
     void holdChange(int64_t shard, int64_t at);
     // Runs `calls` after those held for the next round trip; the last one's rows.
     PgRows runAfterAhead(std::vector<PgCall> calls);

@@ -8,9 +8,7 @@ namespace liga {
 
 std::vector<std::string> pgTexts(const std::vector<SqlValue>& values) {
     std::vector<std::string> texts;
-    for (const SqlValue& v : values)
-        texts.push_back(std::holds_alternative<int64_t>(v) ? std::to_string(std::get<int64_t>(v))
-                                                           : std::get<std::string>(v));
+    for (const SqlValue& v : values) texts.push_back(v.isText ? v.text : std::to_string(v.number));
     return texts;
 }
 

@@ -9,44 +9,79 @@
 namespace liga {
 
 const char* const postgresViewsTables = R"(
+-- A name's best on a level in the current year, month and week (since -1: none).
 CREATE TABLE IF NOT EXISTS period_best (
-    name        TEXT   NOT NULL,
-    level       INT    NOT NULL,
-    kind        INT    NOT NULL,
-    since       BIGINT NOT NULL,
-    tenths      INT    NOT NULL,
-    received_at BIGINT NOT NULL,
-    PRIMARY KEY (name, level, kind, since)
+    name    TEXT   NOT NULL,
+    level   INT    NOT NULL,
+    since1  BIGINT NOT NULL,
+    tenths1 INT    NOT NULL,
+    at1     BIGINT NOT NULL,
+    since2  BIGINT NOT NULL,
+    tenths2 INT    NOT NULL,
+    at2     BIGINT NOT NULL,
+    since3  BIGINT NOT NULL,
+    tenths3 INT    NOT NULL,
+    at3     BIGINT NOT NULL,
+    PRIMARY KEY (name, level)
 );
-CREATE INDEX IF NOT EXISTS period_board
-    ON period_best (kind, since, level, tenths, received_at, name);
+CREATE INDEX IF NOT EXISTS period_board1 ON period_best (level, since1, tenths1, at1, name);
+CREATE INDEX IF NOT EXISTS period_board2 ON period_best (level, since2, tenths2, at2, name);
+CREATE INDEX IF NOT EXISTS period_board3 ON period_best (level, since3, tenths3, at3, name);
+-- A name's line in the combined ranking of all time (since 0), the year, month and week.
 CREATE TABLE IF NOT EXISTS sum_best (
-    name        TEXT   NOT NULL,
-    kind        INT    NOT NULL,
-    since       BIGINT NOT NULL,
-    total       INT    NOT NULL,
-    t1          INT    NOT NULL,
-    t2          INT    NOT NULL,
-    t3          INT    NOT NULL,
-    received_at BIGINT NOT NULL,
-    PRIMARY KEY (name, kind, since)
+    name   TEXT   NOT NULL PRIMARY KEY,
+    since0   BIGINT NOT NULL,
+    tot0     INT    NOT NULL,
+    one0     INT    NOT NULL,
+    two0     INT    NOT NULL,
+    three0   INT    NOT NULL,
+    at0      BIGINT NOT NULL,
+    since1   BIGINT NOT NULL,
+    tot1     INT    NOT NULL,
+    one1     INT    NOT NULL,
+    two1     INT    NOT NULL,
+    three1   INT    NOT NULL,
+    at1      BIGINT NOT NULL,
+    since2   BIGINT NOT NULL,
+    tot2     INT    NOT NULL,
+    one2     INT    NOT NULL,
+    two2     INT    NOT NULL,
+    three2   INT    NOT NULL,
+    at2      BIGINT NOT NULL,
+    since3   BIGINT NOT NULL,
+    tot3     INT    NOT NULL,
+    one3     INT    NOT NULL,
+    two3     INT    NOT NULL,
+    three3   INT    NOT NULL,
+    at3      BIGINT NOT NULL
 );
-CREATE INDEX IF NOT EXISTS sum_board ON sum_best (kind, since, total, t3, t2, received_at, name);
+CREATE INDEX IF NOT EXISTS sum_board0 ON sum_best (since0, tot0, three0, two0, at0, name);
+CREATE INDEX IF NOT EXISTS sum_board1 ON sum_best (since1, tot1, three1, two1, at1, name);
+CREATE INDEX IF NOT EXISTS sum_board2 ON sum_best (since2, tot2, three2, two2, at2, name);
+CREATE INDEX IF NOT EXISTS sum_board3 ON sum_best (since3, tot3, three3, two3, at3, name);
 CREATE TABLE IF NOT EXISTS ranking_counts (
-    kind   INT    NOT NULL,
-    since  BIGINT NOT NULL,
     level  INT    NOT NULL,
     tenths INT    NOT NULL,
-    names  BIGINT NOT NULL CHECK (names >= 0),
-    PRIMARY KEY (kind, since, level, tenths)
+    names0 BIGINT NOT NULL CHECK (names0 >= 0),
+    since1 BIGINT NOT NULL,
+    names1 BIGINT NOT NULL CHECK (names1 >= 0),
+    since2 BIGINT NOT NULL,
+    names2 BIGINT NOT NULL CHECK (names2 >= 0),
+    since3 BIGINT NOT NULL,
+    names3 BIGINT NOT NULL CHECK (names3 >= 0),
+    PRIMARY KEY (level, tenths)
 );
 CREATE TABLE IF NOT EXISTS ranking_buckets (
-    kind   INT    NOT NULL,
-    since  BIGINT NOT NULL,
     level  INT    NOT NULL,
     bucket INT    NOT NULL,
-    names  BIGINT NOT NULL CHECK (names >= 0),
-    PRIMARY KEY (kind, since, level, bucket)
+    names0 BIGINT NOT NULL CHECK (names0 >= 0),
+    since1 BIGINT NOT NULL,
+    names1 BIGINT NOT NULL CHECK (names1 >= 0),
+    since2 BIGINT NOT NULL,
+    names2 BIGINT NOT NULL CHECK (names2 >= 0),
+    since3 BIGINT NOT NULL,
+    names3 BIGINT NOT NULL CHECK (names3 >= 0),
+    PRIMARY KEY (level, bucket)
 );
 CREATE TABLE IF NOT EXISTS records (
     level       INT    NOT NULL,

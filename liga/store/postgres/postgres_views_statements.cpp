@@ -42,29 +42,6 @@ const std::vector<std::pair<std::string, std::string>> ownStatements = {
     // goes, which the update then adds.
     {"flush_times", countsFlush("time_counts", {{"level", "int"}, {"tenths", "int"}})},
     {"flush_buckets", countsFlush("time_buckets", {{"level", "int"}, {"bucket", "int"}})},
-    {"flush_period_put",
-     "INSERT INTO period_best (name, level, kind, since, tenths, received_at) SELECT * FROM "
-     "unnest($1::text[], $2::int[], $3::int[], $4::bigint[], $5::int[], $6::bigint[]) "
-     "ON CONFLICT (name, level, kind, since) DO UPDATE SET tenths = excluded.tenths, "
-     "received_at = excluded.received_at"},
-    {"flush_period_drop",
-     "DELETE FROM period_best p USING unnest($1::text[], $2::int[], $3::int[], $4::bigint[]) "
-     "AS d (name, level, kind, since) WHERE p.name = d.name AND p.level = d.level "
-     "AND p.kind = d.kind AND p.since = d.since"},
-    {"flush_sum_put",
-     "INSERT INTO sum_best (name, kind, since, total, t1, t2, t3, received_at) SELECT * FROM "
-     "unnest($1::text[], $2::int[], $3::bigint[], $4::int[], $5::int[], $6::int[], $7::int[], "
-     "$8::bigint[]) ON CONFLICT (name, kind, since) DO UPDATE SET total = excluded.total, "
-     "t1 = excluded.t1, t2 = excluded.t2, t3 = excluded.t3, received_at = excluded.received_at"},
-    {"flush_sum_drop", "DELETE FROM sum_best s USING unnest($1::text[], $2::int[], $3::bigint[]) "
-                       "AS d (name, kind, since) WHERE s.name = d.name AND s.kind = d.kind "
-                       "AND s.since = d.since"},
-    {"flush_ranking_counts",
-     countsFlush("ranking_counts",
-                 {{"kind", "int"}, {"since", "bigint"}, {"level", "int"}, {"tenths", "int"}})},
-    {"flush_ranking_buckets",
-     countsFlush("ranking_buckets",
-                 {{"kind", "int"}, {"since", "bigint"}, {"level", "int"}, {"bucket", "int"}})},
     // $1 shard, $2 changes, $3 when.
     {"flush_changes", "UPDATE changes SET n = n + $2, at = GREATEST(at, $3) WHERE shard = $1"},
 };
@@ -84,18 +61,21 @@ struct Registry {
 const Registry& registry() {
     static const Registry r = [] {
         Registry r;
-        for (const RankingSql* s : {&allTimeBoardSql(), &periodBoardSql(), &sumSql()})
-            for (const std::string* t : {&s->page, &s->standings, &s->neighbours, &s->distribution})
-                r.share(*t);
+        for (int kind = 0; kind < 4; ++kind)
+            for (const RankingSql* s : {&boardSqlOf(kind), &sumSqlOf(kind)})
+                for (const std::string* t :
+                     {&s->page, &s->standings, &s->neighbours, &s->distribution})
+                    r.share(*t);
         const PlayerSql& p = playerSql();
-        for (const std::string* t : {&p.sumStanding, &p.entries, &p.history, &p.findExact,
-                                     &p.findPrefix, &p.records, &p.versionStamp})
+        for (const std::string* t :
+             {&p.entries, &p.history, &p.findExact, &p.findPrefix, &p.records, &p.versionStamp})
             r.share(*t);
         const StepSql& s = stepSql();
         for (const std::string* t :
-             {&s.nameRows, &s.recordBefore, &s.addRecord, &s.dropSlowerRecordsAfter,
-              &s.dropRecordsFrom, &s.entryOf, &s.periodBestOf, &s.fastestIn, &s.summedBests,
-              &s.sumOf, &s.rankingsOf, &s.rankedEntriesOf, &s.recordsOfName, &s.entriesFaster})
+             {&s.periodRowsOf, &s.sumRowOf, &s.putPeriodRow, &s.putSumRow, &s.addRankingCounts,
+              &s.addRankingBuckets, &s.recordBefore, &s.addRecord, &s.dropSlowerRecordsAfter,
+              &s.dropRecordsFrom, &s.entryOf, &s.fastestIn, &s.rankedEntriesOf, &s.recordsOfName,
+              &s.entriesFaster})
             r.share(*t);
         for (const auto& [name, sql] : ownStatements) r.statements.emplace_back(name, sql);
         return r;

@@ -11,18 +11,14 @@ namespace liga {
 
 namespace {
 
-// Columns of held-back rows, each as an array in PostgreSQL's text form.
+// Columns of held-back rows, each as an array in PostgreSQL's text form ("{1,2}").
 class Columns {
 public:
     explicit Columns(std::size_t n) : text_(n) {}
-    Columns& add(std::size_t column, int64_t n) { return put(column, std::to_string(n)); }
-    Columns& add(std::size_t column, const std::string& s) {
-        std::string quoted = "\"";
-        for (const char c : s) {
-            if (c == '"' || c == '\\') quoted += '\\';
-            quoted += c;
-        }
-        return put(column, quoted + '"');
+    Columns& add(std::size_t column, int64_t n) {
+        if (!text_[column].empty()) text_[column] += ',';
+        text_[column] += std::to_string(n);
+        return *this;
     }
     bool empty() const { return text_.front().empty(); }
     std::vector<std::string> arrays() const {
@@ -32,17 +28,8 @@ public:
     }
 
 private:
-    Columns& put(std::size_t column, const std::string& value) {
-        if (!text_[column].empty()) text_[column] += ',';
-        text_[column] += value;
-        return *this;
-    }
     std::vector<std::string> text_;
 };
-
-void callIfAny(std::vector<PgCall>& calls, const char* name, const Columns& c) {
-    if (!c.empty()) calls.push_back({name, c.arrays()});
-}
 
 } // namespace
 
@@ -56,11 +43,7 @@ NameRows PostgresTransaction::nameRows(const Submission& e, const std::array<int
 }
 
 SqlRows PostgresTransaction::query(const std::string& sql, const std::vector<SqlValue>& values) {
-    std::vector<PgCall> calls;
-    // The rankings it reads hold what this transaction held back.
-    flushRankings(calls);
-    calls.push_back({postgresNameOf(sql), pgTexts(values)});
-    return sqlRowsOf(runAfterAhead(std::move(calls)));
+    return sqlRowsOf(runAfterAhead({{postgresNameOf(sql), pgTexts(values)}}));
 }
 
 void PostgresTransaction::execute(const std::string& sql, const std::vector<SqlValue>& values) {
@@ -75,60 +58,10 @@ void PostgresTransaction::lockRecords() {
     run("lock_records", {});
 }
 
-void PostgresTransaction::putPeriodBest(const RankingKey& k, const std::string& name,
-                                        const TimedBest& best) {
-    held_.periodBests[{name, k.level, k.kind, k.since}] = best;
-}
-
-void PostgresTransaction::dropPeriodBest(const RankingKey& k, const std::string& name) {
-    held_.periodBests[{name, k.level, k.kind, k.since}] = std::nullopt;
-}
-
-void PostgresTransaction::putSum(const RankingKey& k, const std::string& name, const SumBest& sum) {
-    held_.sums[{name, k.kind, k.since}] = sum;
-}
-
-void PostgresTransaction::dropSum(const RankingKey& k, const std::string& name) {
-    held_.sums[{name, k.kind, k.since}] = std::nullopt;
-}
-
-void PostgresTransaction::countRanking(const RankingKey& k, int32_t tenths, int64_t delta) {
-    held_.rankingTimes[{k.kind, k.since, k.level, tenths}] += delta;
-    held_.rankingBuckets[{k.kind, k.since, k.level, bucketOf(tenths)}] += delta;
-}
-
 void PostgresTransaction::holdChange(int64_t shard, int64_t at) {
     auto& [n, when] = held_.changes[shard];
     ++n;
     when = std::max(when, at);
-}
-
-void PostgresTransaction::flushRankings(std::vector<PgCall>& calls) {
-    Columns put(6), drop(4);
-    for (const auto& [key, best] : held_.periodBests) {
-        const auto& [name, level, kind, since] = key;
-        Columns& c = best ? put : drop;
-        c.add(0, name).add(1, level).add(2, kind).add(3, since);
-        if (best) put.add(4, best->tenths).add(5, best->receivedAt);
-    }
-    callIfAny(calls, "flush_period_put", put);
-    callIfAny(calls, "flush_period_drop", drop);
-    Columns putSum(8), dropSum(3);
-    for (const auto& [key, sum] : held_.sums) {
-        const auto& [name, kind, since] = key;
-        Columns& c = sum ? putSum : dropSum;
-        c.add(0, name).add(1, kind).add(2, since);
-        if (sum)
-            putSum.add(3, sum->total())
-                .add(4, sum->tenths[0])
-                .add(5, sum->tenths[1])
-                .add(6, sum->tenths[2])
-                .add(7, sum->receivedAt);
-    }
-    callIfAny(calls, "flush_sum_put", putSum);
-    callIfAny(calls, "flush_sum_drop", dropSum);
-    held_.periodBests.clear();
-    held_.sums.clear();
 }
 
 void PostgresTransaction::flush() {
@@ -138,19 +71,10 @@ void PostgresTransaction::flush() {
         Columns c(3);
         for (const auto& [key, delta] : *held)
             if (delta != 0) c.add(0, key.first).add(1, key.second).add(2, delta);
-        callIfAny(calls, name, c);
+        if (!c.empty()) calls.push_back({name, c.arrays()});
     }
-    flushRankings(calls);
-    for (const auto& [held, name] : {std::pair{&held_.rankingTimes, "flush_ranking_counts"},
-                                     std::pair{&held_.rankingBuckets, "flush_ranking_buckets"}}) {
-        Columns c(5);
-        for (const auto& [key, delta] : *held) {
-            if (delta == 0) continue;
-            const auto& [kind, since, level, time] = key;
-            c.add(0, kind).add(1, since).add(2, level).add(3, time).add(4, delta);
-        }
-        callIfAny(calls, name, c);
-    }
+    for (const SqlCall& c : heldWrites())
+        calls.push_back({postgresNameOf(*c.sql), pgTexts(c.values)});
     for (const auto& [shard, change] : held_.changes)
         calls.push_back(
             {"flush_changes",

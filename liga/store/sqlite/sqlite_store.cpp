@@ -69,6 +69,7 @@ template <class Work> auto SqliteStore::committed(Work work) {
     tx.statement("BEGIN IMMEDIATE").step();
     try {
         auto result = work(tx);
+        tx.flush();
         tx.statement("COMMIT").step();
         return result;
     } catch (...) {
@@ -90,6 +91,7 @@ Placement SqliteStore::submitBefore(const Submission& e, Deadline until) {
                 tx.statement(savepoint).step();
                 try {
                     places[i] = submitWithin(tx, *batch[i]->entry);
+                    tx.flush();
                     tx.statement(release).step();
                 } catch (const StoreUnavailable&) {
                     throw; // the database's, not the entry's: none of the batch is written

@@ -47,6 +47,8 @@ public:
     void lockName(const std::string& name);
     // The file's write lock keeps every other writer out.
     void lockRecords() {}
+    // Writes what the steps held back, so that a row changes once.
+    void flush();
 
 private:
     void adjust(const char* sql, int32_t level, int32_t key, int64_t delta);

@@ -19,10 +19,11 @@ SqlRows sqliteRows(SqliteConnection& c, const SqlCall& call) {
     SqliteStatement s(c.db, raw);
     for (std::size_t i = 0; i < call.values.size(); ++i) {
         const int at = static_cast<int>(i) + 1;
-        if (const auto* n = std::get_if<int64_t>(&call.values[i]))
-            s.bind(at, *n);
+        const SqlValue& v = call.values[i];
+        if (v.isText)
+            s.bind(at, v.text);
         else
-            s.bind(at, std::get<std::string>(call.values[i]));
+            s.bind(at, v.number);
     }
     SqlRows rows;
     const int columns = sqlite3_column_count(raw);

@@ -14,43 +14,79 @@ namespace {
 constexpr int viewsVersion = 5;
 
 const char* const tables = R"(
+-- A name's best on a level in the current year, month and week (since -1: none).
 CREATE TABLE IF NOT EXISTS period_best (
-    name        TEXT    NOT NULL,
-    level       INTEGER NOT NULL,
-    kind        INTEGER NOT NULL,
-    since       INTEGER NOT NULL,
-    tenths      INTEGER NOT NULL,
-    received_at INTEGER NOT NULL,
-    PRIMARY KEY (name, level, kind, since)
+    name    TEXT    NOT NULL,
+    level   INTEGER NOT NULL,
+    since1  INTEGER NOT NULL,
+    tenths1 INTEGER NOT NULL,
+    at1     INTEGER NOT NULL,
+    since2  INTEGER NOT NULL,
+    tenths2 INTEGER NOT NULL,
+    at2     INTEGER NOT NULL,
+    since3  INTEGER NOT NULL,
+    tenths3 INTEGER NOT NULL,
+    at3     INTEGER NOT NULL,
+    PRIMARY KEY (name, level)
 ) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS period_board ON period_best (kind, since, level, tenths, received_at);
+CREATE INDEX IF NOT EXISTS period_board1 ON period_best (level, since1, tenths1, at1);
+CREATE INDEX IF NOT EXISTS period_board2 ON period_best (level, since2, tenths2, at2);
+CREATE INDEX IF NOT EXISTS period_board3 ON period_best (level, since3, tenths3, at3);
+-- A name's line in the combined ranking of all time (since 0), the year, month and week.
 CREATE TABLE IF NOT EXISTS sum_best (
-    name        TEXT    NOT NULL,
-    kind        INTEGER NOT NULL,
-    since       INTEGER NOT NULL,
-    total       INTEGER NOT NULL,
-    t1          INTEGER NOT NULL,
-    t2          INTEGER NOT NULL,
-    t3          INTEGER NOT NULL,
-    received_at INTEGER NOT NULL,
-    PRIMARY KEY (name, kind, since)
+    name   TEXT    NOT NULL PRIMARY KEY,
+    since0   INTEGER NOT NULL,
+    tot0     INTEGER NOT NULL,
+    one0     INTEGER NOT NULL,
+    two0     INTEGER NOT NULL,
+    three0   INTEGER NOT NULL,
+    at0      INTEGER NOT NULL,
+    since1   INTEGER NOT NULL,
+    tot1     INTEGER NOT NULL,
+    one1     INTEGER NOT NULL,
+    two1     INTEGER NOT NULL,
+    three1   INTEGER NOT NULL,
+    at1      INTEGER NOT NULL,
+    since2   INTEGER NOT NULL,
+    tot2     INTEGER NOT NULL,
+    one2     INTEGER NOT NULL,
+    two2     INTEGER NOT NULL,
+    three2   INTEGER NOT NULL,
+    at2      INTEGER NOT NULL,
+    since3   INTEGER NOT NULL,
+    tot3     INTEGER NOT NULL,
+    one3     INTEGER NOT NULL,
+    two3     INTEGER NOT NULL,
+    three3   INTEGER NOT NULL,
+    at3      INTEGER NOT NULL
 ) WITHOUT ROWID;
-CREATE INDEX IF NOT EXISTS sum_board ON sum_best (kind, since, total, t3, t2, received_at);
+CREATE INDEX IF NOT EXISTS sum_board0 ON sum_best (since0, tot0, three0, two0, at0);
+CREATE INDEX IF NOT EXISTS sum_board1 ON sum_best (since1, tot1, three1, two1, at1);
+CREATE INDEX IF NOT EXISTS sum_board2 ON sum_best (since2, tot2, three2, two2, at2);
+CREATE INDEX IF NOT EXISTS sum_board3 ON sum_best (since3, tot3, three3, two3, at3);
 CREATE TABLE IF NOT EXISTS ranking_counts (
-    kind   INTEGER NOT NULL,
-    since  INTEGER NOT NULL,
     level  INTEGER NOT NULL,
     tenths INTEGER NOT NULL,
-    names  INTEGER NOT NULL CHECK (names >= 0),
-    PRIMARY KEY (kind, since, level, tenths)
+    names0 INTEGER NOT NULL CHECK (names0 >= 0),
+    since1 INTEGER NOT NULL,
+    names1 INTEGER NOT NULL CHECK (names1 >= 0),
+    since2 INTEGER NOT NULL,
+    names2 INTEGER NOT NULL CHECK (names2 >= 0),
+    since3 INTEGER NOT NULL,
+    names3 INTEGER NOT NULL CHECK (names3 >= 0),
+    PRIMARY KEY (level, tenths)
 ) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS ranking_buckets (
-    kind   INTEGER NOT NULL,
-    since  INTEGER NOT NULL,
     level  INTEGER NOT NULL,
     bucket INTEGER NOT NULL,
-    names  INTEGER NOT NULL CHECK (names >= 0),
-    PRIMARY KEY (kind, since, level, bucket)
+    names0 INTEGER NOT NULL CHECK (names0 >= 0),
+    since1 INTEGER NOT NULL,
+    names1 INTEGER NOT NULL CHECK (names1 >= 0),
+    since2 INTEGER NOT NULL,
+    names2 INTEGER NOT NULL CHECK (names2 >= 0),
+    since3 INTEGER NOT NULL,
+    names3 INTEGER NOT NULL CHECK (names3 >= 0),
+    PRIMARY KEY (level, bucket)
 ) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS records (
     level       INTEGER NOT NULL,

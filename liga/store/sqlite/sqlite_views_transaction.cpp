@@ -14,6 +14,10 @@ void SqliteTransaction::execute(const std::string& sql, const std::vector<SqlVal
     sqliteRows(c_, {&sql, values});
 }
 
+void SqliteTransaction::flush() {
+    for (const SqlCall& c : heldWrites()) execute(*c.sql, c.values);
+}
+
 void SqliteTransaction::lockName(const std::string& name) {
     execute(stepSql().lockName, {foldedName(name), name});
 }
