@@ -1,13 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "ligacode.h"
 #include "rate_limit.h"
 #include "request.h"
 #include "settings.h"
+#include "spool.h"
 #include "store.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -17,13 +21,19 @@ namespace liga {
 // Most header lines a request may bring; far more than any browser sends.
 constexpr std::size_t maxHeaderCount = 64;
 
+// The entry that a code judged good makes, received at `receivedAt` and held when the
+// review bounds say so.
+Submission submissionOf(const TCodePruefung& judged, const std::string& code, int64_t receivedAt,
+                        const ReviewBounds& review);
+
 // The league's answers: "/rekord.php?code=..." enters a code, "/" shows the page and
 // "/liga.json" its boards as data. Every request gets an answer; nothing a client sends
-// makes it throw.
+// makes it throw. With a spool, a valid code that the store cannot take in time waits
+// there (see SpoolDrain), and is answered so.
 class League final : public RequestHandler {
 public:
-    League(Store& store, RateLimiter& limiter, LeagueSettings settings = {})
-        : store_(store), limiter_(limiter), settings_(std::move(settings)) {}
+    League(Store& store, RateLimiter& limiter, LeagueSettings settings = {}, Spool* spool = nullptr)
+        : store_(store), limiter_(limiter), settings_(std::move(settings)), spool_(spool) {}
 
     // Never touches the store: answers what needs none of it (404, a bad code, the rate
     // limit), and counts a submission against its client's limit.
@@ -33,26 +43,32 @@ public:
     Response answerLater(const Request& request, Deadline until) override;
     // The answer when the store could not be asked in time.
     Response unavailable(const Request& request) override;
+    // The answer when the client has too many requests under way at once: for a
+    // submission the rate limit's line, for the page a 503.
+    Response busy(const Request& request) override;
     // Both steps at once.
     Response handle(const Request& request);
 
-    // The key the rate limiter counts the request under.
-    std::string clientOf(const Request& request) const;
-
 private:
     Response submit(const Request& request, Deadline until);
+    // The shared limit that the store takes a token of, when the league limits at all.
+    SharedLimit sharedLimit(const Request& request);
+    // The answer for a valid code that the store did not take.
+    Response spooled(const Request& request, const Submission& entry, const std::string& readBack);
     Response boards(const Request& request, Deadline until);
 
     Store& store_;
     RateLimiter& limiter_;
     const LeagueSettings settings_;
-    // The page and the feed of one version of the league.
+    Spool* const spool_;
+    // The page and the feed of one version of the league, which its answers share.
     struct Rendered {
         uint64_t version = 0;
-        std::string html;
-        std::string json;
+        std::shared_ptr<const std::string> html;
+        std::shared_ptr<const std::string> json;
     };
-    std::mutex renderedMutex_; // held only to look at or replace it, never while reading
+    std::atomic<int64_t> sweptAt_ = 0; // when a submission last swept the shared buckets
+    std::mutex renderedMutex_;         // held only to look at or replace it, never while reading
     std::optional<Rendered> rendered_;
 };
 
