@@ -211,6 +211,13 @@ RankingSql sumSql(const Tables& t, int kind) {
     return s;
 }
 
+// "?n", built so that no compiler takes the text's start for an overlapping copy.
+std::string parameter(int n) {
+    std::string p(1, '?');
+    p += std::to_string(n);
+    return p;
+}
+
 // Adds to a count row of the rankings beside `best`: ?1 level, ?2 time (or bucket), ?3 the
 // delta of all time, then each period's start and delta (?4 and ?5 the year's, ?6 and ?7
 // the month's, ?8 and ?9 the week's; 0 and 0 for none). A row of an older period starts
@@ -223,8 +230,8 @@ std::string countsUpsert(const std::string& table, const std::string& key) {
     std::string set = " ON CONFLICT (level, " + key + ") DO UPDATE SET names0 = c.names0 + ?3";
     for (int kind = 1; kind <= 3; ++kind) {
         const std::string k = std::to_string(kind);
-        const std::string since = "?" + std::to_string(2 + 2 * kind);
-        const std::string delta = "?" + std::to_string(3 + 2 * kind);
+        const std::string since = parameter(2 + 2 * kind);
+        const std::string delta = parameter(3 + 2 * kind);
         sql += ", " + since + ", CASE WHEN " + delta + " > 0 THEN " + delta + " ELSE 0 END";
         set += ", names" + k + " = CASE WHEN c.since" + k + " = " + since + " THEN c.names" + k +
                " + " + delta + " WHEN c.since" + k + " < " + since + " THEN " + delta +
@@ -249,7 +256,7 @@ std::string changedColumns(const std::vector<std::string>& columns, int first, i
     std::string set;
     int at = skip;
     for (int kind = first; kind <= last; ++kind) {
-        const std::string flag = "?" + std::to_string(++at);
+        const std::string flag = parameter(++at);
         for (const std::string& c : columns) {
             const std::string name = c + std::to_string(kind);
             if (!set.empty()) set += ", ";

@@ -19,11 +19,13 @@ std::string countsFlush(const std::string& table,
     int n = 0;
     for (const auto& [column, type] : key) {
         columns += column + ", ";
-        arrays += "$" + std::to_string(++n) + "::" + type + "[], ";
+        arrays += '$';
+        arrays += std::to_string(++n) + "::" + type + "[], ";
         match += (n > 1 ? " AND d." : "d.") + column + " = excluded." + column;
     }
-    const std::string rows = "unnest(" + arrays + "$" + std::to_string(n + 1) +
-                             "::bigint[]) AS d (" + columns + "delta)";
+    arrays += '$';
+    arrays += std::to_string(n + 1);
+    const std::string rows = "unnest(" + arrays + "::bigint[]) AS d (" + columns + "delta)";
     const std::string keyColumns = columns.substr(0, columns.size() - 2);
     return "INSERT INTO " + table + " AS t (" + columns + "names) SELECT " + columns +
            "GREATEST(delta, 0) FROM " + rows + " ON CONFLICT (" + keyColumns +
