@@ -156,9 +156,11 @@ RankingSql boardSql(const Tables& t) {
                 {"{ranked}", rankedIn(t, "l.level")},
                 {"{rows}", t.rows},
                 {"{bkey}", with(t.rowsKey, "b.", "l.level")}});
+    // The name's own row as one value, so that the range starts from it in the index
+    // rather than the whole board being read in its order until the row is passed.
     const std::string near =
-        filled("SELECT r.name, {t} AS tm, {at} AS arrived FROM {rows} r, me WHERE {rkey} "
-               "AND ({t}, {at}, r.name) {cmp} (me.tm, me.arrived, ?4) "
+        filled("SELECT r.name, {t} AS tm, {at} AS arrived FROM {rows} r WHERE {rkey} "
+               "AND ({t}, {at}, r.name) {cmp} (SELECT tm, arrived, ?4 FROM me) "
                "ORDER BY {t}{dir}, {at}{dir}, r.name{dir} LIMIT ?5",
                of("r.", "?1"));
     s.neighbours =
