@@ -487,6 +487,13 @@ TYPED_TEST(StoreContract, PeriodBoardsAndSumsRankWhatArrivedInThemAndShows) {
     std::erase_if(shown,
                   [](const Submission& e) { return e.name == "Bernd_Bo" || e.code == code(1); });
     expectModel(v, shown, "after a bar and a removal");
+    // Held back, Carl's level-1 time leaves the boards until it is approved again.
+    s.moderate(Moderation::hold, code(9), wednesday + 2);
+    const std::vector<Submission> withCarl = shown;
+    std::erase_if(shown, [](const Submission& e) { return e.code == code(9); });
+    expectModel(v, shown, "after a hold");
+    s.moderate(Moderation::approve, code(9), wednesday + 2);
+    shown = withCarl;
     EXPECT_TRUE(v.findNames("bernd", 10, waitFromNow()).empty());
     EXPECT_TRUE(v.playerEntries("Bernd_Bo", std::nullopt, 10, waitFromNow()).empty());
     EXPECT_TRUE(v.playerHistory("Bernd_Bo", waitFromNow()).empty());
