@@ -13,12 +13,16 @@
 //
 //     tools/with-postgres.sh build/release/bench/bench_liga [submissions] [page reads]
 //         [connections] [--fresh] [--names N] [--only sqlite|postgres] [--limit N]
+//         [--views N]
 //
 // The connections are kept alive (HTTP/1.1); with --fresh every request opens its own
 // connection and speaks HTTP/1.0, as the game does. --names N fills N names rather than
 // both 0 and 1,000,000. --limit N gives the servers that limit per client (default 0: none),
 // so that every submission also takes its client's token in the database; a large N
-// refuses none and shows what counting costs.
+// refuses none and shows what counting costs. --views N then reads each kind of page's
+// data N times straight from the stores, from as many threads as connections, the
+// processes' share as stores of their own on the one database (an HTTP page of that kind
+// costs these reads when its version's copy is not cached).
 //
 // Every request waits at most 5 s, each measurement at most 5 minutes; it touches no
 // address but 127.0.0.1 and the database's Unix socket.
@@ -30,13 +34,16 @@
 #include "ranking.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
+#include "views.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <libpq-fe.h>
 #include <memory>
 #include <optional>
@@ -151,62 +158,219 @@ double rate(const Result& r) {
     return r.seconds > 0 ? r.latenciesMs.size() / r.seconds : 0;
 }
 
-// Every name of the big league: one entry and its best on the big level, the times spread
-// over 5,0 to 304,9 seconds, and the counts per time and bucket that placing reads. The
-// same statements for both stores but for how the names' numbers are made and written.
+// The big league: of `names` names, a thirtieth each with an entry on levels 1, 2 and 3 in
+// the current week (a tenth of the entries), the others one entry of 2023 on the big level;
+// the times spread over 5,0 to 304,9 seconds (plus a level's 100 s). Entries and `best` are
+// written here; the store's own upgrade, to which the league's version is set back, makes
+// the counts, the period boards, sums, records and names, as it would for an older league.
+// The same statements for both stores but for how the names' numbers are made and written.
 std::vector<std::string> fillSteps(bool postgres, int64_t names) {
-    const std::string last = std::to_string(names - 1), level = std::to_string(bigLevel),
-                      bucket = std::to_string(liga::timesPerBucket);
-    const std::string rows =
-        postgres ? "SELECT upper(lpad(to_hex(i), 64, '0')), 'Viele_' || lpad(i::text, 7, '0'), " +
-                       level +
-                       ", 50 + i * 7919 % 3000, 1700000000 "
-                       "FROM generate_series(0::bigint, " +
-                       last + ") AS i"
-                 : "WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE i < " +
-                       last + ") SELECT printf('%064X', i), printf('Viele_%07d', i), " + level +
-                       ", 50 + i * 7919 % 3000, 1700000000 FROM k";
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    const int64_t weekFrom = liga::currentPeriod(liga::Period::week, now).from;
+    const std::string span = std::to_string(std::max<int64_t>(1, now - weekFrom));
+    const int64_t weekNames = names / 30;
+    const std::string old = std::to_string(names - weekNames - 1),
+                      week = std::to_string(3 * weekNames - 1), from = std::to_string(weekFrom),
+                      level = std::to_string(bigLevel), first = std::to_string(weekNames);
+    const auto series = [&](const std::string& last, const std::string& code,
+                            const std::string& name, const std::string& lvl,
+                            const std::string& tenths, const std::string& at) {
+        const std::string select =
+            " SELECT " + code + ", " + name + ", " + lvl + ", " + tenths + ", " + at;
+        return postgres ? select + " FROM generate_series(0::bigint, " + last + ") AS i"
+                        : "WITH RECURSIVE k(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM k WHERE "
+                          "i < " +
+                              last + ")" + select + " FROM k";
+    };
+    const std::string hex =
+        postgres ? "upper(lpad(to_hex(i + OFFSET), 64, '0'))" : "printf('%064X', i + OFFSET)";
+    const auto code = [&](const char* offset) {
+        std::string c = hex;
+        return c.replace(c.find("OFFSET"), 6, offset);
+    };
+    const auto name = [&](const std::string& number) {
+        return postgres ? "'Viele_' || lpad((" + number + ")::text, 7, '0')"
+                        : "printf('Viele_%07d', " + number + ")";
+    };
+    const std::string insert = "INSERT INTO entries (code, name, level, tenths, received_at)";
     return {
         "BEGIN",
-        "INSERT INTO entries (code, name, level, tenths, received_at) " + rows,
+        insert + series(old, code("0"), name("i + " + first), level, "50 + i * 7919 % 3000",
+                        "1700000000"),
+        insert + series(week, code("100000000"), name("i / 3"), "i % 3 + 1",
+                        "50 + i * 7919 % 3000 + (i % 3) * 1000", from + " + i % " + span),
         "INSERT INTO best (level, name, tenths, received_at) "
-        "SELECT level, name, tenths, received_at FROM entries WHERE level = " +
-            level,
+        "SELECT level, name, tenths, received_at FROM entries",
         "INSERT INTO time_counts (level, tenths, names) "
-        "SELECT level, tenths, count(*) FROM best WHERE level = " +
-            level + " GROUP BY 1, 2",
-        "INSERT INTO time_buckets (level, bucket, names) SELECT level, tenths / " + bucket +
-            ", count(*) FROM best WHERE level = " + level + " GROUP BY 1, 2",
+        "SELECT level, tenths, count(*) FROM best GROUP BY 1, 2",
+        "INSERT INTO time_buckets (level, bucket, names) SELECT level, tenths / " +
+            std::to_string(liga::timesPerBucket) + ", count(*) FROM best GROUP BY 1, 2",
         "UPDATE changes SET n = n + 1",
+        postgres ? "UPDATE league_meta SET value = 3 WHERE key = 'schema'"
+                 : "PRAGMA user_version = 4",
         "COMMIT",
-        postgres ? "VACUUM ANALYZE" : "ANALYZE",
     };
 }
 
-void fillSqlite(const std::string& path, int64_t names) {
-    { liga::SqliteStore schema(path); }
-    sqlite3* db = nullptr;
+// Runs the statements on the league's database; the first fault's text, or "".
+std::string execute(bool postgres, const std::string& db, const std::vector<std::string>& steps) {
     std::string why;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) why = "cannot open " + path;
-    for (const std::string& sql : fillSteps(false, names))
-        if (why.empty() && sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-            why = sqlite3_errmsg(db);
-    sqlite3_close(db);
-    if (!why.empty()) throw std::runtime_error("filling the SQLite league: " + why);
+    if (postgres) {
+        PGconn* c = PQconnectdb(db.c_str());
+        for (const std::string& sql : steps) {
+            PGresult* r = PQexec(c, sql.c_str());
+            if (why.empty() && PQresultStatus(r) != PGRES_COMMAND_OK) why = PQerrorMessage(c);
+            PQclear(r);
+        }
+        PQfinish(c);
+        return why;
+    }
+    sqlite3* c = nullptr;
+    if (sqlite3_open(db.c_str(), &c) != SQLITE_OK) why = "cannot open " + db;
+    for (const std::string& sql : steps)
+        if (why.empty() && sqlite3_exec(c, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            why = sqlite3_errmsg(c);
+    sqlite3_close(c);
+    return why;
 }
 
-void fillPostgres(const std::string& conninfo, int64_t names) {
-    { liga::PostgresStore schema(conninfo, 1); }
-    PGconn* c = PQconnectdb(conninfo.c_str());
-    std::string why;
-    for (const std::string& sql : fillSteps(true, names)) {
-        PGresult* r = PQexec(c, sql.c_str());
-        if (why.empty() && PQresultStatus(r) != PGRES_COMMAND_OK) why = PQerrorMessage(c);
-        PQclear(r);
-    }
-    PQfinish(c);
-    if (!why.empty()) throw std::runtime_error("filling the PostgreSQL league: " + why);
+std::unique_ptr<liga::Store> openStore(bool postgres, const std::string& db, unsigned connections) {
+    if (postgres)
+        return std::make_unique<liga::PostgresStore>(db, connections, liga::Durability::flushLater,
+                                                     liga::waitFromNow(std::chrono::hours(1)));
+    return std::make_unique<liga::SqliteStore>(db);
 }
+
+void fillLeague(bool postgres, const std::string& db, int64_t names) {
+    openStore(postgres, db, 1); // the tables
+    std::string why = execute(postgres, db, fillSteps(postgres, names));
+    if (why.empty()) openStore(postgres, db, 1); // brought up to date by the store itself
+    if (why.empty()) why = execute(postgres, db, {postgres ? "VACUUM ANALYZE" : "ANALYZE"});
+    if (!why.empty()) throw std::runtime_error("filling the league: " + why);
+}
+
+// One kind of page's reads of the store, the `i`th of a run; the names and depths drawn
+// from i, so that the reads spread over the league as visitors' do.
+struct ViewRead {
+    const char* kind;
+    std::function<void(liga::Views&, int64_t i)> read;
+};
+
+std::vector<ViewRead> viewReads(int64_t names) {
+    using namespace liga;
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    const PeriodStart all{Period::all, 0}, year = currentPeriod(Period::year, now),
+                                           month = currentPeriod(Period::month, now),
+                                           week = currentPeriod(Period::week, now);
+    const std::vector<PeriodStart> periods = {all, year, month, week};
+    const int64_t weekNames = std::max<int64_t>(1, names / 30);
+    const auto until = [] { return waitFromNow(std::chrono::seconds(5)); };
+    const auto someone = [=](int64_t i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Viele_%07lld",
+                      static_cast<long long>((i * 7919) % std::max<int64_t>(1, names)));
+        return std::string(name);
+    };
+    // Every page asks for the version first (its ETag); a page at a depth as visitors page.
+    const auto board = [=](PeriodStart p, int64_t deepest) {
+        return [=](Views& v, int64_t i) {
+            v.versionStamp(until());
+            v.boardPage(bigLevel, p, {deepest * (i % 16) / 16, 100}, until());
+        };
+    };
+    return {
+        {"overview (week's leaders)",
+         [=](Views& v, int64_t) {
+             v.versionStamp(until());
+             for (int32_t level = 1; level <= 5; ++level)
+                 v.boardPage(level, week, {0, 10}, until());
+             v.sumPage(week, {0, 10}, until());
+         }},
+        {"board all time, page 1", board(all, 0)},
+        {"board all time, to row 1M", board(all, names)},
+        {"board year, to its end", board(year, weekNames)},
+        {"board month, to its end", board(month, weekNames)},
+        {"board week, to its end", board(week, weekNames)},
+        {"sum all time, to its end",
+         [=](Views& v, int64_t i) {
+             v.versionStamp(until());
+             v.sumPage(all, {weekNames * (i % 16) / 16, 100}, until());
+         }},
+        {"sum week, to its end",
+         [=](Views& v, int64_t i) {
+             v.versionStamp(until());
+             v.sumPage(week, {weekNames * (i % 16) / 16, 100}, until());
+         }},
+        // A player's page: these four reads.
+        {"player: standings",
+         [=](Views& v, int64_t i) {
+             v.versionStamp(until());
+             v.standings(someone(i), periods, 5, until());
+         }},
+        {"player: sum standings",
+         [=](Views& v, int64_t i) { v.sumStandings(someone(i), periods, until()); }},
+        {"player: entries",
+         [=](Views& v, int64_t i) { v.playerEntries(someone(i), std::nullopt, 50, until()); }},
+        {"player: history", [=](Views& v, int64_t i) { v.playerHistory(someone(i), until()); }},
+        {"search",
+         [=](Views& v, int64_t i) {
+             v.versionStamp(until());
+             v.findNames(someone(i).substr(0, 10), 50, until());
+         }},
+        {"distribution all time",
+         [=](Views& v, int64_t) {
+             v.versionStamp(until());
+             v.distribution(bigLevel, all, until());
+         }},
+        {"distribution week",
+         [=](Views& v, int64_t) {
+             v.versionStamp(until());
+             v.distribution(bigLevel, week, until());
+         }},
+        {"records feed",
+         [=](Views& v, int64_t) {
+             v.versionStamp(until());
+             v.records(0, 50, until());
+         }},
+    };
+}
+
+// `reads` reads of each kind from `connections` threads, thread t on stores[t % size].
+void measureViews(const std::vector<liga::Store*>& stores, int64_t names, int reads,
+                  int connections, const char* label) {
+    for (const ViewRead& kind : viewReads(names)) {
+        std::vector<std::vector<double>> latencies(static_cast<std::size_t>(connections));
+        std::atomic<int64_t> next = 0;
+        std::atomic<int> failures = 0;
+        const auto start = Clock::now();
+        std::vector<std::thread> threads;
+        for (int c = 0; c < connections; ++c)
+            threads.emplace_back([&, c] {
+                liga::Views& v = stores[static_cast<std::size_t>(c) % stores.size()]->views();
+                for (int64_t i = next++; i < reads; i = next++) {
+                    const auto t0 = Clock::now();
+                    try {
+                        kind.read(v, i);
+                    } catch (const std::exception&) {
+                        ++failures;
+                    }
+                    latencies[static_cast<std::size_t>(c)].push_back(
+                        std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+                }
+            });
+        for (auto& t : threads) t.join();
+        Result r;
+        r.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        for (auto& l : latencies) r.latenciesMs.insert(r.latenciesMs.end(), l.begin(), l.end());
+        std::sort(r.latenciesMs.begin(), r.latenciesMs.end());
+        std::printf("  %-14s %-28s %7.0f/s %6.2f %6.2f %s\n", label, kind.kind, rate(r),
+                    percentile(r.latenciesMs, 0.50), percentile(r.latenciesMs, 0.99),
+                    failures > 0 ? "FAILED" : "");
+        std::fflush(stdout);
+    }
+}
+
+int viewReadsPerKind = 0; // --views N: N reads of each kind of page from the stores
 
 struct Setup {
     bool postgres = false;
@@ -240,11 +404,11 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
     Measured m;
     if (setup.names > 0) {
         const auto t0 = Clock::now();
-        setup.postgres ? fillPostgres(db, setup.names) : fillSqlite(db, setup.names);
+        fillLeague(setup.postgres, db, setup.names);
         m.fillSeconds = std::chrono::duration<double>(Clock::now() - t0).count();
-        std::printf("(%s: %lld names filled in on level %d in %.1f s)\n",
+        std::printf("(%s: %lld names filled in in %.1f s)\n",
                     setup.postgres ? "PostgreSQL" : "SQLite", static_cast<long long>(setup.names),
-                    bigLevel, m.fillSeconds);
+                    m.fillSeconds);
     }
     // Every request here comes from 127.0.0.1: no per-address limit unless asked for. No
     // time is held for review, so that every submission does the whole work of placing.
@@ -264,6 +428,17 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
     m.submissions = run(ports, submit, onBigLevel, connections, true, fresh);
     m.pages = run(ports, page, {}, connections, false, fresh);
     servers.clear();
+    if (viewReadsPerKind > 0) {
+        std::vector<std::unique_ptr<liga::Store>> stores;
+        for (int i = 0; i < setup.processes; ++i)
+            stores.push_back(openStore(setup.postgres, db,
+                                       static_cast<unsigned>(connections / setup.processes)));
+        std::vector<liga::Store*> used;
+        for (auto& st : stores) used.push_back(st.get());
+        const std::string label = std::string(setup.postgres ? "PostgreSQL" : "SQLite") + " x" +
+                                  std::to_string(setup.processes);
+        measureViews(used, setup.names, viewReadsPerKind, connections, label.c_str());
+    }
     pg.reset();
     return m;
 }
@@ -295,6 +470,8 @@ int main(int argc, char** argv) {
             sizes = {std::atoll(argv[++i])};
         } else if (a == "--limit" && i + 1 < argc) {
             limit = argv[++i];
+        } else if (a == "--views" && i + 1 < argc) {
+            viewReadsPerKind = std::atoi(argv[++i]);
         } else if (a == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "postgres_transaction.h"
 #include "postgres_statements.h"
+#include "postgres_views.h"
+#include "postgres_views_statements.h"
 #include "ranking.h"
 
 #include <functional>
@@ -23,9 +25,12 @@ bool PostgresTransaction::barred(const std::string& name) {
 
 bool PostgresTransaction::addEntry(const Submission& e) {
     const EntryState state = e.held ? EntryState::held : EntryState::ranked;
-    return run("insert_entry", {e.code, e.name, number(e.level), number(e.tenths),
-                                number(e.receivedAt), number(static_cast<int64_t>(state))})
-               .affected() == 1;
+    const bool added =
+        run("insert_entry", {e.code, e.name, number(e.level), number(e.tenths),
+                             number(e.receivedAt), number(static_cast<int64_t>(state))})
+            .affected() == 1;
+    if (added && !e.held) placing_ = e;
+    return added;
 }
 
 std::optional<StoredEntry> PostgresTransaction::findEntry(const std::string& code) {
@@ -37,7 +42,25 @@ std::optional<StoredEntry> PostgresTransaction::findEntry(const std::string& cod
 }
 
 std::optional<int32_t> PostgresTransaction::lockBest(int32_t level, const std::string& name) {
-    const PgRows r = run("lock_best", {number(level), name});
+    std::vector<PgCall> calls{{"lock_best", {number(level), name}}};
+    // The rows of the rankings that a new entry may change come along: this transaction
+    // changes none of them before it reads them (submitToViews).
+    const bool placing =
+        placing_ && !placingRows_ && placing_->level == level && placing_->name == name;
+    const std::vector<SqlCall> reads = placing ? nameRowCalls(*placing_) : std::vector<SqlCall>{};
+    for (const SqlCall& c : reads) calls.push_back({postgresNameOf(*c.sql), pgTexts(c.values)});
+    std::vector<PgCall> all = std::move(ahead_);
+    ahead_.clear();
+    all.insert(all.end(), calls.begin(), calls.end());
+    std::vector<PgRows> answers = c_.runAll(all, until_);
+    if (placing) {
+        std::vector<SqlRows> rows;
+        for (std::size_t i = answers.size() - reads.size(); i < answers.size(); ++i)
+            rows.push_back(sqlRowsOf(answers[i]));
+        placingRows_ = nameRowsFrom(rows, *placing_, periodStartsOf(placing_->receivedAt));
+        answers.erase(answers.end() - static_cast<std::ptrdiff_t>(reads.size()), answers.end());
+    }
+    const PgRows& r = answers.back();
     if (r.count() == 0) return std::nullopt;
     return static_cast<int32_t>(r.integer(0, 0));
 }
@@ -51,22 +74,32 @@ void PostgresTransaction::improveBest(const Submission& e) {
 }
 
 void PostgresTransaction::count(int32_t level, int32_t tenths, int64_t delta) {
-    run(delta > 0 ? "add_count" : "drop_count", {number(level), number(tenths)});
+    held_.times[{level, tenths}] += delta;
 }
 
 void PostgresTransaction::countBucket(int32_t level, int32_t bucket, int64_t delta) {
-    run(delta > 0 ? "add_bucket" : "drop_bucket", {number(level), number(bucket)});
+    held_.buckets[{level, bucket}] += delta;
 }
 
 TimeCounts PostgresTransaction::counts(int32_t level, int32_t tenths) {
-    const PgRows r = run("counts", {number(level), number(tenths), number(bucketOf(tenths)),
-                                    number(int64_t{bucketOf(tenths)} * timesPerBucket)});
-    return {r.integer(0, 0), r.integer(0, 1)};
+    const int32_t bucket = bucketOf(tenths);
+    const PgRows r = run("counts", {number(level), number(tenths), number(bucket),
+                                    number(int64_t{bucket} * timesPerBucket)});
+    TimeCounts c{r.integer(0, 0), r.integer(0, 1)};
+    // What this transaction holds back counts too.
+    for (const auto& [key, delta] : held_.buckets) {
+        if (key.first != level) continue;
+        c.ranked += delta;
+        if (key.second < bucket) c.faster += delta;
+    }
+    for (const auto& [key, delta] : held_.times)
+        if (key.first == level && bucketOf(key.second) == bucket && key.second < tenths)
+            c.faster += delta;
+    return c;
 }
 
 void PostgresTransaction::recordChange(const Submission& e) {
-    run("record_change",
-        {number(static_cast<int64_t>(std::hash<std::string>{}(e.code) % changeShards))});
+    holdChange(static_cast<int64_t>(std::hash<std::string>{}(e.code) % changeShards), e.receivedAt);
 }
 
 std::optional<FastestEntry> PostgresTransaction::fastestEntry(int32_t level,
@@ -98,11 +131,19 @@ void PostgresTransaction::setState(const std::string& code, EntryState state) {
 
 void PostgresTransaction::logChange(Moderation what, const std::string& subject, int64_t at) {
     run("log_change", {number(at), number(static_cast<int64_t>(what)), subject});
-    run("record_change", {"0"});
+    holdChange(0, at);
 }
 
 PgRows PostgresTransaction::run(const char* name, const std::vector<std::string>& values) {
-    return c_.run(name, values, until_);
+    return runAfterAhead({{name, values}});
+}
+
+PgRows PostgresTransaction::runAfterAhead(std::vector<PgCall> calls) {
+    if (!ahead_.empty()) {
+        calls.insert(calls.begin(), ahead_.begin(), ahead_.end());
+        ahead_.clear();
+    }
+    return c_.runAll(calls, until_).back();
 }
 
 int64_t PostgresTransaction::writeBest(const char* name, const Submission& e) {

@@ -3,18 +3,29 @@
 #pragma once
 #include "pg_connection.h"
 #include "transaction.h"
+#include "view_steps.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace liga {
 
 // The steps of a submission or a moderation as statements of one transaction. Rows are
-// locked in the order entries, best, time_counts by ascending time, changes, in every
-// transaction.
-class PostgresTransaction {
+// locked in the order entries, names, best, records, then what the transaction held back
+// (below) table by table in ascending order of key, changes last, in every transaction.
+//
+// The changes of counts, of the rankings beside `best` and of the change count are held
+// back and written by flush(), which the store calls before COMMIT, at once and in a
+// single round trip: so the hot count rows stay locked only for the transaction's last
+// moment, and a submission costs no more round trips than it did before those rankings.
+// Its reads see what it held back: counts() adds it, and a read of the rankings writes
+// their lines first (view_steps.h).
+class PostgresTransaction : public ViewSteps<PostgresTransaction> {
 public:
     PostgresTransaction(PgConnection& c, Deadline until) : c_(c), until_(until) {}
 
@@ -39,12 +50,37 @@ public:
     void setState(const std::string& code, EntryState state);
     void logChange(Moderation what, const std::string& subject, int64_t at);
 
+    // The rankings beside `best` and the records (view_steps.h, postgres_views_transaction.cpp).
+    // The name's lock goes with the next statement, and a new entry's rows with its lockBest:
+    // one round trip for the three.
+    NameRows nameRows(const Submission& e, const std::array<int64_t, 3>& since);
+    SqlRows query(const std::string& sql, const std::vector<SqlValue>& values);
+    void execute(const std::string& sql, const std::vector<SqlValue>& values);
+    void lockName(const std::string& name);
+    void lockRecords();
+    // Writes what the transaction held back.
+    void flush();
+
 private:
+    // What the transaction holds back besides the steps' writes, by key in the order the
+    // rows are written.
+    struct Held {
+        std::map<std::pair<int32_t, int32_t>, int64_t> times, buckets; // (level, time)
+        std::map<int64_t, std::pair<int64_t, int64_t>> changes;        // shard: (changes, when)
+    };
+    void holdChange(int64_t shard, int64_t at);
+    // Runs `calls` after those held for the next round trip; the last one's rows.
+    PgRows runAfterAhead(std::vector<PgCall> calls);
+
     PgRows run(const char* name, const std::vector<std::string>& values);
     int64_t writeBest(const char* name, const Submission& e);
 
     PgConnection& c_;
     Deadline until_;
+    Held held_;
+    std::vector<PgCall> ahead_;         // to go with the next statement
+    std::optional<Submission> placing_; // the entry this transaction added
+    std::optional<NameRows> placingRows_;
 };
 
 static_assert(ModerationTransaction<PostgresTransaction>);

@@ -50,6 +50,9 @@ private:
 // deleted or replaced.
 void checkLeagueFile(SqliteConnection& c);
 
+// The library's wait for a lock held by another process ends at the deadline.
+void waitNoLongerThan(SqliteConnection& c, Deadline until);
+
 // The connection for one call: taken before the deadline, and the library's own wait for
 // a lock held by another process ends there too; the league's file is looked at then.
 class SqliteLease {

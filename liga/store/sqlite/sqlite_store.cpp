@@ -7,6 +7,7 @@
 #include "sqlite_connection.h"
 #include "sqlite_schema.h"
 #include "sqlite_transaction.h"
+#include "sqlite_views.h"
 #include "write_guard.h"
 
 #include <sqlite3.h>
@@ -14,6 +15,14 @@
 namespace liga {
 
 namespace {
+
+// Each submission of a batch in a savepoint of its own.
+const char* const savepoint = "SAVEPOINT submission";
+const char* const release = "RELEASE submission";
+const char* const rollbackTo = "ROLLBACK TO submission";
+
+// Connections that read the pages' views, beside the one that reads the boards.
+constexpr unsigned viewReaders = 4;
 
 const char* const selectLog =
     "SELECT id, at, what, subject FROM moderation_log WHERE id > ?1 ORDER BY id";
@@ -48,6 +57,10 @@ SqliteStore::SqliteStore(const std::string& path, Durability durability)
         guardWrites(writer_->db, *watch_);
         guardWrites(reader_->db, *watch_);
     }
+    viewsReader_ = watch_
+                       ? std::make_unique<SqliteViewsReader>(path, durability, *watch_, viewReaders)
+                       : std::make_unique<SqliteViewsReader>(*writer_);
+    views_ = std::make_unique<ViewReads>(*viewsReader_);
 }
 
 SqliteStore::~SqliteStore() {
@@ -59,16 +72,26 @@ SqliteStore::~SqliteStore() {
         watch_->clearAway(*writer_);
         writer_->leaveFileOnClose();
         reader_->leaveFileOnClose();
+        viewsReader_->leaveFileOnClose();
     }
+}
+
+Views& SqliteStore::views() {
+    return *views_;
 }
 
 template <class Work> auto SqliteStore::writing(Deadline until, Work work) {
     SqliteLease lease(*writer_, until);
+    return committed(work);
+}
+
+template <class Work> auto SqliteStore::committed(Work work) {
     SqliteTransaction tx(*writer_);
     auto result = [&] {
         try {
             tx.statement("BEGIN IMMEDIATE").step();
             auto done = work(tx);
+            tx.flush();
             tx.statement("COMMIT").step();
             return done;
         } catch (...) {
@@ -93,7 +116,33 @@ template <class Work> auto SqliteStore::reading(Deadline until, Work work) {
 }
 
 Placement SqliteStore::submitBefore(const Submission& e, Deadline until) {
-    return writing(until, [&](SqliteTransaction& tx) { return submitWithin(tx, e); });
+    return batches_.submit(e, until, [this](const SubmissionBatches::Take& take, Deadline by) {
+        SqliteLease lease(*writer_, by);
+        const SubmissionBatches::Batch batch = take();
+        Deadline earliest = by;
+        for (const auto* w : batch) earliest = std::min(earliest, w->until);
+        waitNoLongerThan(*writer_, earliest);
+        const std::vector<std::optional<Placement>> placed = committed([&](SqliteTransaction& tx) {
+            std::vector<std::optional<Placement>> places(batch.size());
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                tx.statement(savepoint).step();
+                try {
+                    places[i] = submitWithin(tx, *batch[i]->entry);
+                    tx.flush();
+                    tx.statement(release).step();
+                } catch (const StoreUnavailable&) {
+                    throw; // the database's, not the entry's: none of the batch is written
+                } catch (...) {
+                    tx.statement(rollbackTo).step();
+                    tx.statement(release).step();
+                    batch[i]->error = std::current_exception();
+                }
+            }
+            return places;
+        });
+        // Committed: now each is placed.
+        for (std::size_t i = 0; i < batch.size(); ++i) batch[i]->placed = placed[i];
+    });
 }
 
 ModerationResult SqliteStore::moderateBefore(Moderation what, const std::string& subject,

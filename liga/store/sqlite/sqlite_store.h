@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "sqlite_batches.h"
 #include "store.h"
 
 #include <memory>
@@ -11,6 +12,8 @@ namespace liga {
 class SqliteConnection;
 class SqliteCheckpointer;
 class DatabaseWatch;
+class SqliteViewsReader;
+class ViewReads;
 
 // The league in one SQLite file: every accepted code in `entries` (the code unique), each
 // name's best time per level in `best`, how many names hold each time of a level in
@@ -30,6 +33,8 @@ public:
     SqliteStore(const SqliteStore&) = delete;
     SqliteStore& operator=(const SqliteStore&) = delete;
 
+    Views& views() override;
+
 protected:
     Placement submitBefore(const Submission& entry, Deadline until) override;
     std::vector<BoardRow> boardBefore(int32_t level, int64_t limit, Deadline until) override;
@@ -44,6 +49,8 @@ private:
     // Runs `work` with a SqliteTransaction on the writing connection, in BEGIN IMMEDIATE;
     // what it returns only once the league's file still holds what it committed.
     template <class Work> auto writing(Deadline until, Work work);
+    // The same on the writing connection that the caller holds.
+    template <class Work> auto committed(Work work);
     // Runs `work` on the reading connection.
     template <class Work> auto reading(Deadline until, Work work);
     std::unique_ptr<DatabaseWatch> watch_; // none in memory; closed after the connections
@@ -51,6 +58,9 @@ private:
     std::unique_ptr<SqliteConnection> reader_; // the writer's when the store lives in memory
     SqliteConnection* reading_ = nullptr;
     std::unique_ptr<SqliteCheckpointer> checkpointer_; // none in memory
+    SubmissionBatches batches_;
+    std::unique_ptr<SqliteViewsReader> viewsReader_;
+    std::unique_ptr<ViewReads> views_;
 };
 
 } // namespace liga

@@ -3,17 +3,19 @@
 #pragma once
 #include "sqlite_connection.h"
 #include "transaction.h"
+#include "view_steps.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace liga {
 
 // The steps of a submission or a moderation on the writing connection, inside BEGIN
 // IMMEDIATE: the file's write lock is held throughout, so no other writer comes between
 // them.
-class SqliteTransaction {
+class SqliteTransaction : public ViewSteps<SqliteTransaction> {
 public:
     explicit SqliteTransaction(SqliteConnection& c) : c_(c) {}
 
@@ -28,7 +30,7 @@ public:
     void count(int32_t level, int32_t tenths, int64_t delta);
     void countBucket(int32_t level, int32_t bucket, int64_t delta);
     TimeCounts counts(int32_t level, int32_t tenths);
-    void recordChange(const Submission&);
+    void recordChange(const Submission& e);
     // In a file of its own (client_limit.cpp).
     bool takeToken(const SharedLimit& limit);
 
@@ -40,6 +42,15 @@ public:
     void deleteEntry(const std::string& code);
     void setState(const std::string& code, EntryState state);
     void logChange(Moderation what, const std::string& subject, int64_t at);
+
+    // The rankings beside `best` and the records (view_steps.h, sqlite_views_transaction.cpp).
+    SqlRows query(const std::string& sql, const std::vector<SqlValue>& values);
+    void execute(const std::string& sql, const std::vector<SqlValue>& values);
+    void lockName(const std::string& name);
+    // The file's write lock keeps every other writer out.
+    void lockRecords() {}
+    // Writes what the steps held back, so that a row changes once.
+    void flush();
 
 private:
     void adjust(const char* sql, int32_t level, int32_t key, int64_t delta);
