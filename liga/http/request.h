@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace liga {
 
@@ -18,6 +20,9 @@ struct Request {
     std::string method;
     std::string path;                // without the query
     std::optional<std::string> code; // the query's "code" argument
+    // Every argument of the query in order, percent-decoded ("+" a blank); one whose
+    // encoding is broken as it came.
+    std::vector<std::pair<std::string, std::string>> arguments;
     std::size_t headerCount = 0;
     std::size_t bodySize = 0;     // a league request has none
     std::string client;           // the rate limiter's key, see clientKey
@@ -25,12 +30,21 @@ struct Request {
     std::string forwardedFor;     // its X-Forwarded-For lines, joined by commas
     int64_t steadyMs = 0;         // for the rate limiter
     int64_t unixSeconds = 0;      // when it was received
+    // Its If-None-Match lines, joined by commas, and its If-Modified-Since (see conditional.h).
+    std::optional<std::string> ifNoneMatch;
+    std::optional<std::string> ifModifiedSince;
 };
 
 struct Response {
+    Response(int status = 200, std::string contentType = {}, std::string body = {})
+        : status(status), contentType(std::move(contentType)), body(std::move(body)) {}
+
     int status = 200;
     std::string contentType;
     std::string body;
+    // Further header lines. Without a Cache-Control among them the answer carries
+    // "Cache-Control: no-store".
+    std::vector<std::pair<std::string, std::string>> headers;
 };
 
 // What a request needs: its answer at once, or the store first, to write or only to read.
