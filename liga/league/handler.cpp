@@ -2,12 +2,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "handler.h"
 #include "answers.h"
+#include "board_page.h"
+#include "conditional.h"
 #include "cp1252.h"
+#include "distribution_page.h"
+#include "favicon.h"
 #include "feed.h"
 #include "forwarded_for.h"
 #include "ligacode.h"
 #include "page.h"
+#include "player_page.h"
+#include "records_page.h"
+#include "search_page.h"
 #include "stufen.h"
+#include "sum_page.h"
 
 #include <sys/socket.h>
 
@@ -17,10 +25,6 @@
 namespace liga {
 
 namespace {
-
-const char* const submitPath = "/rekord.php";
-const char* const pagePath = "/";
-const char* const feedPath = "/liga.json";
 
 Response plain(int status, const std::string& text) {
     return {status, "text/plain; charset=utf-8", text + "\r\n"};
@@ -34,14 +38,31 @@ Response gameAnswer(const std::string& firstLine, const std::string& secondLine 
     return {200, "text/plain; charset=windows-1252", std::move(body)};
 }
 
+const char* contentTypeOf(const Route& route) {
+    if (route.atom) return "application/atom+xml; charset=utf-8";
+    if (route.json) return "application/json; charset=utf-8";
+    return "text/html; charset=utf-8";
+}
+
+bool submits(const Request& r) {
+    const std::optional<Route> route = parseRoute(r.path, r.arguments);
+    return route && route->page == Page::submit;
+}
+
 } // namespace
 
 Plan League::plan(const Request& r) {
     if (r.headerCount > maxHeaderCount) return {plain(431, "Zu viele Kopfzeilen."), false};
     if (r.bodySize > 0) return {plain(413, "Eine Anfrage an die Liga hat keinen Inhalt."), false};
     if (r.method != "GET" && r.method != "HEAD") return {plain(405, "Nur GET."), false};
-    if (r.path == pagePath || r.path == feedPath) return {std::nullopt, false};
-    if (r.path != submitPath) return {plain(404, "Nicht gefunden."), false};
+    const std::optional<Route> route = parseRoute(r.path, r.arguments);
+    if (!route) return {plain(404, "Nicht gefunden."), false};
+    if (route->page == Page::favicon) {
+        Response icon(200, "image/png", std::string(faviconPng()));
+        icon.headers = {{"Cache-Control", "public, max-age=604800"}};
+        return {std::move(icon), false};
+    }
+    if (route->page != Page::submit) return {std::nullopt, false};
     // Only GET submits: HEAD is answered alike, but stores nothing and costs no token.
     const bool head = r.method == "HEAD";
     if (!head && !limiter_.allow(clientOf(r), r.steadyMs))
@@ -61,14 +82,15 @@ std::string League::clientOf(const Request& r) const {
 }
 
 Response League::unavailable(const Request& r) {
-    if (r.path == submitPath) return gameAnswer(storeFailedLine());
+    if (submits(r)) return gameAnswer(storeFailedLine());
     return plain(503, "Die Liga ist gerade nicht erreichbar.");
 }
 
 Response League::answerLater(const Request& r, Deadline until) {
     try {
-        if (Deadline::clock::now() < until)
-            return r.path == submitPath ? submit(r, until) : boards(r, until);
+        const std::optional<Route> route = parseRoute(r.path, r.arguments);
+        if (route && Deadline::clock::now() < until)
+            return route->page == Page::submit ? submit(r, until) : page(r, *route, until);
     } catch (const StoreGone&) {
     } catch (const std::exception& e) {
         std::cerr << "liga: " << e.what() << std::endl;
@@ -91,26 +113,75 @@ Response League::submit(const Request& r, Deadline until) {
     return gameAnswer(placementLine(placed, p.stufe), readBackLine(p.name, p.zeit));
 }
 
-Response League::boards(const Request& r, Deadline until) {
-    const auto answer = [&](const Rendered& c) -> Response {
-        if (r.path == feedPath) return {200, "application/json; charset=utf-8", c.json};
-        return {200, "text/html; charset=utf-8", c.html};
+Response League::page(const Request& r, const Route& route, Deadline until) {
+    if (!views_ && route.page != Page::overview) return plain(404, "Nicht gefunden.");
+    const VersionStamp stamp =
+        views_ ? views_->versionStamp(until) : VersionStamp{store_.version(until), 0};
+    // A period that begins changes the pages without a change to the league.
+    const CacheStamp now{stamp.version, latestPeriodStart(r.unixSeconds)};
+    const std::string etag =
+        "\"" + std::to_string(now.version) + "-" + std::to_string(now.periodStart) + "\"";
+    const int64_t lastModified = std::max(stamp.changedAt, now.periodStart);
+    const auto withValidators = [&](Response response) {
+        response.headers = {{"ETag", etag},
+                            {"Last-Modified", httpDate(lastModified)},
+                            {"Cache-Control", "no-cache"}};
+        return response;
     };
-    const uint64_t version = store_.version(until);
-    {
-        std::lock_guard lock(renderedMutex_);
-        if (rendered_ && rendered_->version == version) return answer(*rendered_);
+    if (notModified(r, etag, lastModified)) return withValidators(Response(304));
+
+    // Written after the version was read: whatever it shows that is newer than that only
+    // makes the next reader write it once more.
+    const std::string key = routeHref(route);
+    std::shared_ptr<const Rendered> written = pages_.find(key, now);
+    if (!written) {
+        const PageContext context{views_, until, r.unixSeconds, periodStarts(r.unixSeconds),
+                                  settings_.review};
+        Rendered fresh;
+        switch (route.page) {
+        case Page::board:
+            fresh = boardPage(route, context);
+            break;
+        case Page::sum:
+            fresh = sumPage(route, context);
+            break;
+        case Page::player:
+            fresh = playerPage(route, context);
+            break;
+        case Page::search:
+            fresh = searchPage(route, context);
+            break;
+        case Page::distribution:
+            fresh = distributionPage(route, context);
+            break;
+        case Page::records:
+            fresh = recordsPage(route, context);
+            break;
+        default:
+            fresh = overview(route, context);
+        }
+        written = std::make_shared<const Rendered>(std::move(fresh));
+        pages_.put(key, now, written);
     }
-    // Read after the version: whatever the boards show that is newer than it only makes
-    // the next reader build them once more.
+    return withValidators(Response(written->status, contentTypeOf(route), written->body));
+}
+
+Rendered League::overview(const Route& route, const PageContext& c) {
     Boards read;
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
-        read[festeStufeIndex(level)] = store_.board(level, boardRows, until);
-    Rendered fresh{version, renderPage(read), renderFeed(read)};
-    Response response = answer(fresh);
-    std::lock_guard lock(renderedMutex_);
-    if (!rendered_ || rendered_->version < version) rendered_ = std::move(fresh);
-    return response;
+        read[festeStufeIndex(level)] = store_.board(level, boardRows, c.until);
+    if (route.json) return {200, renderFeed(read)};
+    OverviewExtras extras;
+    extras.week = c.periodOf(Period::week);
+    extras.now = c.now;
+    extras.review = settings_.review;
+    // Everyone who shares the first place, of the first few rows.
+    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn && views_; ++level) {
+        BoardPage week = views_->boardPage(level, extras.week, {0, 3}, c.until);
+        std::erase_if(week.rows, [](const BoardRow& row) { return row.place != 1; });
+        extras.weekLeaders[festeStufeIndex(level)] = std::move(week.rows);
+    }
+    return {200, renderPage(read, extras)};
 }
 
 } // namespace liga

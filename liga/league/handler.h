@@ -1,14 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "page_cache.h"
 #include "rate_limit.h"
 #include "request.h"
+#include "routes.h"
 #include "settings.h"
 #include "store.h"
+#include "views.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -17,13 +19,19 @@ namespace liga {
 // Most header lines a request may bring; far more than any browser sends.
 constexpr std::size_t maxHeaderCount = 64;
 
-// The league's answers: "/rekord.php?code=..." enters a code, "/" shows the page and
-// "/liga.json" its boards as data. Every request gets an answer; nothing a client sends
-// makes it throw.
+// The league's answers: "/rekord.php?code=..." enters a code, "/" shows the overview and
+// "/liga.json" its boards as data, and the pages of routes.h with their data and the
+// records feed. Every request gets an answer; nothing a client sends makes it throw.
 class League final : public RequestHandler {
 public:
+    // The pages read through `views`, most often the store itself.
+    League(Store& store, Views& views, RateLimiter& limiter, LeagueSettings settings = {})
+        : store_(store), views_(&views), limiter_(limiter), settings_(std::move(settings)) {}
+    // The store's own views when it has them; without them only the overview and its
+    // data are served.
     League(Store& store, RateLimiter& limiter, LeagueSettings settings = {})
-        : store_(store), limiter_(limiter), settings_(std::move(settings)) {}
+        : store_(store), views_(dynamic_cast<Views*>(&store)), limiter_(limiter),
+          settings_(std::move(settings)) {}
 
     // Never touches the store: answers what needs none of it (404, a bad code, the rate
     // limit), and counts a submission against its client's limit.
@@ -41,19 +49,14 @@ public:
 
 private:
     Response submit(const Request& request, Deadline until);
-    Response boards(const Request& request, Deadline until);
+    Response page(const Request& request, const Route& route, Deadline until);
+    Rendered overview(const Route& route, const PageContext& context);
 
     Store& store_;
+    Views* views_;
     RateLimiter& limiter_;
     const LeagueSettings settings_;
-    // The page and the feed of one version of the league.
-    struct Rendered {
-        uint64_t version = 0;
-        std::string html;
-        std::string json;
-    };
-    std::mutex renderedMutex_; // held only to look at or replace it, never while reading
-    std::optional<Rendered> rendered_;
+    PageCache pages_;
 };
 
 } // namespace liga
