@@ -119,9 +119,9 @@ Rendered distributionPage(const Route& at, const PageContext& c) {
     if (at.mark) {
         const int64_t percent = total ? (total - faster) * 100 / total : 0;
         html += "<p><strong>Ihre Zeit, " + htmlEscape(timeText(*at.mark)) + ":</strong> " +
-                countText(faster) + (faster == 1 ? " Name ist" : " Namen sind") +
-                " schneller; sie ist so schnell wie oder schneller als " + std::to_string(percent) +
-                " von 100 Bestzeiten.</p>\n";
+                countText(faster) + (faster == 1 ? " Name ist" : " Namen sind") + " schneller; " +
+                std::to_string(percent) +
+                " von 100 Bestzeiten sind gleich schnell oder langsamer.</p>\n";
     }
     html += "<figure>\n" +
             histogramChart(bars, at.mark, "verteilung",

@@ -19,7 +19,9 @@
 
 #include <sys/socket.h>
 
+#include <cstdio>
 #include <exception>
+#include <fstream>
 #include <iostream>
 
 namespace liga {
@@ -42,6 +44,25 @@ const char* contentTypeOf(const Route& route) {
     if (route.atom) return "application/atom+xml; charset=utf-8";
     if (route.json) return "application/json; charset=utf-8";
     return "text/html; charset=utf-8";
+}
+
+// What tells this build's pages from another's: a hash of the program's own file, the same
+// in every process of one build, so that after an update no client keeps a page of the
+// old one for the same state of the league.
+const std::string& buildTag() {
+    static const std::string tag = [] {
+        uint64_t hash = 14695981039346656037ull;
+        std::ifstream program("/proc/self/exe", std::ios::binary);
+        char buffer[65536];
+        while (program.read(buffer, sizeof buffer) || program.gcount() > 0) {
+            for (std::streamsize i = 0; i < program.gcount(); ++i)
+                hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
+        }
+        char text[17];
+        std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+        return std::string(text, 8);
+    }();
+    return tag;
 }
 
 bool submits(const Request& r) {
@@ -119,8 +140,8 @@ Response League::page(const Request& r, const Route& route, Deadline until) {
         views_ ? views_->versionStamp(until) : VersionStamp{store_.version(until), 0};
     // A period that begins changes the pages without a change to the league.
     const CacheStamp now{stamp.version, latestPeriodStart(r.unixSeconds)};
-    const std::string etag =
-        "\"" + std::to_string(now.version) + "-" + std::to_string(now.periodStart) + "\"";
+    const std::string etag = "\"" + std::to_string(now.version) + "-" +
+                             std::to_string(now.periodStart) + "-" + buildTag() + "\"";
     const int64_t lastModified = std::max(stamp.changedAt, now.periodStart);
     const auto withValidators = [&](Response response) {
         response.headers = {{"ETag", etag},

@@ -36,6 +36,8 @@ p { margin: 0.25rem 0; }
 p.brett, p.hinweis { margin: 0 0 0.5rem; color: #555; font-size: 0.9rem; }
 a { color: #8b1a1a; }
 table { width: 100%; border-collapse: collapse; background: #fff; table-layout: fixed; }
+table.frei { table-layout: auto; }
+table.frei th.zeit { width: auto; }
 th.platz { width: 3.5rem; }
 th.zeit { width: 9rem; }
 th.datum { width: 6.5rem; }
@@ -47,7 +49,13 @@ tr.selbst, tbody tr.selbst:nth-child(even) { background: #fde9c8; }
 .zeit, .datum { white-space: nowrap; }
 .name { overflow-wrap: anywhere; font-weight: 600; }
 .leer { color: #666; font-style: italic; }
-.datum-schmal { display: none; }
+.datum-schmal, .stufen-schmal { display: none; }
+ul.rekorde { margin: 0.5rem 0; padding: 0; list-style: none; }
+ul.rekorde li { padding: 0.35rem 0.5rem; background: #fff; border-bottom: 1px solid #e4e4de; }
+.datum-fest { color: #555; font-variant-numeric: tabular-nums; margin-right: 0.5rem; }
+table.summe th.stufe { width: 7.5rem; white-space: normal; }
+td a { text-decoration-thickness: 1px; text-underline-offset: 0.15em; }
+svg text.marke { paint-order: stroke; stroke: #fff; stroke-width: 4px; }
 nav.zeitraum ul, nav.blaettern ul { margin: 0.5rem 0; }
 nav.zeitraum [aria-current] { font-weight: 700; color: #1d1d1d; text-decoration: none; }
 nav.blaettern { margin: 0.5rem 0; }
@@ -68,6 +76,10 @@ footer.fuss { margin-top: 2rem; padding-top: 0.5rem; border-top: 1px solid #ccc;
   th.platz { width: 2.75rem; }
   th.zeit { width: 8.25rem; }
   .datum-schmal { display: block; font-size: 0.8rem; color: #555; }
+}
+@media (max-width: 40rem) {
+  table.summe .stufe { display: none; }
+  .stufen-schmal { display: block; font-size: 0.8rem; font-weight: 400; color: #555; }
 }
 </style>
 )";

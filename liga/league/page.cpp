@@ -40,7 +40,8 @@ void appendBoard(std::string& html, const Route& at, int32_t level,
 
 // Who leads each level this week.
 void appendWeekLeaders(std::string& html, const Route& at, const Boards& leaders) {
-    html += "<h2>Diese Woche vorn</h2>\n<table>\n<thead><tr><th>Spielstufe</th><th>Name</th>"
+    html += "<h2>Diese Woche vorn</h2>\n<table "
+            "class=\"frei\">\n<thead><tr><th>Spielstufe</th><th>Name</th>"
             "<th class=\"zeit\">Zeit</th></tr></thead>\n<tbody>\n";
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level) {
         const std::vector<BoardRow>& rows = leaders[festeStufeIndex(level)];

@@ -42,19 +42,17 @@ Rendered recordsPage(const Route& at, const PageContext& c) {
             hrefTo(at, feed) + "\">Atom-Feed</a> in einem Feed-Leser.</p>\n";
     if (records.empty())
         return {200, html + "<p class=\"leer\">Noch keine Rekorde.</p>\n" + frameBottom(at)};
-    html += "<table class=\"rekorde\">\n<thead><tr><th class=\"datum\">Datum</th>"
-            "<th>Spielstufe</th><th>Name</th><th class=\"zeit\">Zeit</th></tr></thead>\n<tbody>\n";
+    // A list rather than a table: a record reads as a sentence and fits any width.
+    html += "<ul class=\"rekorde\">\n";
     for (const RecordRow& r : records) {
-        std::string before;
-        if (r.previousTenths)
-            before = "<span class=\"vorher\">vorher " + htmlEscape(timeText(*r.previousTenths)) +
-                     "</span>";
-        html += "<tr><td class=\"datum\">" + dateText(r.receivedAt) + "</td><td>" +
-                htmlEscape(festeStufe(r.level).name) + "</td><td class=\"name\">" +
-                playerLink(at, r.name) + "</td><td class=\"zeit\">" +
-                htmlEscape(timeText(r.tenths)) + before + "</td></tr>\n";
+        html += "<li><span class=\"datum-fest\">" + dateText(r.receivedAt) + "</span> <strong>" +
+                htmlEscape(festeStufe(r.level).name) +
+                "</strong>: " + htmlEscape(timeText(r.tenths)) + " von <span class=\"name\">" +
+                playerLink(at, r.name) + "</span>";
+        if (r.previousTenths) html += " (vorher " + htmlEscape(timeText(*r.previousTenths)) + ")";
+        html += "</li>\n";
     }
-    return {200, html + "</tbody>\n</table>\n" + frameBottom(at)};
+    return {200, html + "</ul>\n" + frameBottom(at)};
 }
 
 } // namespace liga

@@ -53,8 +53,8 @@ std::string table(const Route& at, const SumPage& read) {
         for (int32_t level = 1; level <= summedLevels; ++level) {
             const std::string time =
                 htmlEscape(timeText(r.tenths[static_cast<std::size_t>(level - 1)]));
-            narrow += std::string(level > 1 ? " · " : "") + htmlEscape(festeStufe(level).name) +
-                      " " + time;
+            narrow += std::string(level > 1 ? " + " : "") +
+                      htmlEscape(shortTimeText(r.tenths[static_cast<std::size_t>(level - 1)]));
             wide += "<td class=\"zeit stufe\">" + time + "</td>";
         }
         html += "<tr><td class=\"platz\">" + countText(r.place) + ".</td><td class=\"name\">" +

@@ -82,11 +82,11 @@ std::string staircaseChart(const std::vector<ChartStep>& steps, int64_t end, std
     if (steps.empty()) return svg + "</svg>\n";
     const int64_t first = steps.front().at;
     const int64_t last = std::max(end, steps.back().at + 1);
-    int32_t slowest = steps.front().tenths;
-    int32_t fastest = steps.back().tenths;
-    // A single best still gets an axis around it.
-    const double pad = std::max(1.0, (slowest - fastest) * 0.08);
-    const double step = niceStep(slowest - fastest + 2 * pad, 4);
+    const int32_t slowest = steps.front().tenths;
+    const int32_t fastest = steps.back().tenths;
+    // A single best still gets an axis around it; ticks fall on whole tenths.
+    const double pad = std::max({10.0, (slowest - fastest) * 0.08, fastest * 0.05});
+    const double step = std::max(1.0, niceStep(slowest - fastest + 2 * pad, 4));
     const double low = std::max(0.0, std::floor((fastest - pad) / step) * step);
     const double high = std::ceil((slowest + pad) / step) * step;
     const auto x = [&](int64_t t) {
@@ -153,7 +153,9 @@ std::string histogramChart(const std::vector<ChartBar>& bars, std::optional<int3
             b.to > b.from ? static_cast<double>(*mark - b.from) / (b.to - b.from) : 0.5;
         const double x = left + barWidth * (static_cast<double>(at) + std::clamp(within, 0.0, 1.0));
         svg += line(x, top, x, top + plotHeight, "#1d1d1d", 2.5);
-        svg += text(std::clamp(x, left + 40, width - right - 40), top + 14, "middle", "Ihre Zeit");
+        svg += "<text class=\"marke\" x=\"" + num(std::clamp(x, left + 40, width - right - 40)) +
+               "\" y=\"" + num(top + 14) +
+               "\" text-anchor=\"middle\" fill=\"#1d1d1d\">Ihre Zeit</text>\n";
     }
     return svg + "</svg>\n";
 }

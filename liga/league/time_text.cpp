@@ -22,6 +22,11 @@ std::string timeText(int32_t tenths) {
            secondsAndTenth + " h";
 }
 
+std::string shortTimeText(int32_t tenths) {
+    if (tenths >= 600) return timeText(tenths);
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " s";
+}
+
 std::string countText(int64_t n) {
     const std::string digits = std::to_string(n < 0 ? -n : n);
     std::string out = n < 0 ? "-" : "";

@@ -11,6 +11,9 @@ namespace liga {
 // one form everywhere on the pages, so that a long time reads at a glance.
 std::string timeText(int32_t tenths);
 
+// The same, "8,7 s" below a minute, where room is short.
+std::string shortTimeText(int32_t tenths);
+
 // "3.481": whole numbers with the German thousands dot.
 std::string countText(int64_t n);
 
