@@ -6,6 +6,7 @@
 #include "store.h"
 #include "stufen.h"
 #include "transaction.h"
+#include "views_ranking.h"
 
 #include <cstdint>
 #include <optional>
@@ -56,6 +57,7 @@ template <SubmissionTransaction Tx> Placement submitWithin(Tx& tx, const Submiss
             p.state = EntryState::held;
             return p;
         }
+        tx.lockName(e.name);
         best = tx.lockBest(e.level, e.name);
         if (!best && !tx.addBest(e)) best = tx.lockBest(e.level, e.name);
         if (!best) {
@@ -70,6 +72,7 @@ template <SubmissionTransaction Tx> Placement submitWithin(Tx& tx, const Submiss
             }
         }
         tx.recordChange(e);
+        submitToViews(tx, e, best);
     } else {
         // The code decides name, level and time; place what was stored with it.
         const std::optional<StoredEntry> stored = tx.findEntry(e.code);
@@ -115,6 +118,7 @@ void settleBest(Tx& tx, int32_t level, const std::string& name, bool barred) {
 template <ModerationTransaction Tx>
 ModerationResult moderateWithin(Tx& tx, Moderation what, const std::string& subject, int64_t at) {
     tx.lockModeration();
+    const ViewsBefore views = noteForViews(tx, what, subject);
     if (what == Moderation::ban || what == Moderation::unban) {
         const bool bar = what == Moderation::ban;
         if (!tx.setBarred(subject, bar)) return ModerationResult::unchanged;
@@ -134,6 +138,7 @@ ModerationResult moderateWithin(Tx& tx, Moderation what, const std::string& subj
             if (approve) settleBest(tx, e->level, e->name, tx.barred(e->name));
         }
     }
+    settleViews(tx, views, what, subject);
     tx.logChange(what, subject, at);
     return ModerationResult::done;
 }

@@ -12,6 +12,8 @@
 
 namespace liga {
 
+class Views;
+
 // What became of an entry: it counts, it waits for an operator, or an operator turned
 // it down. Only ranked entries reach the boards.
 enum class EntryState { ranked = 0, held = 1, rejected = 2 };
@@ -156,6 +158,8 @@ public:
     std::vector<LoggedChange> changesSince(int64_t after, Deadline until = waitFromNow()) {
         return changesSinceBefore(after, until);
     }
+    // What the league's pages read beside the boards (views.h), from the same database.
+    virtual Views& views() = 0;
 
 protected:
     virtual Placement submitBefore(const Submission& entry, Deadline until) = 0;

@@ -5,6 +5,7 @@
 // neighbours, entries and history; name search; a level's spread of times; the records.
 // Held, rejected, removed and barred entries appear in none of them.
 #pragma once
+#include "period.h"
 #include "store.h"
 
 #include <array>
@@ -15,17 +16,9 @@
 
 namespace liga {
 
-// The boards a league keeps: all time, and the current calendar year, month and week
-// (from Monday 00:00) in the league's time zone. A name's place in a period counts only
-// its entries that arrived in that period.
-enum class Period { all = 0, year = 1, month = 2, week = 3 };
-
-// One period as the store is asked for it: which kind, and when it began (seconds since
-// 1970, UTC; 0 for all time). The league works out `from` from the clock and its time zone.
-struct PeriodStart {
-    Period period = Period::all;
-    int64_t from = 0;
-};
+// The levels whose times the combined ranking ("Summe") adds up.
+constexpr int32_t firstSummedLevel = 1;
+constexpr int32_t lastSummedLevel = 3;
 
 // Rows `first` (0 = the fastest) to `first + count - 1` of a ranking, wherever they are.
 struct PageRange {
@@ -34,14 +27,16 @@ struct PageRange {
 };
 
 // A page of a level's board for a period: rows numbered by placeBehind, and how many
-// names the board ranks.
+// names the board ranks. Equal times share a place; a page that begins inside a run of
+// equal times gives its first rows the run's place.
 struct BoardPage {
     std::vector<BoardRow> rows;
     int64_t ranked = 0;
 };
 
 // One name of the combined ranking: its best on each of levels 1, 2 and 3 in the period,
-// ordered by their sum, equal sums by the level-3 time, then the level-2 time.
+// ordered by their sum, equal sums by the level-3 time, then the level-2 time (then by
+// when the line was complete, then by name). Names equal in all three share a place.
 struct SumRow {
     int64_t place = 0;
     std::string name;
@@ -56,7 +51,7 @@ struct SumPage {
 };
 
 // Where a name stands on one level in one period: its best, place among how many, and
-// up to five names directly above and below it.
+// up to `neighbours` names directly above and below it (by board order).
 struct Standing {
     int32_t level = 0;
     PeriodStart period;
@@ -66,58 +61,83 @@ struct Standing {
     std::vector<BoardRow> below; // nearest first
 };
 
-// A page of a name's accepted (ranked) entries, newest first; `before` continues a listing
-// after the last entry shown (its receivedAt and code), so that paging costs no scan.
+// Where a name stands in the combined ranking of one period.
+struct SumStanding {
+    PeriodStart period;
+    std::optional<SumRow> row; // none without a best on each of levels 1, 2 and 3
+    int64_t ranked = 0;
+};
+
+// Continues a listing of a name's entries after the last one shown (its receivedAt and
+// code), so that paging costs no scan over the entries before it.
 struct EntryCursor {
     int64_t receivedAt = 0;
     std::string code;
 };
 
-// One time on a level: how many names hold it as their best (all time).
+// One time on a level: how many names hold it as their best in the period.
 struct TimeCount {
     int32_t tenths = 0;
     int64_t names = 0;
 };
 
-// The first place of a level went to a new, faster time (all time): one entry each.
+// The first place of a level went to a new, faster time (all time): one row each. The
+// records are the entries faster than every entry of their level that arrived before
+// them, so a moderation that takes an entry away or brings one back changes them as if
+// it had always been so.
 struct RecordRow {
     std::string code; // the entry's own code: a permanent id, never a place
     std::string name;
     int32_t level = 0;
     int32_t tenths = 0;
     int64_t receivedAt = 0;
-    std::optional<int32_t> previousTenths; // the record it beat
+    std::optional<int32_t> previousTenths; // the record it beat; none for a level's first
 };
 
-// The league's version and when it last changed (seconds since 1970), from the database,
-// so that every process on one database gives the same ETag and Last-Modified.
+// The league's version and when it last changed (seconds since 1970, the clock of the
+// process that made the change), both from the database, so that every process on one
+// database gives the same ETag and Last-Modified. A period's board also changes when its
+// period ends, which no version shows: a validator for it should name the period's start.
 struct VersionStamp {
     uint64_t version = 0;
     int64_t changedAt = 0;
 };
 
-// The reads, as a store offers them; every call may come from any number of threads and
-// waits no longer than its deadline (StoreUnavailable), as store.h's calls do. Paging a
-// board or the sum at any depth costs no scan over the rows before it.
+// The reads, as a store offers them (Store::views()); every call may come from any number
+// of threads and waits no longer than its deadline (StoreUnavailable), as store.h's calls
+// do. Paging a board or the sum at any depth costs no scan over the rows before it, only
+// over the names that share the first row's time (or sum).
 class Views {
 public:
     virtual ~Views() = default;
     virtual BoardPage boardPage(int32_t level, PeriodStart period, PageRange range,
                                 Deadline until) = 0;
     virtual SumPage sumPage(PeriodStart period, PageRange range, Deadline until) = 0;
-    virtual std::vector<Standing>
-    standings(const std::string& name, const std::vector<PeriodStart>& periods, Deadline until) = 0;
+    // For each period in turn, levels 1 to 5; `neighbours` (0 to 10) names above and below
+    // where the name has a best.
+    virtual std::vector<Standing> standings(const std::string& name,
+                                            const std::vector<PeriodStart>& periods, int neighbours,
+                                            Deadline until) = 0;
+    virtual std::vector<SumStanding> sumStandings(const std::string& name,
+                                                  const std::vector<PeriodStart>& periods,
+                                                  Deadline until) = 0;
+    // A name's ranked entries, newest first, at most `limit` (1 to 1,000), after `after`.
     virtual std::vector<EntryRow> playerEntries(const std::string& name,
-                                                std::optional<EntryCursor> before, int64_t limit,
-                                                Deadline until) = 0;
-    // Every ranked entry of a name, oldest first: the page draws its bests as a staircase.
+                                                const std::optional<EntryCursor>& after,
+                                                int64_t limit, Deadline until) = 0;
+    // The entries that made a name's best on their level faster, oldest first: the steps of
+    // the staircase that its bests draw (its first entry on a level is one).
     virtual std::vector<EntryRow> playerHistory(const std::string& name, Deadline until) = 0;
-    // Names on any board: the exact one first, then those that start with `prefix`.
-    virtual std::vector<std::string> findNames(const std::string& prefix, int64_t limit,
+    // Names on any board whose name starts with `text`, ignoring case: the name itself
+    // first, then in order of their letters; at most `limit` (1 to 1,000).
+    virtual std::vector<std::string> findNames(const std::string& text, int64_t limit,
                                                Deadline until) = 0;
-    virtual std::vector<TimeCount> distribution(int32_t level, Deadline until) = 0;
-    // The newest `limit` records, newest first.
-    virtual std::vector<RecordRow> records(int64_t limit, Deadline until) = 0;
+    // How many names hold each time as their best, fastest first; times no name holds are
+    // left out.
+    virtual std::vector<TimeCount> distribution(int32_t level, PeriodStart period,
+                                                Deadline until) = 0;
+    // The newest `limit` (1 to 1,000) records of a level (0: of every level), newest first.
+    virtual std::vector<RecordRow> records(int32_t level, int64_t limit, Deadline until) = 0;
     virtual VersionStamp versionStamp(Deadline until) = 0;
 };
 

@@ -6,9 +6,11 @@
 #include "rate_limit.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
+#include "views.h"
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -94,6 +96,53 @@ TEST(SqliteFile, CountsTheTimesOfAFileFromTheFirstServerVersion) {
     const Placement p = store.submit(entry("Neu_Nele", 3, 60, 1));
     EXPECT_EQ(p.place, 3);
     EXPECT_EQ(p.ranked, 4);
+}
+
+TEST(SqliteFile, AFileOfVersionFourGetsItsPeriodsSumsRecordsAndNamesFromItsEntries) {
+    TTestVerzeichnis folder;
+    // Well inside this week, so that every entry below is of it.
+    const int64_t clock = static_cast<int64_t>(std::time(nullptr));
+    const int64_t now = std::max(clock, periodStartOf(Period::week, clock) + 200);
+    {
+        SqliteStore store(folder.datei("liga.db"));
+        int seed = 1;
+        for (const char* name : {"Alt_Anton", "Alt_Berta"})
+            for (int32_t level = 1; level <= 3; ++level) {
+                Submission e = entry(name, level, 100 * level + seed, seed);
+                e.receivedAt = now - 100 + seed++;
+                store.submit(e);
+            }
+        store.moderate(Moderation::ban, "Alt_Berta", now);
+    }
+    // What version 4 had: none of the tables beside `best`, no time of the last change.
+    sqlite3* old = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.datei("liga.db").c_str(), &old), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(old, R"(
+        DROP TABLE period_best; DROP TABLE sum_best; DROP TABLE ranking_counts;
+        DROP TABLE ranking_buckets; DROP TABLE records; DROP TABLE names;
+        ALTER TABLE changes DROP COLUMN at; PRAGMA user_version = 4;
+    )",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(old);
+
+    SqliteStore store(folder.datei("liga.db"));
+    Views& v = store.views();
+    const PeriodStart week = currentPeriod(Period::week, now);
+    const BoardPage board = v.boardPage(2, week, {0, 10}, waitFromNow());
+    ASSERT_EQ(board.rows.size(), 1u); // the barred name stays out
+    EXPECT_EQ(board.rows[0].name, "Alt_Anton");
+    const SumPage sum = v.sumPage(week, {0, 10}, waitFromNow());
+    ASSERT_EQ(sum.rows.size(), 1u);
+    EXPECT_EQ(sum.rows[0].total, 101 + 202 + 303);
+    EXPECT_EQ(v.sumPage({}, {0, 10}, waitFromNow()).ranked, 1);
+    EXPECT_EQ(v.records(0, 10, waitFromNow()).size(), 3u);
+    EXPECT_EQ(v.findNames("alt", 10, waitFromNow()), std::vector<std::string>{"Alt_Anton"});
+    EXPECT_EQ(v.versionStamp(waitFromNow()).changedAt, now);
+    // Lifted, the barred name comes back as if it had been there all along.
+    store.moderate(Moderation::unban, "Alt_Berta", now + 1);
+    EXPECT_EQ(v.sumPage(week, {0, 10}, waitFromNow()).ranked, 2);
+    EXPECT_EQ(v.records(0, 10, waitFromNow()).size(), 3u);
 }
 
 } // namespace

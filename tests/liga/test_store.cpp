@@ -1,15 +1,21 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What every league store promises, asked of each store through the same cases.
+#include "period.h"
 #include "ranking.h"
 #include "store_factories.h"
+#include "views.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -323,6 +329,306 @@ TYPED_TEST(StoreContract, EntriesAreListedNewestFirstByLevelNameOrHeld) {
     const std::vector<EntryRow> both = s.entries(ask(2, "Gerade_Gabi", false, 100));
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].code, code(4));
+}
+
+// A moment of a Wednesday, and the periods that hold it.
+constexpr int64_t wednesday = 1773230400;
+const std::vector<PeriodStart> periods = {{Period::all, 0},
+                                          currentPeriod(Period::year, wednesday),
+                                          currentPeriod(Period::month, wednesday),
+                                          currentPeriod(Period::week, wednesday)};
+
+Submission sent(const std::string& name, int32_t level, int32_t tenths, int64_t at, int n,
+                bool held = false) {
+    return {name, level, tenths, at, code(n), held};
+}
+
+// What the boards should show of the entries that show: each name's fastest entry of the
+// period (the earlier of equal ones), by time, arrival and name; places by faster names.
+std::vector<BoardRow> modelBoard(const std::vector<Submission>& shown, int32_t level,
+                                 int64_t from) {
+    std::map<std::string, Submission> best;
+    for (const Submission& e : shown) {
+        if (e.level != level || e.receivedAt < from) continue;
+        auto [it, fresh] = best.emplace(e.name, e);
+        if (!fresh &&
+            std::tie(e.tenths, e.receivedAt) < std::tie(it->second.tenths, it->second.receivedAt))
+            it->second = e;
+    }
+    std::vector<BoardRow> rows;
+    for (const auto& [name, e] : best) rows.push_back({0, name, e.tenths, e.receivedAt});
+    std::sort(rows.begin(), rows.end(), [](const BoardRow& a, const BoardRow& b) {
+        return std::tie(a.tenths, a.receivedAt, a.name) < std::tie(b.tenths, b.receivedAt, b.name);
+    });
+    numberPlaces(rows);
+    return rows;
+}
+
+std::vector<SumRow> modelSum(const std::vector<Submission>& shown, int64_t from) {
+    std::map<std::string, SumRow> lines;
+    std::map<std::string, int> levels;
+    for (int32_t level = 1; level <= 3; ++level)
+        for (const BoardRow& r : modelBoard(shown, level, from)) {
+            SumRow& s = lines[r.name];
+            s.name = r.name;
+            s.tenths[static_cast<std::size_t>(level - 1)] = r.tenths;
+            s.total += r.tenths;
+            s.receivedAt = std::max(s.receivedAt, r.receivedAt);
+            ++levels[r.name];
+        }
+    std::vector<SumRow> rows;
+    for (const auto& [name, s] : lines)
+        if (levels[name] == 3) rows.push_back(s);
+    const auto key = [](const SumRow& s) {
+        return std::tie(s.total, s.tenths[2], s.tenths[1], s.receivedAt, s.name);
+    };
+    std::sort(rows.begin(), rows.end(),
+              [&](const SumRow& a, const SumRow& b) { return key(a) < key(b); });
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool tied = i > 0 && std::tie(rows[i].total, rows[i].tenths) ==
+                                       std::tie(rows[i - 1].total, rows[i - 1].tenths);
+        rows[i].place = tied ? rows[i - 1].place : static_cast<int64_t>(i) + 1;
+    }
+    return rows;
+}
+
+using Line = std::tuple<int64_t, std::string, int32_t, int64_t>;
+std::vector<Line> lines(const std::vector<BoardRow>& rows) {
+    std::vector<Line> l;
+    for (const BoardRow& r : rows) l.emplace_back(r.place, r.name, r.tenths, r.receivedAt);
+    return l;
+}
+std::vector<Line> lines(const std::vector<SumRow>& rows) {
+    std::vector<Line> l;
+    for (const SumRow& r : rows) l.emplace_back(r.place, r.name, r.total, r.receivedAt);
+    return l;
+}
+
+// Every board of levels 1 to 3 and every sum, in every period, as the model has them.
+void expectModel(Views& v, const std::vector<Submission>& shown, const char* when) {
+    for (const PeriodStart& p : periods) {
+        for (int32_t level = 1; level <= 3; ++level) {
+            const std::vector<BoardRow> model = modelBoard(shown, level, p.from);
+            const BoardPage page = v.boardPage(level, p, {0, 100}, waitFromNow());
+            EXPECT_EQ(lines(page.rows), lines(model))
+                << when << ", level " << level << ", period " << static_cast<int>(p.period);
+            EXPECT_EQ(page.ranked, static_cast<int64_t>(model.size()));
+        }
+        const std::vector<SumRow> model = modelSum(shown, p.from);
+        const SumPage page = v.sumPage(p, {0, 100}, waitFromNow());
+        EXPECT_EQ(lines(page.rows), lines(model))
+            << when << ", sum, period " << static_cast<int>(p.period);
+        EXPECT_EQ(page.ranked, static_cast<int64_t>(model.size()));
+    }
+}
+
+TYPED_TEST(StoreContract, PeriodBoardsAndSumsRankWhatArrivedInThemAndShows) {
+    Store& s = *this->store;
+    const int64_t lastWeek = periods[3].from - 3600; // in this month and year all the same
+    ASSERT_GE(lastWeek, periods[2].from);
+    // This week's sum equals Anna's (2150): her faster level-3 time puts her first.
+    const std::vector<Submission> bernd = {
+        sent("Bernd_Bo", 1, 130, wednesday - 60, 5), sent("Bernd_Bo", 2, 480, wednesday - 50, 6),
+        sent("Bernd_Bo", 3, 1540, wednesday - 40, 7), sent("Bernd_Bo", 2, 490, wednesday - 30, 8)};
+    std::vector<Submission> shown = {
+        sent("Anna_Alt", 1, 120, lastWeek, 1), sent("Anna_Alt", 1, 150, wednesday - 90, 2),
+        sent("Anna_Alt", 2, 500, wednesday - 80, 3), sent("Anna_Alt", 3, 1500, wednesday - 70, 4),
+        // No level 3: on the boards, in no sum.
+        sent("Carl_Cu", 1, 110, wednesday - 20, 9), sent("Carl_Cu", 2, 480, wednesday - 10, 10),
+        // Only last week.
+        sent("Dora_Di", 1, 140, lastWeek - 10, 11), sent("Dora_Di", 2, 400, lastWeek - 5, 12),
+        sent("Dora_Di", 3, 1600, lastWeek - 1, 13)};
+    shown.insert(shown.end(), bernd.begin(), bernd.end());
+    for (const Submission& e : shown) s.submit(e);
+    s.submit(sent("Emil_Eil", 1, 50, wednesday, 14, true)); // held: nowhere
+    Views& v = s.views();
+    expectModel(v, shown, "as sent");
+    const SumPage week = v.sumPage(periods[3], {0, 100}, waitFromNow());
+    ASSERT_EQ(week.rows.size(), 2u);
+    EXPECT_EQ(week.rows[0].name, "Anna_Alt");
+    EXPECT_EQ(week.rows[1].total, 2150);
+
+    // Barred, a name leaves every board and sum, search, its page; its entries stay.
+    s.moderate(Moderation::ban, "Bernd_Bo", wednesday + 1);
+    // Anna's faster time of last week goes: all time she has this week's.
+    s.moderate(Moderation::remove, code(1), wednesday + 2);
+    std::erase_if(shown,
+                  [](const Submission& e) { return e.name == "Bernd_Bo" || e.code == code(1); });
+    expectModel(v, shown, "after a bar and a removal");
+    EXPECT_TRUE(v.findNames("bernd", 10, waitFromNow()).empty());
+    EXPECT_TRUE(v.playerEntries("Bernd_Bo", std::nullopt, 10, waitFromNow()).empty());
+    EXPECT_TRUE(v.playerHistory("Bernd_Bo", waitFromNow()).empty());
+    for (const Standing& st : v.standings("Bernd_Bo", periods, 5, waitFromNow()))
+        EXPECT_FALSE(st.best) << st.level;
+    for (const Standing& st : v.standings("Anna_Alt", periods, 5, waitFromNow()))
+        for (const BoardRow& r : st.above) EXPECT_NE(r.name, "Bernd_Bo");
+
+    // Lifted, it is back everywhere as before.
+    s.moderate(Moderation::unban, "Bernd_Bo", wednesday + 3);
+    shown.insert(shown.end(), bernd.begin(), bernd.end());
+    expectModel(v, shown, "after the bar was lifted");
+}
+
+TYPED_TEST(StoreContract, PagesCutInsideEqualTimesOrSumsGiveThemOnePlaceAndLoseNoRow) {
+    Store& s = *this->store;
+    // Times across the edges of the counts' buckets (64).
+    const int32_t times[] = {10, 20, 20, 20, 20, 63, 64, 64, 130};
+    int n = 0;
+    for (const int32_t t : times) {
+        s.submit(sent("Name_" + std::to_string(n), 4, t, wednesday - 100 + n, n));
+        ++n;
+    }
+    // Equal sums (300), told apart by the level-3 time, then the level-2 time.
+    const std::tuple<const char*, int32_t, int32_t, int32_t> sums[] = {
+        {"Sum_F", 50, 100, 100}, {"Sum_A", 100, 100, 100}, {"Sum_B", 90, 110, 100},
+        {"Sum_C", 120, 90, 90},  {"Sum_D", 110, 100, 90},  {"Sum_E", 100, 100, 100}};
+    for (const auto& [name, t1, t2, t3] : sums)
+        for (const int32_t level : {1, 2, 3}) {
+            const int32_t t = level == 1 ? t1 : level == 2 ? t2 : t3;
+            s.submit(sent(name, level, t, wednesday - 50 + n, n));
+            ++n;
+        }
+    Views& v = s.views();
+    for (const PeriodStart& p : {periods[0], periods[3]}) {
+        const BoardPage whole = v.boardPage(4, p, {0, 100}, waitFromNow());
+        std::vector<int64_t> places;
+        for (const BoardRow& r : whole.rows) places.push_back(r.place);
+        EXPECT_EQ(places, (std::vector<int64_t>{1, 2, 2, 2, 2, 6, 7, 7, 9}));
+        std::vector<BoardRow> paged;
+        for (int64_t first = 0; first < 12; first += 3) {
+            const BoardPage page = v.boardPage(4, p, {first, 3}, waitFromNow());
+            EXPECT_EQ(page.ranked, 9);
+            paged.insert(paged.end(), page.rows.begin(), page.rows.end());
+        }
+        EXPECT_EQ(lines(paged), lines(whole.rows));
+
+        std::vector<std::pair<std::string, int64_t>> sumPlaces;
+        for (int64_t first = 0; first < 8; first += 2)
+            for (const SumRow& r : v.sumPage(p, {first, 2}, waitFromNow()).rows)
+                sumPlaces.emplace_back(r.name, r.place);
+        EXPECT_EQ(sumPlaces, (std::vector<std::pair<std::string, int64_t>>{{"Sum_F", 1},
+                                                                           {"Sum_C", 2},
+                                                                           {"Sum_D", 3},
+                                                                           {"Sum_A", 4},
+                                                                           {"Sum_E", 4},
+                                                                           {"Sum_B", 6}}));
+    }
+    // A name's neighbours are numbered as the board numbers them.
+    const std::vector<Standing> st = v.standings("Name_6", {periods[3]}, 2, waitFromNow());
+    ASSERT_EQ(st.size(), 5u);
+    ASSERT_TRUE(st[3].best);
+    EXPECT_EQ(st[3].best->place, 7);
+    EXPECT_EQ(st[3].ranked, 9);
+    EXPECT_EQ(lines(st[3].above), (std::vector<Line>{{2, "Name_4", 20, wednesday - 96},
+                                                     {6, "Name_5", 63, wednesday - 95}}));
+    EXPECT_EQ(lines(st[3].below), (std::vector<Line>{{7, "Name_7", 64, wednesday - 93},
+                                                     {9, "Name_8", 130, wednesday - 92}}));
+    const std::vector<SumStanding> sum = v.sumStandings("Sum_E", {periods[0]}, waitFromNow());
+    ASSERT_TRUE(sum[0].row);
+    EXPECT_EQ(sum[0].row->place, 4);
+    EXPECT_EQ(sum[0].ranked, 6);
+}
+
+TYPED_TEST(StoreContract, RecordsAreTheEntriesFasterThanAllBeforeThemWhateverModerationDoes) {
+    Store& s = *this->store;
+    Views& v = s.views();
+    s.submit(sent("Erst_Erna", 5, 500, wednesday + 1, 1));
+    s.submit(sent("Zweit_Zoe", 5, 400, wednesday + 2, 2));
+    s.submit(sent("Dritt_Dirk", 5, 450, wednesday + 3, 3));
+    s.submit(sent("Viert_Vera", 5, 300, wednesday + 4, 4));
+    s.submit(sent("Halt_Hans", 5, 200, wednesday + 2, 5, true)); // held, came between
+    s.submit(sent("Erst_Erna", 4, 700, wednesday + 5, 6));
+    using Chain = std::vector<std::tuple<std::string, int32_t, std::optional<int32_t>>>;
+    const auto chain = [&](int32_t level) {
+        Chain c;
+        for (const RecordRow& r : v.records(level, 10, waitFromNow()))
+            c.emplace_back(r.code, r.tenths, r.previousTenths);
+        return c;
+    };
+    EXPECT_EQ(chain(5), (Chain{{code(4), 300, 400}, {code(2), 400, 500}, {code(1), 500, {}}}));
+    EXPECT_EQ(v.records(0, 10, waitFromNow()).front().code, code(6)); // newest of all levels
+
+    const VersionStamp before = v.versionStamp(waitFromNow());
+    s.moderate(Moderation::remove, code(2), wednesday + 100);
+    // Without 400, 450 beat everything before it.
+    EXPECT_EQ(chain(5), (Chain{{code(4), 300, 450}, {code(3), 450, 500}, {code(1), 500, {}}}));
+    const VersionStamp after = v.versionStamp(waitFromNow());
+    EXPECT_GT(after.version, before.version);
+    EXPECT_EQ(after.changedAt, wednesday + 100);
+
+    // Approved, the held 200 came before 450 and 300: they are records no more.
+    s.moderate(Moderation::approve, code(5), wednesday + 101);
+    EXPECT_EQ(chain(5), (Chain{{code(5), 200, 500}, {code(1), 500, {}}}));
+    s.moderate(Moderation::ban, "Halt_Hans", wednesday + 102);
+    EXPECT_EQ(chain(5), (Chain{{code(4), 300, 450}, {code(3), 450, 500}, {code(1), 500, {}}}));
+    s.moderate(Moderation::unban, "Halt_Hans", wednesday + 103);
+    EXPECT_EQ(chain(5), (Chain{{code(5), 200, 500}, {code(1), 500, {}}}));
+}
+
+TYPED_TEST(StoreContract, APlayersEntriesHistoryAndNameAreFoundAsTheyShow) {
+    Store& s = *this->store;
+    Views& v = s.views();
+    int n = 0;
+    const auto add = [&](const std::string& name, int32_t level, int32_t tenths,
+                         bool held = false) {
+        s.submit(sent(name, level, tenths, wednesday + n, n, held));
+        ++n;
+    };
+    for (const int32_t t : {900, 950, 800, 850, 700}) add("Such_Mich", 2, t);
+    add("Such_Mich", 3, 2000);
+    add("Such_Mich", 2, 10, true); // held
+    for (const char* other : {"such_dich", "Suche_Alle", "Sucher", "SUCHER", "Anders_Wer"})
+        add(other, 1, 100);
+
+    std::vector<std::string> pages;
+    std::optional<EntryCursor> after;
+    for (int i = 0; i < 4; ++i) {
+        const std::vector<EntryRow> page = v.playerEntries("Such_Mich", after, 4, waitFromNow());
+        for (const EntryRow& e : page) pages.push_back(e.code);
+        if (page.empty()) break;
+        after = EntryCursor{page.back().receivedAt, page.back().code};
+    }
+    EXPECT_EQ(pages,
+              (std::vector<std::string>{code(5), code(4), code(3), code(2), code(1), code(0)}));
+    std::vector<int32_t> steps;
+    for (const EntryRow& e : v.playerHistory("Such_Mich", waitFromNow())) steps.push_back(e.tenths);
+    EXPECT_EQ(steps, (std::vector<int32_t>{900, 800, 700, 2000}));
+
+    // Case does not count, but the name itself comes first.
+    EXPECT_EQ(
+        v.findNames("such", 10, waitFromNow()),
+        (std::vector<std::string>{"such_dich", "Such_Mich", "Suche_Alle", "SUCHER", "Sucher"}));
+    EXPECT_EQ(v.findNames("Sucher", 10, waitFromNow()),
+              (std::vector<std::string>{"Sucher", "SUCHER"}));
+    EXPECT_EQ(v.findNames("SUCH", 2, waitFromNow()),
+              (std::vector<std::string>{"such_dich", "Such_Mich"}));
+    EXPECT_TRUE(v.findNames("Such\xc3\xa4", 10, waitFromNow()).empty());
+    const std::vector<TimeCount> spread = v.distribution(1, periods[0], waitFromNow());
+    EXPECT_EQ(spread.size(), 1u);
+    EXPECT_EQ(spread[0].names, 5);
+}
+
+TEST(Periods, BeginAtLocalMidnightOnMondaysAndFirstsAlsoAcrossSummerTime) {
+    const char* zone = std::getenv("TZ");
+    const std::string before = zone ? zone : "";
+    setenv("TZ", "Europe/Berlin", 1);
+    tzset();
+    // Sunday 29 March 2026, 12:00 CEST: summer time began that night.
+    const int64_t sunday = 1774778400;
+    const int64_t monday = periodStartOf(Period::week, sunday);
+    EXPECT_EQ(monday, 1774220400);                            // 23 March, 00:00 CET
+    EXPECT_EQ(periodAfter(Period::week, monday), 1774821600); // 30 March, 00:00 CEST
+    EXPECT_EQ(periodStartOf(Period::week, monday), monday);
+    EXPECT_EQ(periodStartOf(Period::week, monday - 1), monday - 7 * 86400);
+    EXPECT_EQ(periodStartOf(Period::month, sunday), 1772319600);   // 1 March, 00:00 CET
+    EXPECT_EQ(periodAfter(Period::month, 1772319600), 1774994400); // 1 April, 00:00 CEST
+    EXPECT_EQ(periodStartOf(Period::year, sunday), 1767222000);    // 1 January, 00:00 CET
+    EXPECT_EQ(periodStartOf(Period::all, sunday), 0);
+    if (zone)
+        setenv("TZ", before.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 } // namespace

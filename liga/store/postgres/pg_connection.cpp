@@ -32,6 +32,10 @@ int PgRows::count() const {
     return PQntuples(result_.get());
 }
 
+int PgRows::columns() const {
+    return PQnfields(result_.get());
+}
+
 std::string PgRows::text(int row, int column) const {
     return std::string(PQgetvalue(result_.get(), row, column),
                        static_cast<std::size_t>(PQgetlength(result_.get(), row, column)));
@@ -45,6 +49,10 @@ int64_t PgRows::integer(int row, int column) const {
     if (ec != std::errc() || at != end)
         throw std::runtime_error("not an integer: " + text(row, column));
     return n;
+}
+
+bool PgRows::null(int row, int column) const {
+    return PQgetisnull(result_.get(), row, column) != 0;
 }
 
 int64_t PgRows::affected() const {
@@ -129,8 +137,13 @@ pg_result* PgConnection::await(Deadline until) {
 
 PgRows PgConnection::check(pg_result* result) {
     PgRows rows(result);
+    verify(result);
+    return rows;
+}
+
+void PgConnection::verify(pg_result* result) {
     const ExecStatusType s = PQresultStatus(result);
-    if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK) return rows;
+    if (s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK) return;
     const char* field = PQresultErrorField(result, PG_DIAG_SQLSTATE);
     const std::string state = field ? field : "";
     std::string message = PQresultErrorMessage(result);
@@ -163,6 +176,35 @@ PgRows PgConnection::run(const std::string& name, const std::vector<std::string>
                              nullptr, 0))
         lost("cannot send to the database");
     return check(await(until));
+}
+
+std::vector<PgRows> PgConnection::runAll(const std::vector<PgCall>& calls, Deadline until) {
+    if (calls.size() == 1) return {run(calls.front().name, calls.front().values, until)};
+    if (broken_) lost("the database connection is closed");
+    if (PQenterPipelineMode(conn_) != 1) lost("cannot send to the database");
+    for (const PgCall& call : calls) {
+        std::vector<const char*> v;
+        for (const std::string& s : call.values) v.push_back(s.c_str());
+        if (!PQsendQueryPrepared(conn_, call.name.c_str(), static_cast<int>(v.size()), v.data(),
+                                 nullptr, nullptr, 0))
+            lost("cannot send to the database");
+    }
+    if (PQpipelineSync(conn_) != 1) lost("cannot send to the database");
+    // Each statement's results end with none, as await reads them; then the sync's.
+    std::vector<PgRows> answers;
+    for (std::size_t i = 0; i < calls.size(); ++i) answers.emplace_back(await(until));
+    for (bool synced = false; !synced;) {
+        while (PQisBusy(conn_)) {
+            wait(false, until);
+            if (!PQconsumeInput(conn_)) lost("lost the database connection");
+        }
+        const PgRows r(PQgetResult(conn_));
+        if (!r.result()) lost("no answer from the database");
+        synced = PQresultStatus(r.result()) == PGRES_PIPELINE_SYNC;
+    }
+    if (PQexitPipelineMode(conn_) != 1) lost("cannot use the database connection");
+    for (const PgRows& r : answers) verify(r.result());
+    return answers;
 }
 
 } // namespace liga

@@ -31,12 +31,21 @@ class PgRows {
 public:
     explicit PgRows(pg_result* result); // takes it over
     int count() const;
+    int columns() const;
     std::string text(int row, int column) const;
     int64_t integer(int row, int column) const;
+    bool null(int row, int column) const;
     int64_t affected() const; // rows an INSERT, UPDATE or DELETE changed
+    pg_result* result() const { return result_.get(); }
 
 private:
     std::shared_ptr<pg_result> result_;
+};
+
+// A prepared statement with its values in text form.
+struct PgCall {
+    std::string name;
+    std::vector<std::string> values;
 };
 
 // One connection to PostgreSQL (or a database that speaks its protocol) through libpq.
@@ -56,6 +65,9 @@ public:
     void prepare(const std::string& name, const std::string& sql, Deadline until);
     // A prepared statement with its values bound in text form.
     PgRows run(const std::string& name, const std::vector<std::string>& values, Deadline until);
+    // Several at once, sent together and answered together (one round trip); the first
+    // that fails throws, and those after it were not run.
+    std::vector<PgRows> runAll(const std::vector<PgCall>& calls, Deadline until);
 
     bool broken() const { return broken_; }
 
@@ -63,6 +75,8 @@ private:
     pg_result* await(Deadline until);
     void wait(bool writing, Deadline until);
     PgRows check(pg_result* result);
+    // Throws what a result that is not a success means.
+    void verify(pg_result* result);
     [[noreturn]] void lost(const std::string& why);
 
     pg_conn* conn_ = nullptr;

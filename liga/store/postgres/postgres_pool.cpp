@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "postgres_pool.h"
 #include "postgres_statements.h"
+#include "postgres_views_statements.h"
 
 namespace liga {
 
@@ -28,6 +29,7 @@ std::unique_ptr<PgConnection> PgPool::take(Deadline until) {
                     (durability_ == Durability::flushLater ? "off" : "on"),
                 until);
         for (const auto& [name, sql] : postgresStatements()) c->prepare(name, sql, until);
+        for (const auto& [name, sql] : postgresViewStatements()) c->prepare(name, sql, until);
         return c;
     } catch (...) {
         std::lock_guard lock(mutex_);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "postgres_schema.h"
 #include "pg_connection.h"
+#include "postgres_views_schema.h"
 #include "ranking.h"
 
 #include <cstdint>
@@ -12,8 +13,8 @@ namespace liga {
 namespace {
 
 // Version 1 had no time_buckets yet, 2 no state of entries, barred names or log of what
-// operators changed.
-constexpr int64_t schemaVersion = 3;
+// operators changed, 3 no rankings beside `best`, records or names (postgres_views_schema.h).
+constexpr int64_t schemaVersion = 4;
 
 const char* const schema = R"(
 CREATE TABLE IF NOT EXISTS league_meta (
@@ -51,7 +52,8 @@ CREATE TABLE IF NOT EXISTS time_buckets (
 );
 CREATE TABLE IF NOT EXISTS changes (
     shard INT    PRIMARY KEY,
-    n     BIGINT NOT NULL
+    n     BIGINT NOT NULL,
+    at    BIGINT NOT NULL DEFAULT 0
 );
 INSERT INTO changes (shard, n) SELECT s, 0 FROM generate_series(0, 15) AS s
     ON CONFLICT (shard) DO NOTHING;
@@ -64,7 +66,7 @@ CREATE TABLE IF NOT EXISTS moderation_log (
     what    INT    NOT NULL,
     subject TEXT   NOT NULL
 );
-INSERT INTO league_meta (key, value) VALUES ('schema', 3), ('moderation', 0) -- schemaVersion
+INSERT INTO league_meta (key, value) VALUES ('schema', 4), ('moderation', 0) -- schemaVersion
     ON CONFLICT (key) DO NOTHING;
 )";
 
@@ -80,6 +82,7 @@ void preparePostgresSchema(const std::string& conninfo, Deadline until) {
         PgConnection c(conninfo, until);
         try {
             c.exec(schema, until);
+            c.exec(postgresViewsTables, until);
             c.exec("BEGIN; SET LOCAL statement_timeout = 0", until);
             c.prepare("schema_version",
                       "SELECT value FROM league_meta WHERE key = 'schema' FOR UPDATE", until);
@@ -97,6 +100,7 @@ void preparePostgresSchema(const std::string& conninfo, Deadline until) {
                        "DEFAULT 0 CHECK (state BETWEEN 0 AND 2)",
                        until);
             }
+            if (version < 4) fillPostgresViews(c, until);
             if (version < schemaVersion)
                 c.exec("UPDATE league_meta SET value = " + std::to_string(schemaVersion) +
                            " WHERE key = 'schema'",

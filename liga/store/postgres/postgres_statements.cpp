@@ -18,19 +18,12 @@ const std::pair<const char*, const char*> statements[] = {
     {"insert_best", "INSERT INTO best (level, name, tenths, received_at) VALUES ($1, $2, $3, $4) "
                     "ON CONFLICT (level, name) DO NOTHING"},
     {"update_best", "UPDATE best SET tenths = $3, received_at = $4 WHERE level = $1 AND name = $2"},
-    {"add_count", "INSERT INTO time_counts (level, tenths, names) VALUES ($1, $2, 1) "
-                  "ON CONFLICT (level, tenths) DO UPDATE SET names = time_counts.names + 1"},
-    {"drop_count", "UPDATE time_counts SET names = names - 1 WHERE level = $1 AND tenths = $2"},
-    {"add_bucket", "INSERT INTO time_buckets (level, bucket, names) VALUES ($1, $2, 1) "
-                   "ON CONFLICT (level, bucket) DO UPDATE SET names = time_buckets.names + 1"},
-    {"drop_bucket", "UPDATE time_buckets SET names = names - 1 WHERE level = $1 AND bucket = $2"},
     // $3 is the time's bucket, $4 its first time.
     {"counts", "SELECT (SELECT COALESCE(SUM(names), 0) FROM time_buckets "
                "        WHERE level = $1 AND bucket < $3) "
                "     + (SELECT COALESCE(SUM(names), 0) FROM time_counts "
                "        WHERE level = $1 AND tenths >= $4 AND tenths < $2), "
                "       (SELECT COALESCE(SUM(names), 0) FROM time_buckets WHERE level = $1)"},
-    {"record_change", "UPDATE changes SET n = n + 1 WHERE shard = $1"},
     {"version", "SELECT COALESCE(SUM(n), 0) FROM changes"},
     {"board", "SELECT name, tenths, received_at FROM best WHERE level = $1 "
               "ORDER BY tenths, received_at, name LIMIT $2"},

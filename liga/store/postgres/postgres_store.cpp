@@ -4,6 +4,7 @@
 #include "postgres_pool.h"
 #include "postgres_schema.h"
 #include "postgres_transaction.h"
+#include "postgres_views.h"
 #include "ranking.h"
 
 #include <cctype>
@@ -34,15 +35,27 @@ PostgresStore::PostgresStore(std::string conninfo, unsigned connections, Durabil
     // name what is still missing.
     preparePostgresSchema(conninfo, until);
     pool_ = std::make_unique<PgPool>(std::move(conninfo), connections, durability);
+    viewsReader_ = std::make_unique<PostgresViewsReader>(*pool_);
+    views_ = std::make_unique<ViewReads>(*viewsReader_);
 }
 
 PostgresStore::~PostgresStore() = default;
 
-Placement PostgresStore::submitBefore(const Submission& e, Deadline until) {
+Views& PostgresStore::views() {
+    return *views_;
+}
+
+template <class Work> auto PostgresStore::transaction(Deadline until, Work work) {
     return pool_->withConnection(true, until, [&](PgConnection& c) {
         PostgresTransaction tx(c, until);
-        return submitWithin(tx, e);
+        auto result = work(tx);
+        tx.flush();
+        return result;
     });
+}
+
+Placement PostgresStore::submitBefore(const Submission& e, Deadline until) {
+    return transaction(until, [&](PostgresTransaction& tx) { return submitWithin(tx, e); });
 }
 
 std::vector<BoardRow> PostgresStore::boardBefore(int32_t level, int64_t limit, Deadline until) {
@@ -65,10 +78,8 @@ uint64_t PostgresStore::versionBefore(Deadline until) {
 
 ModerationResult PostgresStore::moderateBefore(Moderation what, const std::string& subject,
                                                int64_t at, Deadline until) {
-    return pool_->withConnection(true, until, [&](PgConnection& c) {
-        PostgresTransaction tx(c, until);
-        return moderateWithin(tx, what, subject, at);
-    });
+    return transaction(
+        until, [&](PostgresTransaction& tx) { return moderateWithin(tx, what, subject, at); });
 }
 
 std::vector<EntryRow> PostgresStore::entriesBefore(const EntryQuery& q, Deadline until) {

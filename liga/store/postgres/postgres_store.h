@@ -10,6 +10,8 @@
 namespace liga {
 
 class PgPool;
+class PostgresViewsReader;
+class ViewReads;
 
 // The league in a PostgreSQL database, which several server processes may share: the
 // same tables as the SQLite file (entries, best, time_counts, changes, barred,
@@ -27,6 +29,8 @@ public:
     PostgresStore(const PostgresStore&) = delete;
     PostgresStore& operator=(const PostgresStore&) = delete;
 
+    Views& views() override;
+
 protected:
     Placement submitBefore(const Submission& entry, Deadline until) override;
     std::vector<BoardRow> boardBefore(int32_t level, int64_t limit, Deadline until) override;
@@ -37,7 +41,11 @@ protected:
     std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
 
 private:
+    // Runs `work` with a PostgresTransaction in a transaction, and writes what it held back.
+    template <class Work> auto transaction(Deadline until, Work work);
     std::unique_ptr<PgPool> pool_;
+    std::unique_ptr<PostgresViewsReader> viewsReader_;
+    std::unique_ptr<ViewReads> views_;
 };
 
 // True when `db` names a PostgreSQL database (a postgresql:// or postgres:// URI, or a

@@ -51,22 +51,32 @@ void PostgresTransaction::improveBest(const Submission& e) {
 }
 
 void PostgresTransaction::count(int32_t level, int32_t tenths, int64_t delta) {
-    run(delta > 0 ? "add_count" : "drop_count", {number(level), number(tenths)});
+    held_.times[{level, tenths}] += delta;
 }
 
 void PostgresTransaction::countBucket(int32_t level, int32_t bucket, int64_t delta) {
-    run(delta > 0 ? "add_bucket" : "drop_bucket", {number(level), number(bucket)});
+    held_.buckets[{level, bucket}] += delta;
 }
 
 TimeCounts PostgresTransaction::counts(int32_t level, int32_t tenths) {
-    const PgRows r = run("counts", {number(level), number(tenths), number(bucketOf(tenths)),
-                                    number(int64_t{bucketOf(tenths)} * timesPerBucket)});
-    return {r.integer(0, 0), r.integer(0, 1)};
+    const int32_t bucket = bucketOf(tenths);
+    const PgRows r = run("counts", {number(level), number(tenths), number(bucket),
+                                    number(int64_t{bucket} * timesPerBucket)});
+    TimeCounts c{r.integer(0, 0), r.integer(0, 1)};
+    // What this transaction holds back counts too.
+    for (const auto& [key, delta] : held_.buckets) {
+        if (key.first != level) continue;
+        c.ranked += delta;
+        if (key.second < bucket) c.faster += delta;
+    }
+    for (const auto& [key, delta] : held_.times)
+        if (key.first == level && bucketOf(key.second) == bucket && key.second < tenths)
+            c.faster += delta;
+    return c;
 }
 
 void PostgresTransaction::recordChange(const Submission& e) {
-    run("record_change",
-        {number(static_cast<int64_t>(std::hash<std::string>{}(e.code) % changeShards))});
+    holdChange(static_cast<int64_t>(std::hash<std::string>{}(e.code) % changeShards), e.receivedAt);
 }
 
 std::optional<FastestEntry> PostgresTransaction::fastestEntry(int32_t level,
@@ -98,7 +108,7 @@ void PostgresTransaction::setState(const std::string& code, EntryState state) {
 
 void PostgresTransaction::logChange(Moderation what, const std::string& subject, int64_t at) {
     run("log_change", {number(at), number(static_cast<int64_t>(what)), subject});
-    run("record_change", {"0"});
+    holdChange(0, at);
 }
 
 PgRows PostgresTransaction::run(const char* name, const std::vector<std::string>& values) {

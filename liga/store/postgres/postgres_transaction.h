@@ -3,18 +3,28 @@
 #pragma once
 #include "pg_connection.h"
 #include "transaction.h"
+#include "view_steps.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace liga {
 
 // The steps of a submission or a moderation as statements of one transaction. Rows are
-// locked in the order entries, best, time_counts by ascending time, changes, in every
-// transaction.
-class PostgresTransaction {
+// locked in the order entries, names, best, records, then what the transaction held back
+// (below) table by table in ascending order of key, changes last, in every transaction.
+//
+// The changes of counts, of the rankings beside `best` and of the change count are held
+// back and written by flush(), which the store calls before COMMIT, at once and in a
+// single round trip: so the hot count rows stay locked only for the transaction's last
+// moment, and a submission costs no more round trips than it did before those rankings.
+// Its reads see what it held back: counts() adds it, and a read of the rankings writes
+// their part first.
+class PostgresTransaction : public ViewSteps<PostgresTransaction> {
 public:
     PostgresTransaction(PgConnection& c, Deadline until) : c_(c), until_(until) {}
 
@@ -37,12 +47,41 @@ public:
     void setState(const std::string& code, EntryState state);
     void logChange(Moderation what, const std::string& subject, int64_t at);
 
+    // The rankings beside `best` and the records (view_steps.h, postgres_views_transaction.cpp).
+    SqlRows query(const std::string& sql, const std::vector<SqlValue>& values);
+    void execute(const std::string& sql, const std::vector<SqlValue>& values);
+    void lockName(const std::string& name);
+    void lockRecords();
+    void putPeriodBest(const RankingKey& key, const std::string& name, const TimedBest& best);
+    void dropPeriodBest(const RankingKey& key, const std::string& name);
+    void putSum(const RankingKey& key, const std::string& name, const SumBest& sum);
+    void dropSum(const RankingKey& key, const std::string& name);
+    void countRanking(const RankingKey& key, int32_t tenths, int64_t delta);
+    // Writes what the transaction held back.
+    void flush();
+
 private:
+    // What the transaction holds back, by key in the order the rows are written.
+    struct Held {
+        std::map<std::pair<int32_t, int32_t>, int64_t> times, buckets; // (level, time)
+        std::map<std::tuple<int32_t, int64_t, int32_t, int32_t>, int64_t> rankingTimes,
+            rankingBuckets; // (kind, since, level, time)
+        // (name, level, kind, since): the new best, or none when it goes.
+        std::map<std::tuple<std::string, int32_t, int32_t, int64_t>, std::optional<TimedBest>>
+            periodBests;
+        // (name, kind, since): the new line, or none when it goes.
+        std::map<std::tuple<std::string, int32_t, int64_t>, std::optional<SumBest>> sums;
+        std::map<int64_t, std::pair<int64_t, int64_t>> changes; // shard: (changes, when)
+    };
+    void flushRankings(std::vector<PgCall>& calls);
+    void holdChange(int64_t shard, int64_t at);
+
     PgRows run(const char* name, const std::vector<std::string>& values);
     int64_t writeBest(const char* name, const Submission& e);
 
     PgConnection& c_;
     Deadline until_;
+    Held held_;
 };
 
 static_assert(ModerationTransaction<PostgresTransaction>);

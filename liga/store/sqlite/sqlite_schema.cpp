@@ -3,6 +3,7 @@
 #include "sqlite_schema.h"
 #include "ranking.h"
 #include "sqlite_connection.h"
+#include "sqlite_views_schema.h"
 
 #include <sqlite3.h>
 #include <stdexcept>
@@ -13,8 +14,9 @@ namespace {
 
 // Version 1 had entries and best; version 3 adds time_counts, time_buckets and changes
 // (2 had no buckets yet); version 4 the entries' state, barred names and the log of what
-// operators changed.
-constexpr int schemaVersion = 4;
+// operators changed; version 5 the rankings beside `best`, records and names
+// (sqlite_views_schema.h).
+constexpr int schemaVersion = 5;
 
 const char* const schema = R"(
 CREATE TABLE IF NOT EXISTS entries (
@@ -98,6 +100,7 @@ void prepareSqliteSchema(SqliteConnection& w, const std::string& path) {
             if (s.integer(0) == 0) w.exec(addState);
         }
         w.exec(nameIndex);
+        prepareSqliteViews(w, version);
         if (version < schemaVersion) {
             w.exec(recount.c_str());
             w.exec(("PRAGMA user_version = " + std::to_string(schemaVersion)).c_str());

@@ -6,12 +6,16 @@
 #include "sqlite_connection.h"
 #include "sqlite_schema.h"
 #include "sqlite_transaction.h"
+#include "sqlite_views.h"
 
 #include <sqlite3.h>
 
 namespace liga {
 
 namespace {
+
+// Connections that read the pages' views, beside the one that reads the boards.
+constexpr unsigned viewReaders = 4;
 
 const char* const selectLog =
     "SELECT id, at, what, subject FROM moderation_log WHERE id > ?1 ORDER BY id";
@@ -38,9 +42,17 @@ SqliteStore::SqliteStore(const std::string& path, Durability durability)
         checkpointer_ = std::make_unique<SqliteCheckpointer>(path, durability, *writer_);
         writer_->watch = reader_->watch = &checkpointer_->watch();
     }
+    viewsReader_ = checkpointer_ ? std::make_unique<SqliteViewsReader>(
+                                       path, durability, &checkpointer_->watch(), viewReaders)
+                                 : std::make_unique<SqliteViewsReader>(*writer_);
+    views_ = std::make_unique<ViewReads>(*viewsReader_);
 }
 
 SqliteStore::~SqliteStore() = default;
+
+Views& SqliteStore::views() {
+    return *views_;
+}
 
 template <class Work> auto SqliteStore::writing(Deadline until, Work work) {
     SqliteLease lease(*writer_, until);

@@ -10,6 +10,8 @@ namespace liga {
 
 class SqliteConnection;
 class SqliteCheckpointer;
+class SqliteViewsReader;
+class ViewReads;
 
 // The league in one SQLite file: every accepted code in `entries` (the code unique), each
 // name's best time per level in `best`, how many names hold each time of a level in
@@ -29,6 +31,8 @@ public:
     SqliteStore(const SqliteStore&) = delete;
     SqliteStore& operator=(const SqliteStore&) = delete;
 
+    Views& views() override;
+
 protected:
     Placement submitBefore(const Submission& entry, Deadline until) override;
     std::vector<BoardRow> boardBefore(int32_t level, int64_t limit, Deadline until) override;
@@ -45,6 +49,8 @@ private:
     std::unique_ptr<SqliteConnection> reader_; // the writer's when the store lives in memory
     SqliteConnection* reading_ = nullptr;
     std::unique_ptr<SqliteCheckpointer> checkpointer_; // none in memory
+    std::unique_ptr<SqliteViewsReader> viewsReader_;
+    std::unique_ptr<ViewReads> views_;
 };
 
 } // namespace liga

@@ -42,7 +42,8 @@ const char* const selectCounts =
     " + (SELECT coalesce(sum(names), 0) FROM time_counts"
     "    WHERE level = ?1 AND tenths >= ?4 AND tenths < ?2),"
     " (SELECT coalesce(sum(names), 0) FROM time_buckets WHERE level = ?1)";
-const char* const bumpChanges = "UPDATE changes SET n = n + 1 WHERE shard = 0";
+// ?1 when: the time of the last change only grows.
+const char* const bumpChanges = "UPDATE changes SET n = n + 1, at = max(at, ?1) WHERE shard = 0";
 } // namespace
 
 bool SqliteTransaction::barred(const std::string& name) {
@@ -96,8 +97,8 @@ TimeCounts SqliteTransaction::counts(int32_t level, int32_t tenths) {
     return {s.integer(0), s.integer(1)};
 }
 
-void SqliteTransaction::recordChange(const Submission&) {
-    statement(bumpChanges).step();
+void SqliteTransaction::recordChange(const Submission& e) {
+    statement(bumpChanges).bind(1, e.receivedAt).step();
 }
 
 std::optional<FastestEntry> SqliteTransaction::fastestEntry(int32_t level,
@@ -126,7 +127,7 @@ void SqliteTransaction::setState(const std::string& code, EntryState state) {
 
 void SqliteTransaction::logChange(Moderation what, const std::string& subject, int64_t at) {
     statement(insertLog).bind(1, at).bind(2, static_cast<int64_t>(what)).bind(3, subject).step();
-    statement(bumpChanges).step();
+    statement(bumpChanges).bind(1, at).step();
 }
 
 void SqliteTransaction::adjust(const char* sql, int32_t level, int32_t key, int64_t delta) {

@@ -1,0 +1,305 @@
+// SPDX-FileCopyrightText: 2026 The Zundelfeld developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "view_reads.h"
+#include "ranking.h"
+#include "views_sql.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <stdexcept>
+#include <tuple>
+
+namespace liga {
+
+namespace {
+
+constexpr int64_t mostRows = 1000;
+
+int64_t clamped(int64_t n, int64_t low, int64_t high) {
+    return std::clamp(n, low, high);
+}
+
+// The kind and start a ranking's statements take: all time is 0 and 0, whatever `from`.
+std::vector<SqlValue> rankingValues(int32_t level, PeriodStart period) {
+    const int64_t kind = static_cast<int64_t>(period.period);
+    return {int64_t{level}, kind, kind == 0 ? 0 : period.from};
+}
+
+const RankingSql& boardSqlFor(PeriodStart period) {
+    return period.period == Period::all ? allTimeBoardSql() : periodBoardSql();
+}
+
+BoardRow boardRowAt(const SqlRows& r, std::size_t i, std::size_t column) {
+    return {0, r.text(i, column), r.tenths(i, column + 1), r.integer(i, column + 2)};
+}
+
+// How many names are faster than each time near `time`, of which `faster` are faster:
+// from the counts of the times between.
+class NearCounts {
+public:
+    NearCounts(int32_t time, int64_t faster) : time_(time), faster_(faster) {}
+    void add(int32_t tenths, int64_t names) { counts_[tenths] += names; }
+    int64_t fasterThan(int32_t tenths) const {
+        int64_t n = faster_;
+        for (const auto& [t, names] : counts_) {
+            if (tenths < time_ && t >= tenths && t < time_) n -= names;
+            if (tenths > time_ && t >= time_ && t < tenths) n += names;
+        }
+        return n;
+    }
+
+private:
+    int32_t time_;
+    int64_t faster_;
+    std::map<int32_t, int64_t> counts_;
+};
+
+} // namespace
+
+const std::string& SqlRows::text(std::size_t row, std::size_t column) const {
+    static const std::string none;
+    const std::optional<std::string>& v = rows_[row][column];
+    return v ? *v : none;
+}
+
+int64_t SqlRows::integer(std::size_t row, std::size_t column) const {
+    const std::optional<std::string>& v = rows_[row][column];
+    if (!v) return 0;
+    int64_t n = 0;
+    const auto [end, error] = std::from_chars(v->data(), v->data() + v->size(), n);
+    if (error != std::errc() || end != v->data() + v->size())
+        throw std::runtime_error("not an integer: " + *v);
+    return n;
+}
+
+SqlRows ViewReads::readOne(const std::string& sql, std::vector<SqlValue> values, Deadline until) {
+    return std::move(reader_.read({{&sql, std::move(values)}}, until).front());
+}
+
+BoardPage ViewReads::boardPage(int32_t level, PeriodStart period, PageRange range, Deadline until) {
+    const int64_t first = std::max<int64_t>(range.first, 0);
+    std::vector<SqlValue> values = rankingValues(level, period);
+    values.insert(values.end(), {first, clamped(range.count, 0, mostRows)});
+    const SqlRows r = readOne(boardSqlFor(period).page, std::move(values), until);
+    BoardPage page;
+    int64_t faster = 0;
+    for (std::size_t i = 0; i < r.count(); ++i) {
+        if (r.integer(i, 0) == 0) {
+            page.ranked = r.integer(i, 2);
+            faster = r.integer(i, 3);
+            continue;
+        }
+        BoardRow row = boardRowAt(r, i, 1);
+        // The page's first time began `faster` rows up; each later time at its own row.
+        const std::size_t n = page.rows.size();
+        if (n == 0 || row.tenths == page.rows.front().tenths)
+            row.place = placeBehind(faster);
+        else if (row.tenths == page.rows.back().tenths)
+            row.place = page.rows.back().place;
+        else
+            row.place = placeBehind(first + static_cast<int64_t>(n));
+        page.rows.push_back(std::move(row));
+    }
+    return page;
+}
+
+SumPage ViewReads::sumPage(PeriodStart period, PageRange range, Deadline until) {
+    const int64_t first = std::max<int64_t>(range.first, 0);
+    const int64_t count = clamped(range.count, 0, mostRows);
+    std::vector<SqlValue> values = rankingValues(sumRankingLevel, period);
+    values.insert(values.end(), {first, count});
+    const SqlRows r = readOne(sumSql().page, std::move(values), until);
+    SumPage page;
+    int64_t faster = 0;
+    // The rows come from the first of the page's first total on: numbered from there.
+    std::vector<SumRow> run;
+    for (std::size_t i = 0; i < r.count(); ++i) {
+        if (r.integer(i, 0) == 0) {
+            page.ranked = r.integer(i, 2);
+            faster = r.integer(i, 3);
+            continue;
+        }
+        SumRow row{0,
+                   r.text(i, 1),
+                   r.tenths(i, 2),
+                   {r.tenths(i, 4), r.tenths(i, 5), r.tenths(i, 6)},
+                   r.integer(i, 3)};
+        const auto key = [](const SumRow& s) {
+            return std::tie(s.total, s.tenths[2], s.tenths[1]);
+        };
+        if (!run.empty() && key(row) == key(run.back()))
+            row.place = run.back().place;
+        else
+            row.place = placeBehind(faster + static_cast<int64_t>(run.size()));
+        run.push_back(std::move(row));
+    }
+    const auto skip = static_cast<std::size_t>(
+        std::clamp<int64_t>(first - faster, 0, static_cast<int64_t>(run.size())));
+    page.rows.assign(run.begin() + static_cast<std::ptrdiff_t>(skip), run.end());
+    if (page.rows.size() > static_cast<std::size_t>(count))
+        page.rows.resize(static_cast<std::size_t>(count));
+    return page;
+}
+
+std::vector<Standing> ViewReads::standings(const std::string& name,
+                                           const std::vector<PeriodStart>& periods, int neighbours,
+                                           Deadline until) {
+    std::vector<SqlCall> calls;
+    for (const PeriodStart& p : periods) {
+        std::vector<SqlValue> values = rankingValues(0, p);
+        values[0] = name;
+        calls.push_back({&boardSqlFor(p).standings, std::move(values)});
+    }
+    const std::vector<SqlRows> places = reader_.read(calls, until);
+    std::vector<Standing> all;
+    std::vector<int64_t> faster;
+    calls.clear();
+    const int64_t near = clamped(neighbours, 0, 10);
+    for (std::size_t p = 0; p < periods.size(); ++p) {
+        const SqlRows& r = places[p];
+        for (std::size_t i = 0; i < r.count(); ++i) {
+            Standing s{r.tenths(i, 0), periods[p], std::nullopt, r.integer(i, 4), {}, {}};
+            faster.push_back(r.integer(i, 3));
+            if (!r.null(i, 1)) {
+                s.best =
+                    BoardRow{placeBehind(faster.back()), name, r.tenths(i, 1), r.integer(i, 2)};
+                if (near > 0) {
+                    std::vector<SqlValue> values = rankingValues(s.level, periods[p]);
+                    values.insert(values.end(), {name, near});
+                    calls.push_back({&boardSqlFor(periods[p]).neighbours, std::move(values)});
+                }
+            }
+            all.push_back(std::move(s));
+        }
+    }
+    if (calls.empty()) return all;
+    const std::vector<SqlRows> around = reader_.read(calls, until);
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        Standing& s = all[k];
+        if (!s.best) continue;
+        const SqlRows& r = around[next++];
+        NearCounts counts(s.best->tenths, faster[k]);
+        for (std::size_t i = 0; i < r.count(); ++i)
+            if (r.integer(i, 0) >= 3) counts.add(r.tenths(i, 2), r.integer(i, 3));
+        for (std::size_t i = 0; i < r.count(); ++i) {
+            const int64_t part = r.integer(i, 0);
+            if (part >= 3) continue;
+            BoardRow row = boardRowAt(r, i, 1);
+            row.place = placeBehind(counts.fasterThan(row.tenths));
+            (part == 1 ? s.above : s.below).push_back(std::move(row));
+        }
+        std::reverse(s.above.begin(), s.above.end());
+    }
+    return all;
+}
+
+std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
+                                                 const std::vector<PeriodStart>& periods,
+                                                 Deadline until) {
+    std::vector<SqlCall> calls;
+    for (const PeriodStart& p : periods) {
+        std::vector<SqlValue> values = rankingValues(0, p);
+        values[0] = name;
+        calls.push_back({&playerSql().sumStanding, std::move(values)});
+    }
+    const std::vector<SqlRows> found = reader_.read(calls, until);
+    std::vector<SumStanding> all;
+    for (std::size_t p = 0; p < periods.size(); ++p) {
+        const SqlRows& r = found[p];
+        SumStanding s{periods[p], std::nullopt, r.count() ? r.integer(0, 6) : 0};
+        if (r.count() && !r.null(0, 0))
+            s.row = SumRow{placeBehind(r.integer(0, 5)),
+                           name,
+                           r.tenths(0, 0),
+                           {r.tenths(0, 1), r.tenths(0, 2), r.tenths(0, 3)},
+                           r.integer(0, 4)};
+        all.push_back(std::move(s));
+    }
+    return all;
+}
+
+namespace {
+
+std::vector<EntryRow> entryRows(const SqlRows& r) {
+    std::vector<EntryRow> rows;
+    for (std::size_t i = 0; i < r.count(); ++i)
+        rows.push_back({r.text(i, 0), r.text(i, 1), r.tenths(i, 2), r.tenths(i, 3), r.integer(i, 4),
+                        EntryState::ranked, false});
+    return rows;
+}
+
+// Names hold only printable characters below 0x7F; a text with any other matches none.
+bool mayStartAName(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) > 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+}
+
+} // namespace
+
+std::vector<EntryRow> ViewReads::playerEntries(const std::string& name,
+                                               const std::optional<EntryCursor>& after,
+                                               int64_t limit, Deadline until) {
+    const int64_t at = after ? after->receivedAt : std::numeric_limits<int64_t>::max();
+    return entryRows(readOne(
+        playerSql().entries,
+        {name, at, after ? after->code : std::string(), clamped(limit, 1, mostRows)}, until));
+}
+
+std::vector<EntryRow> ViewReads::playerHistory(const std::string& name, Deadline until) {
+    std::vector<EntryRow> steps;
+    std::map<int32_t, int32_t> best;
+    for (EntryRow& e : entryRows(readOne(playerSql().history, {name}, until))) {
+        const auto [it, first] = best.emplace(e.level, e.tenths);
+        if (!first && e.tenths >= it->second) continue;
+        it->second = e.tenths;
+        steps.push_back(std::move(e));
+    }
+    return steps;
+}
+
+std::vector<std::string> ViewReads::findNames(const std::string& text, int64_t limit,
+                                              Deadline until) {
+    if (!mayStartAName(text)) return {};
+    const int64_t most = clamped(limit, 1, mostRows);
+    const std::string folded = foldedName(text);
+    const std::vector<SqlRows> r =
+        reader_.read({{&playerSql().findExact, {text}},
+                      {&playerSql().findPrefix, {folded, folded + "\x7f", most + 1}}},
+                     until);
+    std::vector<std::string> names;
+    if (r[0].count()) names.push_back(text);
+    for (std::size_t i = 0; i < r[1].count() && static_cast<int64_t>(names.size()) < most; ++i)
+        if (r[1].text(i, 0) != text) names.push_back(r[1].text(i, 0));
+    return names;
+}
+
+std::vector<TimeCount> ViewReads::distribution(int32_t level, PeriodStart period, Deadline until) {
+    const SqlRows r =
+        readOne(boardSqlFor(period).distribution, rankingValues(level, period), until);
+    std::vector<TimeCount> counts;
+    for (std::size_t i = 0; i < r.count(); ++i) counts.push_back({r.tenths(i, 0), r.integer(i, 1)});
+    return counts;
+}
+
+std::vector<RecordRow> ViewReads::records(int32_t level, int64_t limit, Deadline until) {
+    const SqlRows r =
+        readOne(playerSql().records, {int64_t{level}, clamped(limit, 1, mostRows)}, until);
+    std::vector<RecordRow> rows;
+    for (std::size_t i = 0; i < r.count(); ++i) {
+        RecordRow row{r.text(i, 0),   r.text(i, 1),    r.tenths(i, 2),
+                      r.tenths(i, 3), r.integer(i, 4), std::nullopt};
+        if (!r.null(i, 5)) row.previousTenths = r.tenths(i, 5);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+VersionStamp ViewReads::versionStamp(Deadline until) {
+    const SqlRows r = readOne(playerSql().versionStamp, {}, until);
+    return {static_cast<uint64_t>(r.integer(0, 0)), r.integer(0, 1)};
+}
+
+} // namespace liga
