@@ -14,7 +14,7 @@ namespace {} // namespace
 
 Rendered boardPage(const Route& at, const PageContext& c) {
     const PeriodStart& period = c.periodOf(at.period);
-    const BoardPage read = c.views->boardPage(
+    const BoardPage read = c.views.boardPage(
         at.level, period, {(at.pageNumber - 1) * rowsPerPage, rowsPerPage}, c.until);
     const int64_t pages = pageCount(read.ranked);
     if (at.pageNumber > pages) return beyondLastPage(at, pages);
@@ -41,11 +41,11 @@ Rendered boardPage(const Route& at, const PageContext& c) {
     html += "<p class=\"brett\">" + std::to_string(level.breite) + " × " +
             std::to_string(level.hoehe) + " Felder, " + std::to_string(level.minen) + " Minen · " +
             countText(read.ranked) + (read.ranked == 1 ? " Name" : " Namen") + "</p>\n";
-    html += periodTabs(at) + periodNote(period, c.now) + pager(at, pages);
+    html += periodTabs(at) + periodNote(period, c.now) + pager(at, pages, "oben");
     html += read.rows.empty() ? "<p class=\"leer\">Noch keine Zeiten.</p>\n"
                               : boardTable(at, read.rows);
-    html += pager(at, pages);
-    const Route spread = distributionRoute(at.level);
+    html += pager(at, pages, "unten");
+    const Route spread = distributionRoute(at.level, std::nullopt, at.period);
     html += "<p>Wie sich die Zeiten verteilen: <a href=\"" + hrefTo(at, spread) +
             "\">Verteilung der Zeiten</a></p>\n";
     return {200, html + frameBottom(at)};

@@ -71,7 +71,7 @@ std::vector<ChartBar> distributionBars(std::vector<TimeCount> counts) {
 }
 
 Rendered distributionPage(const Route& at, const PageContext& c) {
-    std::vector<TimeCount> counts = c.views->distribution(at.level, c.until);
+    std::vector<TimeCount> counts = c.views.distribution(at.level, c.periodOf(at.period), c.until);
     std::erase_if(counts, [](const TimeCount& t) { return t.names <= 0; });
     std::sort(counts.begin(), counts.end(),
               [](const TimeCount& a, const TimeCount& b) { return a.tenths < b.tenths; });
@@ -83,9 +83,9 @@ Rendered distributionPage(const Route& at, const PageContext& c) {
             if (t.tenths < *at.mark) faster += t.names;
     const TStufe& level = festeStufe(at.level);
     if (at.json) {
-        std::string json = "{\"level\": " + std::to_string(at.level) +
-                           ", \"name\": " + jsonString(level.name) +
-                           ", \"names\": " + std::to_string(total);
+        std::string json =
+            "{\"level\": " + std::to_string(at.level) + ", \"name\": " + jsonString(level.name) +
+            ", " + jsonPeriod(c.periodOf(at.period)) + ", \"names\": " + std::to_string(total);
         if (!counts.empty())
             json += ", \"fastest\": " + std::to_string(counts.front().tenths) +
                     ", \"median\": " + std::to_string(quantile(counts, total, 0.5));
@@ -103,12 +103,15 @@ Rendered distributionPage(const Route& at, const PageContext& c) {
         }
         return {200, json + "],\n " + jsonLinks(at, std::nullopt, std::nullopt) + "}\n"};
     }
-    std::string html = frameTop(at, std::string("Verteilung, ") + level.name) + "<h1>" +
-                       htmlEscape(level.name) + ": Verteilung der Bestzeiten</h1>\n";
-    const Route board = boardRoute(at.level);
-    html += "<p class=\"brett\">Wie viele Namen ihre Bestzeit in welchem Bereich haben, alle "
-            "Zeit. Die Liste dazu: <a href=\"" +
-            hrefTo(at, board) + "\">" + htmlEscape(level.name) + "</a></p>\n";
+    std::string title = std::string("Verteilung, ") + level.name;
+    if (at.period != Period::all) title += std::string(", ") + periodTitle(at.period);
+    std::string html = frameTop(at, title) + "<h1>" + htmlEscape(level.name) +
+                       ": Verteilung der Bestzeiten</h1>\n";
+    const Route board = boardRoute(at.level, at.period);
+    html += "<p class=\"brett\">Wie viele Namen ihre Bestzeit in welchem Bereich haben. Die "
+            "Liste dazu: <a href=\"" +
+            hrefTo(at, board) + "\">" + htmlEscape(level.name) + ", " + periodTitle(at.period) +
+            "</a></p>\n" + periodTabs(at) + periodNote(c.periodOf(at.period), c.now);
     if (counts.empty())
         return {200, html + "<p class=\"leer\">Noch keine Zeiten.</p>\n" + frameBottom(at)};
     std::string summary =

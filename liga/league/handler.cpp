@@ -135,9 +135,7 @@ Response League::submit(const Request& r, Deadline until) {
 }
 
 Response League::page(const Request& r, const Route& route, Deadline until) {
-    if (!views_ && route.page != Page::overview) return plain(404, "Nicht gefunden.");
-    const VersionStamp stamp =
-        views_ ? views_->versionStamp(until) : VersionStamp{store_.version(until), 0};
+    const VersionStamp stamp = views_.versionStamp(until);
     // A period that begins changes the pages without a change to the league.
     const CacheStamp now{stamp.version, latestPeriodStart(r.unixSeconds)};
     const std::string etag = "\"" + std::to_string(now.version) + "-" +
@@ -197,8 +195,8 @@ Rendered League::overview(const Route& route, const PageContext& c) {
     extras.now = c.now;
     extras.review = settings_.review;
     // Everyone who shares the first place, of the first few rows.
-    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn && views_; ++level) {
-        BoardPage week = views_->boardPage(level, extras.week, {0, 3}, c.until);
+    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level) {
+        BoardPage week = views_.boardPage(level, extras.week, {0, 3}, c.until);
         std::erase_if(week.rows, [](const BoardRow& row) { return row.place != 1; });
         extras.weekLeaders[festeStufeIndex(level)] = std::move(week.rows);
     }

@@ -24,14 +24,8 @@ constexpr std::size_t maxHeaderCount = 64;
 // records feed. Every request gets an answer; nothing a client sends makes it throw.
 class League final : public RequestHandler {
 public:
-    // The pages read through `views`, most often the store itself.
-    League(Store& store, Views& views, RateLimiter& limiter, LeagueSettings settings = {})
-        : store_(store), views_(&views), limiter_(limiter), settings_(std::move(settings)) {}
-    // The store's own views when it has them; without them only the overview and its
-    // data are served.
     League(Store& store, RateLimiter& limiter, LeagueSettings settings = {})
-        : store_(store), views_(dynamic_cast<Views*>(&store)), limiter_(limiter),
-          settings_(std::move(settings)) {}
+        : store_(store), views_(store.views()), limiter_(limiter), settings_(std::move(settings)) {}
 
     // Never touches the store: answers what needs none of it (404, a bad code, the rate
     // limit), and counts a submission against its client's limit.
@@ -53,7 +47,7 @@ private:
     Rendered overview(const Route& route, const PageContext& context);
 
     Store& store_;
-    Views* views_;
+    Views& views_;
     RateLimiter& limiter_;
     const LeagueSettings settings_;
     PageCache pages_;

@@ -174,9 +174,10 @@ int64_t pageCount(int64_t rows) {
     return rows <= 0 ? 1 : (rows + rowsPerPage - 1) / rowsPerPage;
 }
 
-std::string pager(const Route& at, int64_t pages) {
+std::string pager(const Route& at, int64_t pages, std::string_view where) {
     if (pages <= 1) return {};
-    std::string html = "<nav class=\"blaettern\" aria-label=\"Seiten\">\n<ul>";
+    std::string html =
+        "<nav class=\"blaettern\" aria-label=\"Seiten, " + std::string(where) + "\">\n<ul>";
     if (at.pageNumber > 1)
         html += "<li><a rel=\"prev\" href=\"" +
                 hrefTo(at, *pageNumbered(at, at.pageNumber - 1, pages)) + "\">« zurück</a></li>";

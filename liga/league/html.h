@@ -27,8 +27,9 @@ std::string frameTop(const Route& at, std::string_view title);
 std::string frameBottom(const Route& at);
 
 // "zurück" and "weiter" between the pages of a board or of the sum, with where this one
-// stands; nothing when all fits on one page.
-std::string pager(const Route& at, int64_t pages);
+// stands; nothing when all fits on one page. `where` ("oben", "unten") names it apart
+// from the page's other one.
+std::string pager(const Route& at, int64_t pages, std::string_view where);
 // Links to the same page for each period, the current one marked.
 std::string periodTabs(const Route& at);
 

@@ -15,7 +15,7 @@
 namespace liga {
 
 struct PageContext {
-    Views* views; // never null for a page other than the overview
+    Views& views;
     Deadline until;
     int64_t now = 0;                    // when the request came
     std::array<PeriodStart, 4> periods; // as periodStarts gives them for the request's moment

@@ -21,14 +21,6 @@ std::size_t at(Period p) {
     return static_cast<std::size_t>(p);
 }
 
-// Midnight at the start of the local day `local` names, after moving it back `days`.
-int64_t localMidnight(std::tm local, int days) {
-    local.tm_mday -= days;
-    local.tm_hour = local.tm_min = local.tm_sec = 0;
-    local.tm_isdst = -1;
-    return static_cast<int64_t>(std::mktime(&local));
-}
-
 // The zone's name: TZ as set (without a leading ":"), else the link /etc/localtime.
 std::string zoneName() {
     if (const char* tz = std::getenv("TZ"); tz && *tz) return tz[0] == ':' ? tz + 1 : tz;
@@ -53,16 +45,9 @@ const char* periodKey(Period p) {
 }
 
 std::array<PeriodStart, 4> periodStarts(int64_t now) {
-    const std::time_t t = static_cast<std::time_t>(now);
-    std::tm local{};
-    localtime_r(&t, &local);
-    std::tm firstOfMonth = local;
-    firstOfMonth.tm_mday = 1;
-    std::tm firstOfYear = firstOfMonth;
-    firstOfYear.tm_mon = 0;
-    return {PeriodStart{Period::all, 0}, PeriodStart{Period::year, localMidnight(firstOfYear, 0)},
-            PeriodStart{Period::month, localMidnight(firstOfMonth, 0)},
-            PeriodStart{Period::week, localMidnight(local, (local.tm_wday + 6) % 7)}};
+    std::array<PeriodStart, 4> starts;
+    for (const Period p : allPeriods) starts[at(p)] = currentPeriod(p, now);
+    return starts;
 }
 
 int64_t latestPeriodStart(int64_t now) {

@@ -3,7 +3,7 @@
 // The league's periods as the pages name them, and where each begins in the league's
 // time zone (the server's local one, TZ).
 #pragma once
-#include "views.h"
+#include "period.h"
 
 #include <array>
 #include <cstdint>
@@ -21,8 +21,7 @@ const char* periodWord(Period period);
 // The key in the JSON: "all", "year", "month", "week".
 const char* periodKey(Period period);
 
-// The current year, month and week (from Monday 00:00) at `now`, in the local time zone,
-// in the order of allPeriods; all time begins at 0.
+// The periods that hold `now`, in the order of allPeriods.
 std::array<PeriodStart, 4> periodStarts(int64_t now);
 
 // The latest of those beginnings: what a page shows may change there without the league

@@ -23,13 +23,17 @@ struct Player {
     std::map<std::pair<int32_t, Period>, Standing> standings;
     std::vector<EntryRow> entries;   // this page's, newest first
     std::optional<EntryCursor> more; // where the next page begins, when there is one
-    std::vector<EntryRow> history;   // every ranked entry, oldest first
+    std::vector<EntryRow> history;   // the entries that made a best faster, oldest first
+    std::vector<SumStanding> sums;   // in the order of allPeriods
 };
 
 const Standing* standingOf(const Player& p, int32_t level, Period period) {
     const auto it = p.standings.find({level, period});
     return it == p.standings.end() ? nullptr : &it->second;
 }
+
+// Names shown above and below the player's best.
+constexpr int neighbours = 5;
 
 // The personal bests of one level, in the order they were set.
 std::vector<ChartStep> bestsOf(const std::vector<EntryRow>& history, int32_t level) {
@@ -95,6 +99,15 @@ std::string json(const Route& at, const Player& p) {
         }
         out += "]}";
     }
+    out += "],\n \"sum\": [";
+    const char* sumComma = "";
+    for (const SumStanding& s : p.sums) {
+        out += sumComma;
+        sumComma = ", ";
+        out += "{" + jsonPeriod(s.period) + ", \"ranked\": " + std::to_string(s.ranked) +
+               ", \"place\": " + (s.row ? std::to_string(s.row->place) : "null") +
+               ", \"tenths\": " + (s.row ? std::to_string(s.row->total) : "null") + "}";
+    }
     out += "],\n \"entries\": [";
     const char* comma = "\n  ";
     for (const EntryRow& e : p.entries) {
@@ -146,7 +159,7 @@ std::string levelSection(const Route& at, const Player& p, int32_t level, int64_
         around.insert(around.end(), chosen->below.begin(), chosen->below.end());
         html += "<h3>Die Namen davor und danach (" + std::string(periodTitle(at.period)) +
                 ")</h3>\n" + boardTable(at, around, at.name);
-        const Route spread = distributionRoute(level, chosen->best->tenths);
+        const Route spread = distributionRoute(level, chosen->best->tenths, at.period);
         html += "<p><a href=\"" + hrefTo(at, spread) +
                 "\">Wo diese Zeit unter allen Bestzeiten steht</a></p>\n";
     }
@@ -168,6 +181,26 @@ std::string levelSection(const Route& at, const Player& p, int32_t level, int64_
         html += "<tr><td>" + dateText(step.at) + "</td><td class=\"zeit\">" +
                 htmlEscape(timeText(step.tenths)) + "</td></tr>\n";
     return html + "</tbody>\n</table>\n</details>\n";
+}
+
+// The combined ranking, when the name has a best on each of its levels in some period.
+std::string sumSection(const Route& at, const Player& p) {
+    std::string rows;
+    for (const SumStanding& s : p.sums) {
+        if (!s.row) continue;
+        Route sum = pageRoute(Page::sum);
+        sum.period = s.period.period;
+        rows += "<tr><td><a href=\"" + hrefTo(at, sum) + "\">" + periodTitle(s.period.period) +
+                "</a></td><td class=\"zeit\">" + htmlEscape(timeText(s.row->total)) +
+                "</td><td>Platz " + countText(s.row->place) + " von " + countText(s.ranked) +
+                "</td></tr>\n";
+    }
+    if (rows.empty()) return {};
+    return "<h2>Summe</h2>\n<p class=\"hinweis\">Die drei Bestzeiten auf Anfänger, "
+           "Fortgeschrittene und Profis zusammen.</p>\n<table>\n<thead><tr><th "
+           "class=\"zeitraum\">Zeitraum</th><th class=\"zeit\">Summe</th><th>Platz</th></tr>"
+           "</thead>\n<tbody>\n" +
+           rows + "</tbody>\n</table>\n";
 }
 
 std::string entriesSection(const Route& at, const Player& p) {
@@ -195,14 +228,16 @@ std::string entriesSection(const Route& at, const Player& p) {
 
 Rendered playerPage(const Route& at, const PageContext& c) {
     Player p;
-    for (Standing& s : c.views->standings(at.name, {c.periods.begin(), c.periods.end()}, c.until))
+    const std::vector<PeriodStart> periods(c.periods.begin(), c.periods.end());
+    for (Standing& s : c.views.standings(at.name, periods, neighbours, c.until))
         p.standings[{s.level, s.period.period}] = std::move(s);
-    p.entries = c.views->playerEntries(at.name, at.before, entriesPerPage + 1, c.until);
+    p.sums = c.views.sumStandings(at.name, periods, c.until);
+    p.entries = c.views.playerEntries(at.name, at.before, entriesPerPage + 1, c.until);
     if (static_cast<int64_t>(p.entries.size()) > entriesPerPage) {
         p.entries.resize(static_cast<std::size_t>(entriesPerPage));
         p.more = EntryCursor{p.entries.back().receivedAt, p.entries.back().code};
     }
-    p.history = c.views->playerHistory(at.name, c.until);
+    p.history = c.views.playerHistory(at.name, c.until);
     if (p.history.empty())
         return notFound(at, "Unter dem Namen „" + at.name + "“ steht keine Zeit in der Liga.");
     if (at.json) return {200, json(at, p)};
@@ -211,16 +246,14 @@ Rendered playerPage(const Route& at, const PageContext& c) {
     if (at.period != Period::all) title += std::string(", ") + periodTitle(at.period);
     std::string html = frameTop(at, title) + "<h1>" + htmlEscape(at.name) + "</h1>\n";
     const int64_t since = p.history.front().receivedAt;
-    html += "<p class=\"brett\">In der Liga seit " + dateText(since) + " · " +
-            countText(static_cast<int64_t>(p.history.size())) +
-            (p.history.size() == 1 ? " angenommene Zeit" : " angenommene Zeiten") + "</p>\n";
+    html += "<p class=\"brett\">In der Liga seit " + dateText(since) + "</p>\n";
     html += "<p>Die Namen davor und danach zeigt die Seite für den gewählten Zeitraum:</p>\n" +
             periodTabs(at) + periodNote(c.periodOf(at.period), c.now);
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level) {
         const Standing* all = standingOf(p, level, Period::all);
         if (all && all->best) html += levelSection(at, p, level, c.now);
     }
-    html += entriesSection(at, p);
+    html += sumSection(at, p) + entriesSection(at, p);
     return {200, html + frameBottom(at)};
 }
 

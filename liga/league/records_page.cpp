@@ -12,7 +12,7 @@
 namespace liga {
 
 Rendered recordsPage(const Route& at, const PageContext& c) {
-    const std::vector<RecordRow> records = c.views->records(recordsShown, c.until);
+    const std::vector<RecordRow> records = c.views.records(0, recordsShown, c.until);
     if (at.atom) return {200, atomFeed(records)};
     if (at.json) {
         std::string json = "{\"records\": [";

@@ -110,10 +110,10 @@ std::optional<Route> pageOf(const std::vector<std::string>& s) {
         route.name = s[1];
         return route;
     }
-    if (first == "verteilung" && s.size() == 2) {
+    if (first == "verteilung" && s.size() >= 2) {
         route.page = Page::distribution;
         const auto level = levelOf(s[1]);
-        if (!level) return std::nullopt;
+        if (!level || !readPeriod(s, 2, route)) return std::nullopt;
         route.level = *level;
         return route;
     }
@@ -149,10 +149,11 @@ Route boardRoute(int32_t level, Period period) {
     return r;
 }
 
-Route distributionRoute(int32_t level, std::optional<int32_t> mark) {
+Route distributionRoute(int32_t level, std::optional<int32_t> mark, Period period) {
     Route r = pageRoute(Page::distribution);
     r.level = level;
     r.mark = mark;
+    r.period = period;
     return r;
 }
 
@@ -221,7 +222,7 @@ std::string routeHref(const Route& r) {
         if (!r.name.empty()) path += "?name=" + percentEncode(r.name);
         break;
     case Page::distribution:
-        path = "verteilung/" + std::to_string(r.level);
+        path = withPeriod("verteilung/" + std::to_string(r.level));
         if (r.mark) path += "?zeit=" + std::to_string(*r.mark);
         break;
     case Page::records:

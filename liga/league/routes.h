@@ -21,7 +21,7 @@ enum class Page {
     sum,          // "/summe", "/summe/monat"
     player,       // "/spieler/NAME", "/spieler/NAME/jahr"
     search,       // "/suche?name=..."
-    distribution, // "/verteilung/3"
+    distribution, // "/verteilung/3", "/verteilung/3/woche", "/verteilung/3/woche"
     records,      // "/rekorde", and as an Atom feed at "/rekorde.atom"
     favicon,      // "/favicon.ico"
 };
@@ -35,7 +35,7 @@ struct Route {
     bool json = false;
     bool atom = false;                 // records: the feed
     int32_t level = 0;                 // board, distribution
-    Period period = Period::all;       // board, sum, player
+    Period period = Period::all;       // board, sum, player, distribution
     int64_t pageNumber = 1;            // board, sum: "?seite=2" for rows 101 to 200
     std::string name;                  // player: the name; search: what was asked for
     std::optional<EntryCursor> before; // player: the entries after this one, "?vor=T.CODE"
@@ -46,7 +46,8 @@ struct Route {
 Route pageRoute(Page page);
 Route playerRoute(std::string name, bool json = false);
 Route boardRoute(int32_t level, Period period = Period::all);
-Route distributionRoute(int32_t level, std::optional<int32_t> mark = std::nullopt);
+Route distributionRoute(int32_t level, std::optional<int32_t> mark = std::nullopt,
+                        Period period = Period::all);
 
 using Arguments = std::vector<std::pair<std::string, std::string>>;
 

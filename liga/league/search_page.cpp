@@ -24,7 +24,7 @@ bool possiblePrefix(std::string_view text) {
 Rendered searchPage(const Route& at, const PageContext& c) {
     const bool asked = !at.name.empty() && possiblePrefix(at.name);
     std::vector<std::string> names;
-    if (asked) names = c.views->findNames(at.name, searchHits, c.until);
+    if (asked) names = c.views.findNames(at.name, searchHits, c.until);
     const bool exact = !names.empty() && names.front() == at.name;
     if (at.json) {
         std::string json = "{\"query\": " + jsonString(at.name) +
@@ -41,7 +41,8 @@ Rendered searchPage(const Route& at, const PageContext& c) {
     std::string html = frameTop(at, at.name.empty() ? "Suche" : "Suche nach " + at.name) +
                        "<h1>Name suchen</h1>\n";
     html += "<p>Das Suchfeld oben findet einen Namen genau so, wie er geschrieben ist, und "
-            "danach alle Namen, die so beginnen.</p>\n";
+            "danach alle Namen, die so beginnen; große und kleine Buchstaben gelten dabei "
+            "gleich.</p>\n";
     if (at.name.empty()) return {200, html + frameBottom(at)};
     if (!asked) {
         html += "<p class=\"leer\">So kann kein Name lauten: ein Name hat höchstens " +

@@ -70,7 +70,7 @@ std::string table(const Route& at, const SumPage& read) {
 Rendered sumPage(const Route& at, const PageContext& c) {
     const PeriodStart& period = c.periodOf(at.period);
     const SumPage read =
-        c.views->sumPage(period, {(at.pageNumber - 1) * rowsPerPage, rowsPerPage}, c.until);
+        c.views.sumPage(period, {(at.pageNumber - 1) * rowsPerPage, rowsPerPage}, c.until);
     const int64_t pages = pageCount(read.ranked);
     if (at.pageNumber > pages) return beyondLastPage(at, pages);
     if (at.json) return {200, json(at, period, read, pages)};
@@ -82,11 +82,11 @@ Rendered sumPage(const Route& at, const PageContext& c) {
             "gleicher Summe entscheidet die Zeit bei den Profis, dann die bei den "
             "Fortgeschrittenen.</p>\n<p class=\"brett\">" +
             countText(read.ranked) + (read.ranked == 1 ? " Name" : " Namen") + "</p>\n";
-    html += periodTabs(at) + periodNote(period, c.now) + pager(at, pages);
+    html += periodTabs(at) + periodNote(period, c.now) + pager(at, pages, "oben");
     html += read.rows.empty() ? "<p class=\"leer\">Noch niemand hat Zeiten auf allen drei "
                                 "Spielstufen.</p>\n"
                               : table(at, read);
-    html += pager(at, pages);
+    html += pager(at, pages, "unten");
     return {200, html + frameBottom(at)};
 }
 
