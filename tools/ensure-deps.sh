@@ -23,13 +23,15 @@ paket=(dpkg-dev file)
 # font for the window tests, the validators and manual page checker of the installed
 # tree, the licence and package checkers, and the Wayland compositor with the X server it
 # runs in, the key typist and the picture tools; openbox and the window inspector for
-# bench/messen.sh.
+# bench/messen.sh; the browser, Node.js and npm for the league's pages
+# (tools/check-league-pages.sh) and the time zones they are checked in.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
     postgresql
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
     weston qt6-wayland xvfb xdotool imagemagick openbox x11-utils
+    chromium nodejs npm tzdata
 )
 
 case "${1:-}" in
@@ -45,24 +47,39 @@ case "${1:-}" in
     ;;
 esac
 
+# A Node.js from elsewhere brings its own npm, which Debian's would clash with.
+befehlGenuegt() {
+    case "$1" in
+    nodejs) command -v node >/dev/null ;;
+    npm) command -v npm >/dev/null ;;
+    *) false ;;
+    esac
+}
+
 fehlend=()
 for p in "${pakete[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" &&
+        ! befehlGenuegt "$p"; then
         fehlend+=("$p")
     fi
 done
 
-if ((${#fehlend[@]} == 0)); then
-    exit 0
+if ((${#fehlend[@]} > 0)); then
+    zeile="apt-get install -y ${fehlend[*]}"
+    if [[ "$(id -u)" -ne 0 ]]; then
+        echo "Missing packages. Please run as root:" >&2
+        echo "  apt-get update && $zeile" >&2
+        exit 1
+    fi
+    echo "Installing: ${fehlend[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq "${fehlend[@]}"
 fi
 
-zeile="apt-get install -y ${fehlend[*]}"
-if [[ "$(id -u)" -ne 0 ]]; then
-    echo "Missing packages. Please run as root:" >&2
-    echo "  apt-get update && $zeile" >&2
-    exit 1
+# The browser check's tools from the npm registry, pinned, where this tree is at hand (not
+# when the script comes on standard input, as into Debian 13's root).
+seiten="$(dirname "$0")/check-league-pages.sh"
+if [[ -z "${1:-}" || "${1:-}" == --fuzz ]] && [[ -x "$seiten" ]]; then
+    "$seiten" --install
 fi
-echo "Installing: ${fehlend[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${fehlend[@]}"
