@@ -8,7 +8,7 @@
 //   bench_httpflut CASE       one case: kopfflut, zeile, auth or rumpf
 #include "httpcli.h"
 #include "skriptpeer.h"
-#include "strom.h"
+#include "stream.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

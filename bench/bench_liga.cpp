@@ -12,11 +12,13 @@
 // tools/with-postgres.sh started; without one, the PostgreSQL rows are left out).
 //
 //     tools/with-postgres.sh build/release/bench/bench_liga [submissions] [page reads]
-//         [connections] [--fresh] [--names N] [--only sqlite|postgres]
+//         [connections] [--fresh] [--names N] [--only sqlite|postgres] [--limit N]
 //
 // The connections are kept alive (HTTP/1.1); with --fresh every request opens its own
 // connection and speaks HTTP/1.0, as the game does. --names N fills N names rather than
-// both 0 and 1,000,000.
+// both 0 and 1,000,000. --limit N gives the servers that limit per client (default 0: none),
+// so that every submission also takes its client's token in the database; a large N
+// refuses none and shows what counting costs.
 //
 // Every request waits at most 5 s, each measurement at most 5 minutes; it touches no
 // address but 127.0.0.1 and the database's Unix socket.
@@ -100,12 +102,14 @@ Result run(const std::vector<int>& ports, const std::vector<std::string>& reques
     for (int c = 0; c < connections; ++c) {
         threads.emplace_back([&, c] {
             const int port = ports[static_cast<std::size_t>(c) % ports.size()];
-            int fd = loopbackVerbinden(port);
+            // Each connection a client of its own, as players are.
+            const uint32_t source = 0x7F000100 + static_cast<uint32_t>(c);
+            int fd = loopbackVerbinden(port, 5, source);
             std::string buffer;
             for (std::size_t i = next++; i < requests.size() && Clock::now() < deadline;
                  i = next++) {
                 const auto t0 = Clock::now();
-                if (fd < 0) fd = loopbackVerbinden(port);
+                if (fd < 0) fd = loopbackVerbinden(port, 5, source);
                 const int status = fd < 0 ? 0 : exchange(fd, requests[i], buffer);
                 const double ms =
                     std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
@@ -216,6 +220,8 @@ struct Measured {
     double fillSeconds = 0;
 };
 
+std::string limit = "0";
+
 std::optional<Measured> measure(const Setup& setup, const std::vector<std::string>& submit,
                                 const std::vector<bool>& onBigLevel,
                                 const std::vector<std::string>& page, int connections, bool fresh) {
@@ -240,9 +246,9 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
                     setup.postgres ? "PostgreSQL" : "SQLite", static_cast<long long>(setup.names),
                     bigLevel, m.fillSeconds);
     }
-    // No per-address limit: every request here comes from 127.0.0.1. No time is held for
-    // review, so that every submission does the whole work of placing.
-    const std::vector<std::string> options = {"--limit",        "0",   "--review-below", "1:0",
+    // Every request here comes from 127.0.0.1: no per-address limit unless asked for. No
+    // time is held for review, so that every submission does the whole work of placing.
+    const std::vector<std::string> options = {"--limit",        limit, "--review-below", "1:0",
                                               "--review-below", "2:0", "--review-below", "3:0",
                                               "--review-below", "4:0", "--review-below", "5:0"};
     std::vector<std::unique_ptr<LeagueProcess>> servers;
@@ -287,6 +293,8 @@ int main(int argc, char** argv) {
             fresh = true;
         } else if (a == "--names" && i + 1 < argc) {
             sizes = {std::atoll(argv[++i])};
+        } else if (a == "--limit" && i + 1 < argc) {
+            limit = argv[++i];
         } else if (a == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {

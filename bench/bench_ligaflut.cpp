@@ -11,7 +11,11 @@
 //              on a league request, an oversized length;
 //   wal        a reader holds the file open for 30 s while submissions come;
 //   deleted    the file deleted under the running server, then 20 submissions;
-//   replaced   another league's file copied over it, then 20 submissions.
+//   replaced   another league's file copied over it, then 20 submissions;
+//   proxy, keepalive, table, stalled: see ligaflut_netz.h; the proxy row needs
+//              tools/with-nginx.sh, the IPv6 ones tools/in-netns.sh:
+//     tools/in-netns.sh tools/with-nginx.sh tools/with-postgres.sh
+//         build/release/bench/bench_ligaflut 20
 // Under the two connection floods a normal client (127.0.0.2) asks for the page and
 // submits in turn; a probe counts as served when its whole answer came within 1 s. Every
 // row prints the server's peak memory (VmHWM), its memory at the end and its stderr lines.
@@ -21,6 +25,7 @@
 // Each flood ends after its seconds; no request waits longer than 15 s.
 #include "league_process.h"
 #include "ligacode.h"
+#include "ligaflut_netz.h"
 #include "loopback.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
@@ -366,5 +371,9 @@ int main(int argc, char** argv) {
     if (wanted("wal")) wal();
     if (wanted("deleted")) underIt(false);
     if (wanted("replaced")) underIt(true);
+    if (wanted("proxy")) proxyFloods();
+    if (wanted("keepalive")) keepAliveFloods(length);
+    if (wanted("table")) limiterTableFloods();
+    if (wanted("stalled")) stalledReaders();
     return 0;
 }

@@ -5,13 +5,14 @@
 // composed through a drawing log, which draws only what changed, against composing it at once;
 // and a frame tick that finds nothing changed.
 #include "bestzeit.h"
+#include "bildentscheidung.h"
 #include "bildschluessel.h"
+#include "drawlog.h"
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
 #include "spielzugang.h"
 #include "uhr.h"
-#include "zeichenprotokoll.h"
 #include "zeichnen.h"
 #include "zeiger.h"
 #include "zufall.h"
@@ -123,11 +124,11 @@ struct TSzene {
 // The window's back surface for the scene, with its drawing log.
 struct THinten {
     Surface flaeche;
-    TZeichenprotokoll protokoll;
-    std::vector<TRechteck> rects;
+    TDrawLog protokoll;
+    std::vector<TRect> rects;
 
     explicit THinten(const TSzene& szene) : flaeche(szene.ziel.width(), szene.ziel.height()) {
-        protokoll.anhaengen(flaeche);
+        protokoll.attach(flaeche);
     }
 };
 
@@ -195,8 +196,8 @@ void BM_FrameMitProtokoll(benchmark::State& state) {
     TSzene szene(W, H, static_cast<int32_t>(state.range(2)));
     THinten h(szene);
     Surface& hinten = h.flaeche;
-    TZeichenprotokoll& protokoll = h.protokoll;
-    std::vector<TRechteck>& rects = h.rects;
+    TDrawLog& protokoll = h.protokoll;
+    std::vector<TRect>& rects = h.rects;
     constexpr int runden = 8;
 
     using Uhr = std::chrono::steady_clock;
@@ -206,7 +207,7 @@ void BM_FrameMitProtokoll(benchmark::State& state) {
     for (int32_t z : {t, t + 1, t}) { // the first frames draw everything and grow the lists
         FillSurface(&hinten, 0);
         zeichnen(&hinten, bilder, *szene.spiel, szene.zeiger, z);
-        protokoll.aenderungenNehmen(rects);
+        protokoll.takeChanges(rects);
     }
     for (auto _ : state) {
         const auto t0 = Uhr::now();
@@ -221,7 +222,7 @@ void BM_FrameMitProtokoll(benchmark::State& state) {
             if (uhr) t = t == 999 ? 100 : t + 1;
             FillSurface(&hinten, 0);
             zeichnen(&hinten, bilder, *szene.spiel, szene.zeiger, t);
-            if (protokoll.aenderungenNehmen(rects) || !rects.empty()) ++geaendert;
+            if (protokoll.takeChanges(rects) || !rects.empty()) ++geaendert;
             benchmark::ClobberMemory();
         }
         allokationen += anforderungen.load(std::memory_order_relaxed) - vorher;
@@ -261,21 +262,22 @@ void BM_UnveraenderterTakt(benchmark::State& state) {
     TSzene szene(W, H, static_cast<int32_t>(state.range(2)), &systemUhr);
     THinten h(szene);
     Surface& hinten = h.flaeche;
-    TZeichenprotokoll& protokoll = h.protokoll;
-    std::vector<TRechteck>& rects = h.rects;
+    TDrawLog& protokoll = h.protokoll;
+    std::vector<TRect>& rects = h.rects;
     TSpiel& spiel = *szene.spiel;
     spiel.takt();
     TBildSchluessel letztes =
         bildZusammensetzen(&hinten, bilder, spiel, szene.zeiger, spiel.uhrSekunden());
-    protokoll.aenderungenNehmen(rects);
+    protokoll.takeChanges(rects);
 
     long allokationen = 0, zusammengesetzt = 0, geaendert = 0;
     const long vorher = anforderungen.load(std::memory_order_relaxed);
     for (auto _ : state) {
         spiel.takt();
         const int32_t t = spiel.uhrSekunden();
-        if (bildAuffrischen(letztes, &hinten, bilder, spiel, szene.zeiger, t)) ++zusammengesetzt;
-        if (protokoll.aenderungenNehmen(rects) || !rects.empty()) ++geaendert;
+        if (bildAuffrischen(TBildAnlass::takt, letztes, &hinten, bilder, spiel, szene.zeiger, t))
+            ++zusammengesetzt;
+        if (protokoll.takeChanges(rects) || !rects.empty()) ++geaendert;
         benchmark::ClobberMemory();
     }
     allokationen = anforderungen.load(std::memory_order_relaxed) - vorher;

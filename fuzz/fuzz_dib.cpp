@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (bool datei : {false, true}) {
         try {
             Surface s = datei ? LoadBitmapFile(bytes) : LoadDIB(bytes);
-            if (s.width() <= 0 || s.height() <= 0 || s.width() > dibMaxSeite ||
-                s.height() > dibMaxSeite)
+            if (s.width() <= 0 || s.height() <= 0 || s.width() > dibMaxSide ||
+                s.height() > dibMaxSide)
                 __builtin_trap(); // an accepted picture always has a sane size
             volatile uint32_t ecke = s.pixel(s.width() - 1, s.height() - 1);
             (void)ecke;

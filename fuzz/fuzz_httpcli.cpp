@@ -5,7 +5,7 @@
 // Input: a repeat byte r, then the response; the response is sent 1 + 4 * r times.
 #include "httpcli.h"
 #include "skriptpeer.h"
-#include "strom.h"
+#include "stream.h"
 
 #include <QCoreApplication>
 
@@ -47,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const EHttpException&) {
     }
     if (cli.State() != hsReady) __builtin_trap();
-    if (strom.Size() > strom.Grenze()) __builtin_trap();
+    if (strom.Size() > strom.Limit()) __builtin_trap();
     // What the client keeps of a header does not grow with the bytes received.
-    if (cli.RcvdHeader().size() > kopfGrenzeZeilen || cli.WWWAuthInfos().size() > kopfGrenzeZeilen)
+    if (cli.RcvdHeader().size() > headerMaxLines || cli.WWWAuthInfos().size() > headerMaxLines)
         __builtin_trap();
     return 0;
 }

@@ -10,13 +10,15 @@
 //   3: values as in 1 and a client byte: the genuine code through the handler, as the game
 //      sends it, then the league page and its feed;
 //   4: names, separated by line feeds, on the boards of the feed, which must read back;
-//   5: a peer byte and an X-Forwarded-For value for the proxy rule.
+//   5: a peer byte and an X-Forwarded-For value for the proxy rule;
+//   6: the bytes of a spool file, whatever a crash left of it.
 #include "feed.h"
 #include "forwarded_for.h"
 #include "handler.h"
 #include "ligacode.h"
 #include "namenszeichen.h"
 #include "rate_limit.h"
+#include "spool_record.h"
 #include "sqlite_store.h"
 
 #include <cstddef>
@@ -42,16 +44,10 @@ void urteilPruefen(const TCodePruefung& p) {
 // A league in memory, made afresh now and then so that the stored codes stay few.
 const std::vector<in6_addr> proxies = {*liga::parseAddress("127.0.0.1")};
 
-liga::LeagueSettings einstellungen() {
-    liga::LeagueSettings s;
-    s.proxies = proxies;
-    return s;
-}
-
 struct TLiga {
     liga::SqliteStore store{":memory:"};
     liga::RateLimiter drossel{3, 8};
-    liga::League league{store, drossel, einstellungen()};
+    liga::League league{store, drossel};
     int64_t uhrMs = 0;
 };
 
@@ -66,7 +62,7 @@ void antwortPruefen(const liga::Request& r, const liga::Response& antwort) {
     pruefen(antwort.status == 200 || antwort.status == 404 || antwort.status == 405 ||
             antwort.status == 413 || antwort.status == 431);
     if (antwort.status != 200) return;
-    const std::string_view a = antwort.body;
+    const std::string_view a = antwort.text();
     if (r.path == "/rekord.php")
         pruefen(a.starts_with("Platz ") || a.starts_with("Diese Zeit") ||
                 a.starts_with("Ihre Zeit ") || a.starts_with("Nicht eingetragen: ") ||
@@ -147,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     l.uhrMs += 1000;
     liga::Request r;
     r.unixSeconds = 1700000000;
-    switch (data[0] % 6) {
+    switch (data[0] % 7) {
     case 0:
         urteilPruefen(ligacodePruefen(rest));
         return 0;
@@ -167,9 +163,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         r.method = teil(felder);
         r.path = teil(felder);
         if (!felder.empty()) r.code = std::string(teil(felder));
-        r.client = teil(felder);
-        r.peer = liga::parseAddress(r.client);
+        r.peer = liga::parseAddress(teil(felder));
         r.forwardedFor = teil(felder);
+        if (r.peer) r.client = liga::clientBehindProxies(*r.peer, r.forwardedFor, proxies);
         r.headerCount = size % 80;
         r.steadyMs = l.uhrMs;
         antwortPruefen(r, l.league.handle(r));
@@ -180,7 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         r.method = "GET";
         r.path = "/rekord.php";
         r.code = echterCode(rest);
-        r.client = "192.0.2." + std::to_string(static_cast<uint8_t>(rest[4]) % 16);
+        r.client =
+            *liga::parseAddress("192.0.2." + std::to_string(static_cast<uint8_t>(rest[4]) % 16));
         r.steadyMs = l.uhrMs;
         antwortPruefen(r, l.league.handle(r));
         r.path = "/";
@@ -201,6 +198,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const auto& b : boards)
             for (const liga::BoardRow& row : b) erwartet.push_back(row.name);
         pruefen(feedNamen(liga::renderFeed(boards)) == erwartet);
+        return 0;
+    }
+    case 6: {
+        // Every line read back is one the spool writes, byte for byte but for its mark.
+        const liga::SpoolContents c = liga::parseSpool(rest);
+        pruefen(c.whole <= rest.size() && (c.whole == 0 || rest[c.whole - 1] == '\n'));
+        for (const liga::SpoolLine& l : c.lines) {
+            const std::string line = liga::spoolLine(l.record);
+            pruefen(l.offset + line.size() <= c.whole);
+            pruefen(rest.substr(l.offset + 1, line.size() - 1) == std::string_view(line).substr(1));
+            pruefen(rest[l.offset] == (l.stored ? liga::storedMark : liga::waitingMark));
+        }
         return 0;
     }
     default: {

@@ -122,19 +122,19 @@ def gerahmt(daten, mal=0):
 
 def httpSaat():
     for name, antwort in ANTWORTEN.items():
-        schreiben("fuzz_httpkopf", name, gerahmt(antwort))
+        schreiben("fuzz_httpheader", name, gerahmt(antwort))
         schreiben("fuzz_httpcli", name, b"\0" + antwort)
     # Every kind of redirect target in a row; only for the parser, the client's peer would
     # be asked to name other hosts.
-    schreiben("fuzz_httpkopf", "umleitungen",
+    schreiben("fuzz_httpheader", "umleitungen",
               gerahmt(b"HTTP/1.1 301 Moved\r\nLocation: http://zweit.example:81/p\r\n"
                       b"Location: anders\r\nLocation: zweit.example/q\r\nLocation: http:/x\r\n"
                       b"Location: http://dritt.example\r\nLocation: /zurueck\r\n\r\n"))
     flut = b"X-Flut: 0123456789\r\n"
-    schreiben("fuzz_httpkopf", "zeilenflut", gerahmt(b"HTTP/1.0 200 OK\r\n") + gerahmt(flut, 150))
-    schreiben("fuzz_httpkopf", "lange_zeile",
+    schreiben("fuzz_httpheader", "zeilenflut", gerahmt(b"HTTP/1.0 200 OK\r\n") + gerahmt(flut, 150))
+    schreiben("fuzz_httpheader", "lange_zeile",
               gerahmt(b"HTTP/1.0 200 OK\r\nX: ") + gerahmt(b"a" * 200, 255) * 2)
-    schreiben("fuzz_httpkopf", "nullbyte", gerahmt(b"HTTP/1.0 200 OK\r\nX: a\0b\r\n\r\n"))
+    schreiben("fuzz_httpheader", "nullbyte", gerahmt(b"HTTP/1.0 200 OK\r\nX: a\0b\r\n\r\n"))
     schreiben("fuzz_httpcli", "zeilenflut", b"\x05HTTP/1.0 200 OK\r\n" + flut * 30)
     schreiben("fuzz_httpcli", "lange_zeile", b"\x01HTTP/1.0 200 OK\r\nX: " + b"a" * 3000)
     schreiben("fuzz_httpcli", "rumpfflut", b"\x40HTTP/1.0 200 OK\r\n\r\n" + b"z" * 3000)
@@ -151,7 +151,7 @@ def antwortSaat():
 
 def ligaSaat():
     # The first byte picks the mode: a code text, values for a genuine code, a request, a
-    # genuine code sent as the game does, names for the feed, the proxy rule.
+    # genuine code sent as the game does, names for the feed, the proxy rule, a spool file.
     schreiben("fuzz_liga", "code_text", b"\0" + b"0123456789ABCDEF" * 4)
     schreiben("fuzz_liga", "echter_code", b"\1" + bytes([1, 44, 1, 5, 9]) + b"Zuendler_1     ")
     code = b"3C05A1B2C3D4E5F60718293A4B5C6D7E8F90A1B2C3D4E5F60718293A4B5C6D7E"
@@ -164,6 +164,17 @@ def ligaSaat():
               b"\2GET\n/rekord.php\n" + code + b"\n127.0.0.1\n127.0.0.9, [::1]:80")
     schreiben("fuzz_liga", "feed_namen", b"\4Zuendler_1\n\"<&>\\\n\x01\x7f\xc3\xa4\n\nletzter")
     schreiben("fuzz_liga", "weitergeleitet", b"\5\x01127.0.0.7:80, unknown,127.0.0.1 ,::1")
+    schreiben("fuzz_liga", "spool", b"\6" + spoolZeile(b"W", 1765280000, code, b"192.0.2.7") +
+              spoolZeile(b"D", 1765280001, code, b"2001:db8:1:2::/64") + b"W 1765280002 " + code)
+
+
+def spoolZeile(marke, zeit, code, kunde):
+    # As the league's spool writes a line: its checksum is FNV-1a over what follows the mark.
+    rumpf = str(zeit).encode() + b" " + code + b" " + kunde
+    h = 0xCBF29CE484222325
+    for b in rumpf:
+        h = ((h ^ b) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+    return marke + b" " + rumpf + b" " + ("%016x" % h).encode() + b"\n"
 
 
 def name15(text):

@@ -5,19 +5,19 @@
 #include <algorithm>
 #include <cstring>
 
-TBuffer::TBuffer(int groesse) : daten_(groesse > 0 ? groesse : standardGroesse) {}
+TBuffer::TBuffer(int size) : data_(size > 0 ? size : defaultSize) {}
 
 int TBuffer::Write(const void* data, int len) {
     int n = std::min(len, BufSize() - wr_);
     if (n <= 0) return 0;
-    std::memcpy(daten_.data() + wr_, data, static_cast<std::size_t>(n));
+    std::memcpy(data_.data() + wr_, data, static_cast<std::size_t>(n));
     wr_ += n;
     return n;
 }
 
 const char* TBuffer::Peek(int& len) const {
     len = wr_ - rd_;
-    return len > 0 ? daten_.data() + rd_ : nullptr;
+    return len > 0 ? data_.data() + rd_ : nullptr;
 }
 
 int TBuffer::Remove(int len) {
@@ -27,12 +27,13 @@ int TBuffer::Remove(int len) {
     return n;
 }
 
-void TBuffer::SetBufSize(int groesse) {
-    if (groesse <= 0) groesse = standardGroesse;
-    int offen = std::min(Pending(), groesse);
-    std::vector<char> neu(static_cast<std::size_t>(groesse));
-    if (offen > 0) std::memcpy(neu.data(), daten_.data() + rd_, static_cast<std::size_t>(offen));
-    daten_ = std::move(neu);
+void TBuffer::SetBufSize(int size) {
+    if (size <= 0) size = defaultSize;
+    int pending = std::min(Pending(), size);
+    std::vector<char> fresh(static_cast<std::size_t>(size));
+    if (pending > 0)
+        std::memcpy(fresh.data(), data_.data() + rd_, static_cast<std::size_t>(pending));
+    data_ = std::move(fresh);
     rd_ = 0;
-    wr_ = offen;
+    wr_ = pending;
 }

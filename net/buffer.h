@@ -8,10 +8,10 @@
 // still to be sent.
 class TBuffer final {
 public:
-    static constexpr int standardGroesse = 1514;
+    static constexpr int defaultSize = 1514;
 
     // A size of 0 or less means the standard size.
-    explicit TBuffer(int groesse = standardGroesse);
+    explicit TBuffer(int size = defaultSize);
 
     // Copies as many bytes as fit behind the write count; returns how many.
     int Write(const void* data, int len);
@@ -20,13 +20,13 @@ public:
     // Drops up to len pending bytes; returns how many. Nothing left: both counts return to 0.
     int Remove(int len);
     // Changes the size, keeping the pending bytes (cut to the new size).
-    void SetBufSize(int groesse);
+    void SetBufSize(int size);
 
-    int BufSize() const { return static_cast<int>(daten_.size()); }
+    int BufSize() const { return static_cast<int>(data_.size()); }
     int Pending() const { return wr_ - rd_; }
 
 private:
-    std::vector<char> daten_;
+    std::vector<char> data_;
     int wr_ = 0;
     int rd_ = 0;
 };

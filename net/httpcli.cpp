@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "httpcli.h"
 
-#include "httpanfrage.h"
+#include "httprequest.h"
 #include "httpurl.h"
 #include "wsocket.h"
 
@@ -19,58 +19,59 @@
 
 namespace {
 
-// The three notices of the client, standing in for its window messages.
-const QEvent::Type fertigTyp = static_cast<QEvent::Type>(QEvent::User + 1024 + 1);
-const QEvent::Type bereitTyp = static_cast<QEvent::Type>(QEvent::User + 1024 + 2);
-const QEvent::Type neuVerbindenTyp = static_cast<QEvent::Type>(QEvent::User + 1024 + 3);
+// The client's three notices, posted to itself so that every step of a request runs from
+// the event loop.
+const QEvent::Type doneType = static_cast<QEvent::Type>(QEvent::User + 1024 + 1);
+const QEvent::Type readyType = static_cast<QEvent::Type>(QEvent::User + 1024 + 2);
+const QEvent::Type reconnectType = static_cast<QEvent::Type>(QEvent::User + 1024 + 3);
 
-struct TNotiz final : QEvent {
-    TNotiz(QEvent::Type typ, uint32_t a) : QEvent(typ), anfrage(a) {}
-    uint32_t anfrage;
+struct TNotice final : QEvent {
+    TNotice(QEvent::Type type, uint32_t a) : QEvent(type), request(a) {}
+    uint32_t request;
 };
 
-std::string fehlerText(int fehler) {
-    return WSocketErrorDesc(fehler) + " (Error #" + std::to_string(fehler) + ")";
+std::string errorText(int code) {
+    return WSocketErrorDesc(code) + " (Error #" + std::to_string(code) + ")";
 }
 
 } // namespace
 
-class THttpNotizen final : public QObject {
+class THttpNotices final : public QObject {
 public:
-    explicit THttpNotizen(THttpCli& c) : cli(c) {}
+    explicit THttpNotices(THttpCli& c) : cli(c) {}
 
     bool event(QEvent* e) override {
-        auto typ = e->type();
-        if (typ != fertigTyp && typ != bereitTyp && typ != neuVerbindenTyp)
+        auto type = e->type();
+        if (type != doneType && type != readyType && type != reconnectType)
             return QObject::event(e);
-        uint32_t anfrage = static_cast<TNotiz*>(e)->anfrage;
+        uint32_t request = static_cast<TNotice*>(e)->request;
         // Nothing may escape into the event loop.
         try {
-            if (typ == bereitTyp)
-                cli.bereitVerarbeiten(anfrage);
-            else if (typ == fertigTyp)
-                cli.fertigVerarbeiten(anfrage);
+            if (type == readyType)
+                cli.processReady(request);
+            else if (type == doneType)
+                cli.processDone(request);
             else
-                cli.neuVerbindenVerarbeiten(anfrage);
+                cli.processReconnect(request);
         } catch (...) {
         }
         return true;
     }
 
-    void posten(QEvent::Type typ, uint32_t anfrage) {
-        QCoreApplication::postEvent(this, new TNotiz(typ, anfrage));
+    void post(QEvent::Type type, uint32_t request) {
+        QCoreApplication::postEvent(this, new TNotice(type, request));
     }
 
     THttpCli& cli;
 };
 
 THttpCli::THttpCli()
-    : socket_(std::make_unique<TWSocket>()), notizen_(std::make_unique<THttpNotizen>(*this)) {
+    : socket_(std::make_unique<TWSocket>()), notices_(std::make_unique<THttpNotices>(*this)) {
     socket_->OnDnsLookupDone = [this](TWSocket&, uint16_t e) { socketDnsLookupDone(e); };
     socket_->OnSessionConnected = [this](TWSocket&, uint16_t e) { socketSessionConnected(e); };
     socket_->OnDataAvailable = [this](TWSocket&, uint16_t e) { socketDataAvailable(e); };
     socket_->OnDataSent = [this](TWSocket&, uint16_t e) { socketDataSent(e); };
-    socketHaken(false);
+    hookSessionClosed(false);
 }
 
 THttpCli::~THttpCli() {
@@ -80,19 +81,19 @@ THttpCli::~THttpCli() {
     socket_.reset();
 }
 
-void THttpCli::SetMultiThreaded(bool wert) {
-    multiThreaded_ = wert;
-    socket_->MultiThreaded = wert;
+void THttpCli::SetMultiThreaded(bool value) {
+    multiThreaded_ = value;
+    socket_->MultiThreaded = value;
 }
 
-void THttpCli::setState(THttpState neu) {
-    if (state_ == neu) return;
-    state_ = neu;
+void THttpCli::setState(THttpState next) {
+    if (state_ == next) return;
+    state_ = next;
     if (OnStateChange) OnStateChange(*this);
 }
 
-void THttpCli::socketHaken(bool umleitung) {
-    if (umleitung)
+void THttpCli::hookSessionClosed(bool redirect) {
+    if (redirect)
         socket_->OnSessionClosed = [this](TWSocket&, uint16_t e) { LocationSessionClosed(e); };
     else
         socket_->OnSessionClosed = [this](TWSocket&, uint16_t e) { socketSessionClosed(e); };
@@ -108,17 +109,17 @@ void THttpCli::doRequestSync(THttpRequest rq) {
     doRequestAsync(rq);
 
     // The timer wakes the pump; the clock holds the bound even when timers come late.
-    const auto frist = std::chrono::steady_clock::now() + std::chrono::milliseconds(Timeout);
-    bool abgelaufen = false;
-    QTimer wecker;
-    wecker.setTimerType(Qt::PreciseTimer);
-    wecker.setSingleShot(true);
-    QObject::connect(&wecker, &QTimer::timeout, [&abgelaufen] { abgelaufen = true; });
-    wecker.start(std::max(Timeout, 0));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(Timeout);
+    bool expired = false;
+    QTimer alarm;
+    alarm.setTimerType(Qt::PreciseTimer);
+    alarm.setSingleShot(true);
+    QObject::connect(&alarm, &QTimer::timeout, [&expired] { expired = true; });
+    alarm.start(std::max(Timeout, 0));
 
     while (state_ != hsReady) {
-        if (abgelaufen || std::chrono::steady_clock::now() >= frist) {
-            anfrageBeenden(httpErrTimeout, "HTTP request timed out");
+        if (expired || std::chrono::steady_clock::now() >= deadline) {
+            endRequest(httpErrTimeout, "HTTP request timed out");
             break;
         }
         if (multiThreaded_) {
@@ -129,7 +130,7 @@ void THttpCli::doRequestSync(THttpRequest rq) {
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         }
     }
-    if (abbruchCode_ != 0) throw EHttpException(abbruchText_, abbruchCode_);
+    if (abortCode_ != 0) throw EHttpException(abortText_, abortCode_);
     if (statusCode_ >= 400) throw EHttpException(reasonPhrase_, static_cast<uint16_t>(statusCode_));
 }
 
@@ -142,12 +143,12 @@ void THttpCli::doRequestAsync(THttpRequest rq) {
     wwwAuthInfos_.clear();
     requestType_ = rq;
     requestDoneError_ = 0;
-    socketHaken(false);
-    ++anfrageNummer_;
-    umleitungen_ = 0;
-    abbruchCode_ = 0;
-    abbruchText_.clear();
-    empfangsLaenge_ = 0;
+    hookSessionClosed(false);
+    ++requestNumber_;
+    redirects_ = 0;
+    abortCode_ = 0;
+    abortText_.clear();
+    receivedLength_ = 0;
     locationSeen_ = false;
     setState(hsNotConnected);
 
@@ -155,40 +156,40 @@ void THttpCli::doRequestAsync(THttpRequest rq) {
     statusCode_ = 0;
     rcvdCount_ = 0;
     sentCount_ = 0;
-    kopfZeilen_ = 0;
-    kopfZaehler_ = {};
-    rumpfBloecke_ = 0;
+    headerLines_ = 0;
+    headerCount_ = {};
+    bodyBlocks_ = 0;
     contentLength_ = -1;
     contentType_.clear();
     allowedToSend_ = false;
-    ziel_.location = URL;
+    target_.location = URL;
 
-    THttpUrlTeile teile = ParseURL(URL);
+    THttpUrlParts parts = ParseURL(URL);
     // Credentials from a URL hold for its own request only; the properties stay as set.
     user_ = Username;
     pass_ = Password;
     if (Proxy.empty()) {
-        ziel_.pfad = teile.path;
-        ziel_.targetHost = teile.host;
-        if (!teile.user.empty()) user_ = teile.user;
-        if (!teile.pass.empty()) pass_ = teile.pass;
-        ziel_.port = teile.port.empty() ? "80" : teile.port;
-        ziel_.hostName = teile.host;
+        target_.path = parts.path;
+        target_.targetHost = parts.host;
+        if (!parts.user.empty()) user_ = parts.user;
+        if (!parts.pass.empty()) pass_ = parts.pass;
+        target_.port = parts.port.empty() ? "80" : parts.port;
+        target_.hostName = parts.host;
     } else {
-        ziel_.targetHost = teile.host;
-        ziel_.pfad = (teile.proto.empty() ? std::string("http") : teile.proto) + "://" +
-                     teile.host + (teile.port.empty() ? "" : ":" + teile.port) + teile.path;
-        THttpUrlTeile proxy = ParseURL(Proxy);
-        ziel_.hostName = proxy.host;
-        ziel_.port = proxy.port.empty() ? ProxyPort : proxy.port;
+        target_.targetHost = parts.host;
+        target_.path = (parts.proto.empty() ? std::string("http") : parts.proto) + "://" +
+                       parts.host + (parts.port.empty() ? "" : ":" + parts.port) + parts.path;
+        THttpUrlParts proxy = ParseURL(Proxy);
+        target_.hostName = proxy.host;
+        target_.port = proxy.port.empty() ? ProxyPort : proxy.port;
     }
-    if (ziel_.pfad.empty()) ziel_.pfad = "/";
+    if (target_.path.empty()) target_.path = "/";
 
-    std::string name = teile.path;
+    std::string name = parts.path;
     if (!name.empty() && name != "/") {
         if (name.back() == '/') name.pop_back();
-        std::size_t schraeg = name.rfind('/');
-        if (schraeg != std::string::npos) name = name.substr(schraeg + 1);
+        std::size_t slash = name.rfind('/');
+        if (slash != std::string::npos) name = name.substr(slash + 1);
         name = name.substr(0, 255);
         name = name.substr(0, name.find('?'));
         docName_ = name;
@@ -208,7 +209,7 @@ void THttpCli::doRequestAsync(THttpRequest rq) {
 void THttpCli::StartLookup() {
     dnsResult_.clear();
     setState(hsDnsLookup);
-    socket_->DnsLookup(ziel_.hostName);
+    socket_->DnsLookup(target_.hostName);
 }
 
 void THttpCli::socketDnsLookupDone(uint16_t error) {
@@ -224,16 +225,16 @@ void THttpCli::socketDnsLookupDone(uint16_t error) {
     setState(hsDnsLookupDone);
     try {
         socket_->SetAddr(dnsResult_);
-        socket_->SetPort(ziel_.port);
+        socket_->SetPort(target_.port);
         socket_->SetProto("tcp");
         socket_->Connect();
     } catch (const ESocketException&) {
-        int fehler = socket_->LastError();
-        requestDoneError_ = static_cast<uint16_t>(fehler);
+        int code = socket_->LastError();
+        requestDoneError_ = static_cast<uint16_t>(code);
         statusCode_ = 404;
-        reasonPhrase_ = "can't connect: " + fehlerText(fehler);
+        reasonPhrase_ = "can't connect: " + errorText(code);
         socket_->Close();
-        socketSessionClosed(static_cast<uint16_t>(fehler));
+        socketSessionClosed(static_cast<uint16_t>(code));
     }
 }
 
@@ -241,17 +242,17 @@ void THttpCli::socketSessionConnected(uint16_t error) {
     if (error != 0) {
         requestDoneError_ = error;
         statusCode_ = 404;
-        reasonPhrase_ = fehlerText(error);
+        reasonPhrase_ = errorText(error);
         socketSessionClosed(error);
         return;
     }
     connected_ = true;
     setState(hsConnected);
     TriggerSessionConnected();
-    zeilenHandler_ = TZeilenHandler::kopf;
+    lineHandler_ = TLineHandler::header;
     setState(hsWaitingHeader);
     try {
-        anfrageSenden(requestType_ == hrPost ? "POST" : requestType_ == hrHead ? "HEAD" : "GET");
+        sendRequest(requestType_ == hrPost ? "POST" : requestType_ == hrHead ? "HEAD" : "GET");
     } catch (...) {
         Logout();
     }
@@ -260,17 +261,17 @@ void THttpCli::socketSessionConnected(uint16_t error) {
 // ---- the request --------------------------------------------------------------------------
 
 void THttpCli::SendCommand(const std::string& cmd) {
-    std::string zeile = cmd;
-    if (OnCommand) OnCommand(*this, zeile);
-    anfrage_ += zeile;
-    anfrage_ += "\r\n";
+    std::string line = cmd;
+    if (OnCommand) OnCommand(*this, line);
+    requestText_ += line;
+    requestText_ += "\r\n";
 }
 
-void THttpCli::anfrageSenden(const std::string& methode) {
-    THttpAnfrage a;
-    a.methode = methode;
-    a.ziel = ziel_.pfad;
-    a.host = ziel_.targetHost;
+void THttpCli::sendRequest(const std::string& method) {
+    THttpRequestHeader a;
+    a.method = method;
+    a.target = target_.path;
+    a.host = target_.targetHost;
     a.from = Sender;
     a.accept = Accept;
     a.referer = Reference;
@@ -288,18 +289,18 @@ void THttpCli::anfrageSenden(const std::string& methode) {
     a.rangeBegin = ContentRangeBegin;
     a.rangeEnd = ContentRangeEnd;
 
-    anfrage_.clear();
+    requestText_.clear();
     TriggerRequestHeaderBegin();
-    for (const std::string& zeile : anfrageZeilen(a)) SendCommand(zeile);
+    for (const std::string& line : requestLines(a)) SendCommand(line);
     // A range is asked for once.
     ContentRangeBegin.clear();
     ContentRangeEnd.clear();
     acceptRanges_.clear();
     TriggerRequestHeaderEnd();
     SendCommand("");
-    std::string daten;
-    daten.swap(anfrage_);
-    socket_->Send(daten.data(), static_cast<int>(daten.size()));
+    std::string data;
+    data.swap(requestText_);
+    socket_->Send(data.data(), static_cast<int>(data.size()));
 }
 
 void THttpCli::socketDataSent(uint16_t) {
@@ -309,156 +310,156 @@ void THttpCli::socketDataSent(uint16_t) {
 // ---- receiving ----------------------------------------------------------------------------
 
 void THttpCli::socketDataAvailable(uint16_t) {
-    int frei = empfangsGroesse - empfangsLaenge_;
-    if (frei <= 0) throw EHttpException("HTTP line too long", httpErrLineTooLong);
-    int gelesen = socket_->Receive(empfang_ + empfangsLaenge_, frei);
-    if (requestType_ == hrNone || gelesen <= 0) return;
-    datenVerarbeiten(gelesen);
+    int room = receiveSize - receivedLength_;
+    if (room <= 0) throw EHttpException("HTTP line too long", httpErrLineTooLong);
+    int received = socket_->Receive(receiveBuffer_ + receivedLength_, room);
+    if (requestType_ == hrNone || received <= 0) return;
+    processData(received);
 }
 
-void THttpCli::datenVerarbeiten(int gelesen) {
-    empfang_[empfangsLaenge_ + gelesen] = 0;
-    empfangsLaenge_ += gelesen;
+void THttpCli::processData(int received) {
+    receiveBuffer_[receivedLength_ + received] = 0;
+    receivedLength_ += received;
 
     if (state_ == hsWaitingBody) {
-        std::string block(empfang_, static_cast<std::size_t>(empfangsLaenge_));
-        empfangsLaenge_ = 0;
-        rumpfBlock(block);
+        std::string block(receiveBuffer_, static_cast<std::size_t>(receivedLength_));
+        receivedLength_ = 0;
+        bodyBlock(block);
         return;
     }
-    kopfVerarbeiten();
+    processHeader();
 }
 
-void THttpCli::kopfVerarbeiten() {
-    TKopfTeil teil = kopfZerlegen(std::string_view(empfang_, empfangsLaenge_), kopfZaehler_);
+void THttpCli::processHeader() {
+    THeaderPart part = splitHeader(std::string_view(receiveBuffer_, receivedLength_), headerCount_);
     // Each line leaves the buffer before it is handled: a line whose handling fails must not
     // come round again with the next bytes. What was found moves forward as lines leave.
-    std::size_t entfernt = 0;
-    for (const TPufferZeile& zeile : teil.zeilen) {
-        std::string text(zeile.text.data() - entfernt, zeile.text.size());
-        vorneEntfernen(zeile.ende - entfernt);
-        entfernt = zeile.ende;
-        kopfZeile(text);
+    std::size_t removed = 0;
+    for (const TBufferLine& line : part.lines) {
+        std::string text(line.text.data() - removed, line.text.size());
+        dropFront(line.end - removed);
+        removed = line.end;
+        headerLine(text);
     }
-    vorneEntfernen(teil.verbraucht - entfernt);
-    switch (teil.stand) {
-    case TKopfStand::unvollstaendig:
+    dropFront(part.consumed - removed);
+    switch (part.state) {
+    case THeaderState::incomplete:
         return;
-    case TKopfStand::vollstaendig:
-        kopfBeginn();
-        kopfEnde();
+    case THeaderState::complete:
+        headerBegin();
+        headerEnd();
         return;
-    case TKopfStand::ohneKopf:
-        kopfBeginn();
-        ohneKopf();
+    case THeaderState::noHeader:
+        headerBegin();
+        noHeader();
         return;
-    case TKopfStand::zuVieleZeilen:
-        anfrageBeenden(httpErrTooManyHeaderLines, "HTTP header has too many lines");
+    case THeaderState::tooManyLines:
+        endRequest(httpErrTooManyHeaderLines, "HTTP header has too many lines");
         return;
-    case TKopfStand::zuVieleBytes:
-        anfrageBeenden(httpErrHeaderTooLarge, "HTTP header too large");
+    case THeaderState::tooManyBytes:
+        endRequest(httpErrHeaderTooLarge, "HTTP header too large");
         return;
     }
 }
 
-void THttpCli::vorneEntfernen(std::size_t anzahl) {
-    std::size_t rest = static_cast<std::size_t>(empfangsLaenge_) - anzahl;
-    std::memmove(empfang_, empfang_ + anzahl, rest);
-    empfangsLaenge_ = static_cast<int>(rest);
-    empfang_[empfangsLaenge_] = 0;
+void THttpCli::dropFront(std::size_t count) {
+    std::size_t rest = static_cast<std::size_t>(receivedLength_) - count;
+    std::memmove(receiveBuffer_, receiveBuffer_ + count, rest);
+    receivedLength_ = static_cast<int>(rest);
+    receiveBuffer_[receivedLength_] = 0;
 }
 
-void THttpCli::kopfBeginn() {
-    if (kopfZeilen_ == 0) TriggerHeaderBegin();
-    ++kopfZeilen_;
+void THttpCli::headerBegin() {
+    if (headerLines_ == 0) TriggerHeaderBegin();
+    ++headerLines_;
 }
 
-void THttpCli::kopfZeile(std::string_view zeile) {
-    kopfBeginn();
-    rcvdHeader_.emplace_back(zeile);
-    TKopfFeld feld = kopfFeldDeuten(zeile);
-    if (feld.art == TKopfFeld::status) {
-        statusCode_ = httpZahl(feld.code);
-        reasonPhrase_ = feld.grund;
-    } else if (feld.art == TKopfFeld::feld) {
-        const std::string& name = feld.name;
-        std::string wert(feld.wert);
+void THttpCli::headerLine(std::string_view line) {
+    headerBegin();
+    rcvdHeader_.emplace_back(line);
+    THeaderLine field = parseHeaderLine(line);
+    if (field.kind == THeaderLine::status) {
+        statusCode_ = httpNumber(field.code);
+        reasonPhrase_ = field.reason;
+    } else if (field.kind == THeaderLine::field) {
+        const std::string& name = field.name;
+        std::string value(field.value);
         if (name == "location") {
             locationSeen_ = true;
-            ziel_ = umleitungsZiel(ziel_, wert);
+            target_ = redirectTarget(target_, value);
         } else if (name == "content-length") {
-            contentLength_ = httpZahl(wert);
+            contentLength_ = httpNumber(value);
         } else if (name == "content-range") {
-            std::size_t strich = wert.find('-');
-            std::size_t bruch = wert.find('/');
-            if (strich != std::string::npos && strich > 6)
-                ContentRangeBegin = wert.substr(6, strich - 6);
+            std::size_t dash = value.find('-');
+            std::size_t slashPos = value.find('/');
+            if (dash != std::string::npos && dash > 6)
+                ContentRangeBegin = value.substr(6, dash - 6);
             else
                 ContentRangeBegin.clear();
-            std::size_t nach = strich == std::string::npos ? 0 : strich + 1;
-            ContentRangeEnd = bruch != std::string::npos && bruch > nach
-                                  ? wert.substr(nach, bruch - nach)
+            std::size_t after = dash == std::string::npos ? 0 : dash + 1;
+            ContentRangeEnd = slashPos != std::string::npos && slashPos > after
+                                  ? value.substr(after, slashPos - after)
                                   : std::string();
         } else if (name == "accept-ranges") {
-            acceptRanges_ = wert;
+            acceptRanges_ = value;
         } else if (name == "content-type") {
-            contentType_ = kleinSchreiben(wert);
+            contentType_ = lowerCase(value);
         } else if (name == "www-authenticate") {
-            wwwAuthInfos_.push_back(wert);
+            wwwAuthInfos_.push_back(value);
         } else if (name == "set-cookie") {
-            bool annehmen = true;
-            TriggerCookie(wert, annehmen);
+            bool accepted = true;
+            TriggerCookie(value, accepted);
         }
     }
     if (OnHeaderData) OnHeaderData(*this);
     if (statusCode_ >= 400) socket_->Close();
 }
 
-void THttpCli::kopfEnde() {
+void THttpCli::headerEnd() {
     if (locationSeen_) {
         TriggerHeaderEnd();
-        empfangsLaenge_ = 0;
-        kopfZeilen_ = 0;
-        kopfZaehler_ = {};
-        rumpfBloecke_ = 0;
-        socketHaken(true);
+        receivedLength_ = 0;
+        headerLines_ = 0;
+        headerCount_ = {};
+        bodyBlocks_ = 0;
+        hookSessionClosed(true);
         socket_->Close();
         return;
     }
-    if (docName_.size() >= 4 && kleinSchreiben(docName_.substr(docName_.size() - 4)) == ".exe" &&
+    if (docName_.size() >= 4 && lowerCase(docName_.substr(docName_.size() - 4)) == ".exe" &&
         contentType_ == "text/html") {
-        std::size_t punkt = docName_.rfind('.');
+        std::size_t dot = docName_.rfind('.');
         docName_ =
-            punkt == std::string::npos ? docName_ + ".htm" : docName_.substr(0, punkt + 1) + "htm";
+            dot == std::string::npos ? docName_ + ".htm" : docName_.substr(0, dot + 1) + "htm";
     }
     setState(hsWaitingBody);
-    zeilenHandler_ = TZeilenHandler::rumpf;
+    lineHandler_ = TLineHandler::body;
     TriggerHeaderEnd();
-    if (empfangsLaenge_ > 0) {
-        std::string rest(empfang_, static_cast<std::size_t>(empfangsLaenge_));
-        empfangsLaenge_ = 0;
-        rumpfBlock(rest);
+    if (receivedLength_ > 0) {
+        std::string rest(receiveBuffer_, static_cast<std::size_t>(receivedLength_));
+        receivedLength_ = 0;
+        bodyBlock(rest);
     }
 }
 
 // The server sent no header: the buffer starts with the "<html>" line.
-void THttpCli::ohneKopf() {
+void THttpCli::noHeader() {
     if (contentType_.empty()) contentType_ = "text/html";
     setState(hsWaitingBody);
-    zeilenHandler_ = TZeilenHandler::rumpf;
+    lineHandler_ = TLineHandler::body;
     TriggerHeaderEnd();
     // The lines of this same pass reach the body one by one, without their ends; what
     // follows them comes whole with the next bytes.
-    while (auto zeile = zeileFinden(std::string_view(empfang_, empfangsLaenge_))) {
-        std::string text(zeile->text);
-        vorneEntfernen(zeile->ende);
-        rumpfBlock(text);
+    while (auto line = findLine(std::string_view(receiveBuffer_, receivedLength_))) {
+        std::string text(line->text);
+        dropFront(line->end);
+        bodyBlock(text);
     }
 }
 
-void THttpCli::rumpfBlock(std::string_view block) {
-    if (rumpfBloecke_ == 0) TriggerDocBegin();
-    ++rumpfBloecke_;
+void THttpCli::bodyBlock(std::string_view block) {
+    if (bodyBlocks_ == 0) TriggerDocBegin();
+    ++bodyBlocks_;
     rcvdCount_ += static_cast<int64_t>(block.size());
     if (ReceiveStream) ReceiveStream->Write(block.data(), block.size());
     TriggerDocData(block.data(), static_cast<int>(block.size()));
@@ -469,19 +470,19 @@ void THttpCli::rumpfBlock(std::string_view block) {
 void THttpCli::LocationSessionClosed(uint16_t) {
     connected_ = false;
     locationSeen_ = false;
-    socketHaken(false);
-    if (++umleitungen_ > MaxRedirects) {
-        abbruchCode_ = httpErrTooManyRedirects;
-        abbruchText_ = "HTTP too many redirects";
-        bereitNotiz();
+    hookSessionClosed(false);
+    if (++redirects_ > MaxRedirects) {
+        abortCode_ = httpErrTooManyRedirects;
+        abortText_ = "HTTP too many redirects";
+        postReady();
         return;
     }
     if (OnLocationChange) OnLocationChange(*this);
-    notizen_->posten(neuVerbindenTyp, anfrageNummer_);
+    notices_->post(reconnectType, requestNumber_);
 }
 
-void THttpCli::neuVerbindenVerarbeiten(uint32_t anfrage) {
-    if (anfrage != anfrageNummer_ || state_ == hsReady) return;
+void THttpCli::processReconnect(uint32_t request) {
+    if (request != requestNumber_ || state_ == hsReady) return;
     try {
         StartLookup();
     } catch (const std::exception& e) {
@@ -501,28 +502,28 @@ void THttpCli::Logout() {
 
 void THttpCli::socketSessionClosed(uint16_t) {
     connected_ = false;
-    if (rumpfBloecke_ > 0) TriggerDocEnd();
-    bereitNotiz();
+    if (bodyBlocks_ > 0) TriggerDocEnd();
+    postReady();
 }
 
-void THttpCli::bereitNotiz() {
-    notizen_->posten(bereitTyp, anfrageNummer_);
+void THttpCli::postReady() {
+    notices_->post(readyType, requestNumber_);
 }
 
-void THttpCli::bereitVerarbeiten(uint32_t anfrage) {
-    if (anfrage != anfrageNummer_ || state_ == hsReady) return;
+void THttpCli::processReady(uint32_t request) {
+    if (request != requestNumber_ || state_ == hsReady) return;
     setState(hsReady);
-    notizen_->posten(fertigTyp, anfrage);
+    notices_->post(doneType, request);
 }
 
-void THttpCli::fertigVerarbeiten(uint32_t anfrage) {
-    if (anfrage != anfrageNummer_) return;
+void THttpCli::processDone(uint32_t request) {
+    if (request != requestNumber_) return;
     if (OnRequestDone) OnRequestDone(*this, requestType_, requestDoneError_);
 }
 
-void THttpCli::anfrageBeenden(uint16_t fehlerCode, const std::string& text) {
-    abbruchCode_ = fehlerCode;
-    abbruchText_ = text;
+void THttpCli::endRequest(uint16_t errorCode, const std::string& text) {
+    abortCode_ = errorCode;
+    abortText_ = text;
     // The socket's own close and lookup answers are not wanted any more.
     socket_->OnSessionClosed = nullptr;
     socket_->OnDnsLookupDone = nullptr;
@@ -531,10 +532,10 @@ void THttpCli::anfrageBeenden(uint16_t fehlerCode, const std::string& text) {
     } catch (...) {
     }
     socket_->OnDnsLookupDone = [this](TWSocket&, uint16_t e) { socketDnsLookupDone(e); };
-    socketHaken(false);
+    hookSessionClosed(false);
     connected_ = false;
     setState(hsReady);
-    notizen_->posten(fertigTyp, anfrageNummer_);
+    notices_->post(doneType, requestNumber_);
 }
 
 // ---- firing operations --------------------------------------------------------------------

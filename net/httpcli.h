@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "httpkopf.h"
-#include "strom.h"
-#include "umleitung.h"
+#include "httpheader.h"
+#include "redirect.h"
+#include "stream.h"
 
 class TWSocket;
-class THttpNotizen;
+class THttpNotices;
 
 enum THttpState : uint8_t {
     hsReady = 0,
@@ -92,14 +92,14 @@ public:
     int MaxRedirects = 10;
 
     bool MultiThreaded() const { return multiThreaded_; }
-    void SetMultiThreaded(bool wert);
+    void SetMultiThreaded(bool value);
 
     // Results.
     int32_t StatusCode() const { return statusCode_; }
     const std::string& ReasonPhrase() const { return reasonPhrase_; }
     int32_t ContentLength() const { return contentLength_; }
     const std::string& ContentType() const { return contentType_; }
-    const std::string& Location() const { return ziel_.location; }
+    const std::string& Location() const { return target_.location; }
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
     int64_t RcvdCount() const { return rcvdCount_; }
     const std::vector<std::string>& WWWAuthInfos() const { return wwwAuthInfos_; }
@@ -134,7 +134,7 @@ public:
     TNotifyEvent OnTrace;
 
 private:
-    friend class THttpNotizen;
+    friend class THttpNotices;
 
     // The component's steps. Nothing derives from the client, so none of them is virtual.
     void SendCommand(const std::string& cmd);
@@ -152,9 +152,9 @@ private:
     void TriggerDocData(const char* data, int len);
     void TriggerDocEnd();
 
-    enum class TZeilenHandler : uint8_t { kopf, rumpf };
+    enum class TLineHandler : uint8_t { header, body };
 
-    void setState(THttpState neu);
+    void setState(THttpState next);
     void doRequestSync(THttpRequest rq);
     void doRequestAsync(THttpRequest rq);
     void socketDnsLookupDone(uint16_t error);
@@ -162,24 +162,24 @@ private:
     void socketDataAvailable(uint16_t error);
     void socketDataSent(uint16_t error);
     void socketSessionClosed(uint16_t error);
-    void socketHaken(bool umleitung);
-    void datenVerarbeiten(int gelesen);
-    void kopfVerarbeiten();
-    void vorneEntfernen(std::size_t anzahl);
-    void kopfZeile(std::string_view zeile);
-    void rumpfBlock(std::string_view block);
-    void kopfBeginn();
-    void kopfEnde();
-    void ohneKopf();
-    void anfrageSenden(const std::string& methode);
-    void bereitNotiz();
-    void bereitVerarbeiten(uint32_t anfrage);
-    void fertigVerarbeiten(uint32_t anfrage);
-    void neuVerbindenVerarbeiten(uint32_t anfrage);
-    void anfrageBeenden(uint16_t fehlerCode, const std::string& text);
+    void hookSessionClosed(bool redirect);
+    void processData(int received);
+    void processHeader();
+    void dropFront(std::size_t count);
+    void headerLine(std::string_view line);
+    void bodyBlock(std::string_view block);
+    void headerBegin();
+    void headerEnd();
+    void noHeader();
+    void sendRequest(const std::string& method);
+    void postReady();
+    void processReady(uint32_t request);
+    void processDone(uint32_t request);
+    void processReconnect(uint32_t request);
+    void endRequest(uint16_t errorCode, const std::string& text);
 
     std::unique_ptr<TWSocket> socket_;
-    std::unique_ptr<THttpNotizen> notizen_;
+    std::unique_ptr<THttpNotices> notices_;
 
     THttpState state_ = hsReady;
     THttpRequest requestType_ = hrNone;
@@ -199,25 +199,25 @@ private:
 
     std::string user_; // credentials of this request: its URL's, else Username and Password
     std::string pass_;
-    THttpZiel ziel_; // where the request goes; its location is Location()
+    THttpTarget target_; // where the request goes; its location is Location()
     std::string dnsResult_;
     bool connected_ = false;
     bool locationSeen_ = false;
     bool allowedToSend_ = false;
 
-    static constexpr int empfangsGroesse = 8192;
-    char empfang_[empfangsGroesse + 1] = {};
-    int empfangsLaenge_ = 0;
-    int kopfZeilen_ = 0;
-    TKopfZaehler kopfZaehler_; // of the current response, against the header bounds
-    int rumpfBloecke_ = 0;
-    TZeilenHandler zeilenHandler_ = TZeilenHandler::kopf;
-    std::string anfrage_; // request assembled here, emptied after sending
+    static constexpr int receiveSize = 8192;
+    char receiveBuffer_[receiveSize + 1] = {};
+    int receivedLength_ = 0;
+    int headerLines_ = 0;
+    THeaderCount headerCount_; // of the current response, against the header bounds
+    int bodyBlocks_ = 0;
+    TLineHandler lineHandler_ = TLineHandler::header;
+    std::string requestText_; // request assembled here, emptied after sending
 
     // Bookkeeping of one Get: its serial (stale notices are ignored), redirects followed,
     // and an end forced by a bound, which Get reports instead of the status.
-    uint32_t anfrageNummer_ = 0;
-    int umleitungen_ = 0;
-    uint16_t abbruchCode_ = 0;
-    std::string abbruchText_;
+    uint32_t requestNumber_ = 0;
+    int redirects_ = 0;
+    uint16_t abortCode_ = 0;
+    std::string abortText_;
 };

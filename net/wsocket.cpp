@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wsocket.h"
 
-#include "wsocketwandlung.h"
+#include "wsocketconvert.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -26,93 +26,93 @@
 
 namespace {
 
-// Event types stand in for the window messages of the notifications.
-const QEvent::Type readinessTyp = static_cast<QEvent::Type>(QEvent::User + 1025);
-const QEvent::Type lookupTyp = static_cast<QEvent::Type>(QEvent::User + 1026);
+// The socket's notifications reach it as events posted to its receiver, handled in the
+// order posted.
+const QEvent::Type readinessType = static_cast<QEvent::Type>(QEvent::User + 1025);
+const QEvent::Type lookupType = static_cast<QEvent::Type>(QEvent::User + 1026);
 
 struct TReadinessEvent final : QEvent {
     TReadinessEvent(uint32_t v, uint16_t e, uint16_t f)
-        : QEvent(readinessTyp), verbindung(v), ereignis(e), fehler(f) {}
-    uint32_t verbindung;
-    uint16_t ereignis;
-    uint16_t fehler;
+        : QEvent(readinessType), connection(v), event(e), error(f) {}
+    uint32_t connection;
+    uint16_t event;
+    uint16_t error;
 };
 
 struct TLookupEvent final : QEvent {
     TLookupEvent(uint32_t l, uint16_t f, std::vector<uint32_t> a)
-        : QEvent(lookupTyp), lookup(l), fehler(f), adressen(std::move(a)) {}
+        : QEvent(lookupType), lookup(l), error(f), addresses(std::move(a)) {}
     uint32_t lookup;
-    uint16_t fehler;
-    std::vector<uint32_t> adressen;
+    uint16_t error;
+    std::vector<uint32_t> addresses;
 };
 
-std::string dotted(uint32_t adresse) {
+std::string dotted(uint32_t address) {
     in_addr a{};
-    a.s_addr = adresse;
+    a.s_addr = address;
     char text[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &a, text, sizeof text);
     return text;
 }
 
-uint16_t letzterFehler() {
-    return static_cast<uint16_t>(winsockFehler(errno));
+uint16_t lastSocketError() {
+    return static_cast<uint16_t>(winsockError(errno));
 }
 
 // How often a socket whose reader has stopped reading looks for the peer's close.
-constexpr int ruhendIntervallMs = 20;
+constexpr int idleCheckIntervalMs = 20;
 
 // How much one read notification may take before the event loop gets its turn back; the
 // next notification goes on where this one stopped.
-constexpr int64_t empfangsHappen = 64 * 1024;
-constexpr auto empfangsFrist = std::chrono::milliseconds(5);
+constexpr int64_t receiveSlice = 64 * 1024;
+constexpr auto receiveTimeSlice = std::chrono::milliseconds(5);
 
 } // namespace
 
 // The worker of a name lookup posts its answer here; the socket unhooks itself on
 // destruction, so a late answer goes nowhere.
-struct TLookupVermittlung {
-    std::mutex sperre;
-    QObject* ziel = nullptr;
+struct TLookupRelay {
+    std::mutex mutex;
+    QObject* target = nullptr;
 };
 
 // The socket's hidden receiver of notifications.
-class TSocketFenster final : public QObject {
+class TSocketReceiver final : public QObject {
 public:
-    explicit TSocketFenster(TWSocket& s)
-        : socket(s), lesen(QSocketNotifier::Read, this), schreiben(QSocketNotifier::Write, this) {
-        lesen.setEnabled(false);
-        schreiben.setEnabled(false);
-        QObject::connect(&lesen, &QSocketNotifier::activated, this, [this] { socket.lesbar(); });
-        QObject::connect(&schreiben, &QSocketNotifier::activated, this,
-                         [this] { socket.schreibbar(); });
-        ruhend.setInterval(ruhendIntervallMs);
-        QObject::connect(&ruhend, &QTimer::timeout, this, [this] { socket.ruhendPruefen(); });
+    explicit TSocketReceiver(TWSocket& s)
+        : socket(s), reader(QSocketNotifier::Read, this), writer(QSocketNotifier::Write, this) {
+        reader.setEnabled(false);
+        writer.setEnabled(false);
+        QObject::connect(&reader, &QSocketNotifier::activated, this, [this] { socket.readable(); });
+        QObject::connect(&writer, &QSocketNotifier::activated, this, [this] { socket.writable(); });
+        idleCheck.setInterval(idleCheckIntervalMs);
+        QObject::connect(&idleCheck, &QTimer::timeout, this, [this] { socket.checkIdle(); });
     }
 
     bool event(QEvent* e) override {
-        if (e->type() == readinessTyp) {
+        if (e->type() == readinessType) {
             auto* r = static_cast<TReadinessEvent*>(e);
-            socket.readiness(r->verbindung, r->ereignis, r->fehler);
+            socket.readiness(r->connection, r->event, r->error);
             return true;
         }
-        if (e->type() == lookupTyp) {
+        if (e->type() == lookupType) {
             auto* l = static_cast<TLookupEvent*>(e);
-            socket.lookupDone(l->lookup, l->fehler, l->adressen);
+            socket.lookupDone(l->lookup, l->error, l->addresses);
             return true;
         }
         return QObject::event(e);
     }
 
     TWSocket& socket;
-    QSocketNotifier lesen;
-    QSocketNotifier schreiben;
-    QTimer ruhend;
+    QSocketNotifier reader;
+    QSocketNotifier writer;
+    QTimer idleCheck;
 };
 
 TWSocket::TWSocket()
-    : fenster_(std::make_unique<TSocketFenster>(*this)),
-      vermittlung_(std::make_shared<TLookupVermittlung>()) {
-    vermittlung_->ziel = fenster_.get();
+    : receiver_(std::make_unique<TSocketReceiver>(*this)),
+      relay_(std::make_shared<TLookupRelay>()) {
+    relay_->target = receiver_.get();
     assignDefaultValue();
 }
 
@@ -127,11 +127,11 @@ TWSocket::~TWSocket() {
         ::close(handle_);
         handle_ = -1;
     }
-    std::lock_guard<std::mutex> lock(vermittlung_->sperre);
-    vermittlung_->ziel = nullptr;
+    std::lock_guard<std::mutex> lock(relay_->mutex);
+    relay_->target = nullptr;
 }
 
-template <class F> void TWSocket::geschuetzt(F&& f) {
+template <class F> void TWSocket::guarded(F&& f) {
     try {
         f();
     } catch (...) {
@@ -151,10 +151,10 @@ template <class F> void TWSocket::geschuetzt(F&& f) {
     }
 }
 
-void TWSocket::changeState(TSocketState neu) {
-    TSocketState alt = state_;
-    state_ = neu;
-    if (alt != neu && OnChangeState) OnChangeState(*this, alt, neu);
+void TWSocket::changeState(TSocketState newState) {
+    TSocketState oldState = state_;
+    state_ = newState;
+    if (oldState != newState && OnChangeState) OnChangeState(*this, oldState, newState);
 }
 
 void TWSocket::assignDefaultValue() {
@@ -164,8 +164,8 @@ void TWSocket::assignDefaultValue() {
     addrResolved_ = portResolved_ = localPortResolved_ = protoResolved_ = false;
     proto_ = "tcp";
     protoAssigned_ = true;
-    protoNummer_ = IPPROTO_TCP;
-    socketTyp_ = SOCK_STREAM;
+    protoNumber_ = IPPROTO_TCP;
+    socketType_ = SOCK_STREAM;
     LocalPort.assign(1, '0'); // not = "0": g++ 12 -O2 warns falsely (-Wrestrict) there
     LocalAddr = "0.0.0.0";
     LingerOnOff = wsLingerOn;
@@ -176,8 +176,8 @@ void TWSocket::assignDefaultValue() {
     readCount_ = 0;
     closeInvoked_ = false;
     FlushTimeout = 60;
-    empfangGeparkt_ = false;
-    fenster_->ruhend.stop();
+    receiveParked_ = false;
+    receiver_->idleCheck.stop();
 }
 
 void TWSocket::raiseException(const std::string& msg) {
@@ -188,50 +188,50 @@ void TWSocket::raiseException(const std::string& msg) {
     throw ESocketException(msg);
 }
 
-void TWSocket::socketError(const char* funktion, int fehler) {
-    std::string msg = "Error " + std::to_string(fehler) + " in function " + funktion + "\r\n" +
-                      WSocketErrorDesc(fehler);
-    if ((fehler == wsaECONNRESET || fehler == wsaENOTCONN) && handle_ >= 0) {
-        fenster_->lesen.setEnabled(false);
-        fenster_->schreiben.setEnabled(false);
+void TWSocket::socketError(const char* function, int error) {
+    std::string msg = "Error " + std::to_string(error) + " in function " + function + "\r\n" +
+                      WSocketErrorDesc(error);
+    if ((error == wsaECONNRESET || error == wsaENOTCONN) && handle_ >= 0) {
+        receiver_->reader.setEnabled(false);
+        receiver_->writer.setEnabled(false);
         ::close(handle_);
         handle_ = -1;
         state_ = wsClosed;
     }
-    lastError_ = fehler;
+    lastError_ = error;
     raiseException(msg);
 }
 
-void TWSocket::SetAddr(const std::string& wert) {
+void TWSocket::SetAddr(const std::string& value) {
     if (state_ != wsClosed) {
         raiseException("Cannot change Addr if not closed");
         return;
     }
-    std::string t = wsocketTrim(wert);
+    std::string t = wsocketTrim(value);
     if (addrAssigned_ && t == addr_) return;
     addr_ = t;
     addrAssigned_ = !t.empty();
     addrResolved_ = false;
 }
 
-void TWSocket::SetPort(const std::string& wert) {
+void TWSocket::SetPort(const std::string& value) {
     if (state_ != wsClosed) {
         raiseException("Cannot change Port if not closed");
         return;
     }
-    std::string t = wsocketTrim(wert);
+    std::string t = wsocketTrim(value);
     if (portAssigned_ && t == port_) return;
     port_ = t;
     portAssigned_ = !t.empty();
     portResolved_ = false;
 }
 
-void TWSocket::SetProto(const std::string& wert) {
+void TWSocket::SetProto(const std::string& value) {
     if (state_ != wsClosed) {
         raiseException("Cannot change Proto if not closed");
         return;
     }
-    std::string t = wsocketTrim(wert);
+    std::string t = wsocketTrim(value);
     if (protoAssigned_ && t == proto_) return;
     proto_ = t;
     protoAssigned_ = !t.empty();
@@ -241,9 +241,9 @@ void TWSocket::SetProto(const std::string& wert) {
 
 int TWSocket::RcvdCount() const {
     if (handle_ < 0) return 0;
-    int wartend = 0;
-    if (::ioctl(handle_, FIONREAD, &wartend) < 0) return 0;
-    return wartend;
+    int waiting = 0;
+    if (::ioctl(handle_, FIONREAD, &waiting) < 0) return 0;
+    return waiting;
 }
 
 std::string TWSocket::PeerAddr() const {
@@ -272,42 +272,42 @@ void TWSocket::DnsLookup(const std::string& hostName) {
     dnsResult_.clear();
     dnsResultList_.clear();
 
-    in_addr_t numerisch = ::inet_addr(hostName.c_str());
-    if (numerisch != INADDR_NONE) {
-        dnsResult_ = dotted(numerisch);
+    in_addr_t numeric = ::inet_addr(hostName.c_str());
+    if (numeric != INADDR_NONE) {
+        dnsResult_ = dotted(numeric);
         if (OnDnsLookupDone) OnDnsLookupDone(*this, 0);
         return;
     }
 
-    if (++naechsterLookup_ == 0) ++naechsterLookup_;
-    uint32_t lookup = naechsterLookup_;
-    if (reservierterName(hostName)) {
+    if (++nextLookup_ == 0) ++nextLookup_;
+    uint32_t lookup = nextLookup_;
+    if (reservedName(hostName)) {
         lookupHandle_ = lookup;
-        QCoreApplication::postEvent(fenster_.get(),
+        QCoreApplication::postEvent(receiver_.get(),
                                     new TLookupEvent(lookup, wsaHOST_NOT_FOUND, {}));
         return;
     }
     try {
-        std::thread([vermittlung = vermittlung_, lookup, name = hostName] {
-            addrinfo hinweis{};
-            hinweis.ai_family = AF_INET;
-            hinweis.ai_socktype = SOCK_STREAM;
-            addrinfo* liste = nullptr;
-            int g = ::getaddrinfo(name.c_str(), nullptr, &hinweis, &liste);
-            uint16_t fehler = static_cast<uint16_t>(winsockLookupFehler(g));
-            std::vector<uint32_t> adressen;
-            for (addrinfo* a = g == 0 ? liste : nullptr; a && adressen.size() < 256; a = a->ai_next)
-                adressen.push_back(reinterpret_cast<sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
-            if (liste) ::freeaddrinfo(liste);
-            if (fehler == 0 && adressen.empty()) fehler = wsaNO_DATA;
-            std::lock_guard<std::mutex> lock(vermittlung->sperre);
-            if (vermittlung->ziel)
-                QCoreApplication::postEvent(vermittlung->ziel,
-                                            new TLookupEvent(lookup, fehler, std::move(adressen)));
+        std::thread([relay = relay_, lookup, name = hostName] {
+            addrinfo hints{};
+            hints.ai_family = AF_INET;
+            hints.ai_socktype = SOCK_STREAM;
+            addrinfo* list = nullptr;
+            int g = ::getaddrinfo(name.c_str(), nullptr, &hints, &list);
+            uint16_t error = static_cast<uint16_t>(winsockLookupError(g));
+            std::vector<uint32_t> addresses;
+            for (addrinfo* a = g == 0 ? list : nullptr; a && addresses.size() < 256; a = a->ai_next)
+                addresses.push_back(reinterpret_cast<sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+            if (list) ::freeaddrinfo(list);
+            if (error == 0 && addresses.empty()) error = wsaNO_DATA;
+            std::lock_guard<std::mutex> lock(relay->mutex);
+            if (relay->target)
+                QCoreApplication::postEvent(relay->target,
+                                            new TLookupEvent(lookup, error, std::move(addresses)));
         }).detach();
     } catch (const std::system_error& e) {
         throw ESocketException(hostName + ": can't start DNS lookup, error #" +
-                               std::to_string(winsockFehler(e.code().value())));
+                               std::to_string(winsockError(e.code().value())));
     }
     lookupHandle_ = lookup;
 }
@@ -318,15 +318,15 @@ void TWSocket::CancelDnsLookup() {
     if (!destroying_ && OnDnsLookupDone) OnDnsLookupDone(*this, wsaEINTR);
 }
 
-void TWSocket::lookupDone(uint32_t lookup, uint16_t fehler, const std::vector<uint32_t>& adressen) {
+void TWSocket::lookupDone(uint32_t lookup, uint16_t error, const std::vector<uint32_t>& addresses) {
     if (lookup == 0 || lookup != lookupHandle_) return;
-    geschuetzt([&] {
+    guarded([&] {
         lookupHandle_ = 0;
-        if (fehler == 0) {
-            for (uint32_t a : adressen) dnsResultList_.push_back(dotted(a));
+        if (error == 0) {
+            for (uint32_t a : addresses) dnsResultList_.push_back(dotted(a));
             if (!dnsResultList_.empty()) dnsResult_ = dnsResultList_.front();
         }
-        if (OnDnsLookupDone) OnDnsLookupDone(*this, fehler);
+        if (OnDnsLookupDone) OnDnsLookupDone(*this, error);
     });
 }
 
@@ -340,7 +340,7 @@ void TWSocket::applyLinger() {
     l.l_onoff = LingerOnOff == wsLingerOn ? 1 : 0;
     l.l_linger = LingerTimeout;
     if (::setsockopt(handle_, SOL_SOCKET, SO_LINGER, &l, sizeof l) < 0)
-        socketError("setsockopt(SO_LINGER)", letzterFehler());
+        socketError("setsockopt(SO_LINGER)", lastSocketError());
 }
 
 void TWSocket::Connect() {
@@ -350,8 +350,8 @@ void TWSocket::Connect() {
     if (!protoAssigned_) return raiseException("Connect: No Protocol Specified");
     try {
         if (!protoResolved_) {
-            protoNummer_ = WSocketResolveProto(proto_);
-            socketTyp_ = protoNummer_ == IPPROTO_UDP ? SOCK_DGRAM : SOCK_STREAM;
+            protoNumber_ = WSocketResolveProto(proto_);
+            socketType_ = protoNumber_ == IPPROTO_UDP ? SOCK_DGRAM : SOCK_STREAM;
             protoResolved_ = true;
         }
         if (!portResolved_) {
@@ -359,7 +359,7 @@ void TWSocket::Connect() {
             portResolved_ = true;
         }
         if (!localPortResolved_) {
-            localPortNummer_ = ntohs(WSocketResolvePort(LocalPort, proto_));
+            localPortNumber_ = ntohs(WSocketResolvePort(LocalPort, proto_));
             localPortResolved_ = true;
         }
         if (!addrResolved_) {
@@ -371,168 +371,169 @@ void TWSocket::Connect() {
     }
 
     deleteBufferedData();
-    int fd = ::socket(AF_INET, socketTyp_ | SOCK_NONBLOCK | SOCK_CLOEXEC, protoNummer_);
-    if (fd < 0) return socketError("Connect (socket)", letzterFehler());
+    int fd = ::socket(AF_INET, socketType_ | SOCK_NONBLOCK | SOCK_CLOEXEC, protoNumber_);
+    if (fd < 0) return socketError("Connect (socket)", lastSocketError());
     handle_ = fd;
-    ++verbindung_;
+    ++connection_;
     changeState(wsOpened);
 
-    if (localPortNummer_ != 0 || LocalAddr != "0.0.0.0") {
-        sockaddr_in lokal{};
-        lokal.sin_family = AF_INET;
-        lokal.sin_port = htons(localPortNummer_);
-        lokal.sin_addr.s_addr = ::inet_addr(LocalAddr.c_str());
-        if (::bind(handle_, reinterpret_cast<sockaddr*>(&lokal), sizeof lokal) < 0)
-            return raiseException("winsock.bind failed, error #" + std::to_string(letzterFehler()));
-        socklen_t l = sizeof lokal;
-        if (::getsockname(handle_, reinterpret_cast<sockaddr*>(&lokal), &l) < 0)
+    if (localPortNumber_ != 0 || LocalAddr != "0.0.0.0") {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_port = htons(localPortNumber_);
+        local.sin_addr.s_addr = ::inet_addr(LocalAddr.c_str());
+        if (::bind(handle_, reinterpret_cast<sockaddr*>(&local), sizeof local) < 0)
+            return raiseException("winsock.bind failed, error #" +
+                                  std::to_string(lastSocketError()));
+        socklen_t l = sizeof local;
+        if (::getsockname(handle_, reinterpret_cast<sockaddr*>(&local), &l) < 0)
             return raiseException("winsock.getsockname failed, error #" +
-                                  std::to_string(letzterFehler()));
-        localPortNummer_ = ntohs(lokal.sin_port);
-        LocalPort = std::to_string(localPortNummer_);
+                                  std::to_string(lastSocketError()));
+        localPortNumber_ = ntohs(local.sin_port);
+        LocalPort = std::to_string(localPortNumber_);
     }
-    if (socketTyp_ == SOCK_STREAM) {
+    if (socketType_ == SOCK_STREAM) {
         applyLinger();
-        int an = 1;
-        if (::setsockopt(handle_, SOL_SOCKET, SO_KEEPALIVE, &an, sizeof an) < 0)
-            return socketError("setsockopt(SO_KEEPALIVE)", letzterFehler());
-        if (::setsockopt(handle_, SOL_SOCKET, SO_REUSEADDR, &an, sizeof an) < 0)
-            return socketError("setsockopt(SO_REUSEADDR)", letzterFehler());
+        int on = 1;
+        if (::setsockopt(handle_, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) < 0)
+            return socketError("setsockopt(SO_KEEPALIVE)", lastSocketError());
+        if (::setsockopt(handle_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) < 0)
+            return socketError("setsockopt(SO_REUSEADDR)", lastSocketError());
     }
 
     selectEvent_ = FD_READ | FD_WRITE | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
-    fenster_->lesen.setSocket(handle_);
-    fenster_->schreiben.setSocket(handle_);
+    receiver_->reader.setSocket(handle_);
+    receiver_->writer.setSocket(handle_);
 
-    sockaddr_in ziel{};
-    ziel.sin_family = AF_INET;
-    ziel.sin_port = sinPort_;
-    ziel.sin_addr.s_addr = sinAddr_;
-    int r = ::connect(handle_, reinterpret_cast<sockaddr*>(&ziel), sizeof ziel);
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = sinPort_;
+    target.sin_addr.s_addr = sinAddr_;
+    int r = ::connect(handle_, reinterpret_cast<sockaddr*>(&target), sizeof target);
     int e = r == 0 ? 0 : errno;
-    if (socketTyp_ == SOCK_DGRAM) {
+    if (socketType_ == SOCK_DGRAM) {
         if (r < 0) {
-            lastError_ = winsockFehler(e);
+            lastError_ = winsockError(e);
             return socketError("Connect", lastError_);
         }
         changeState(wsConnected);
-        notifierAnpassen();
+        updateNotifiers();
         if (OnSessionConnected) OnSessionConnected(*this, 0);
         return;
     }
     if (r == 0 || e == EINPROGRESS || e == EAGAIN) {
         changeState(wsConnecting);
-        notifierAnpassen();
+        updateNotifiers();
         return;
     }
     if (e == ECONNREFUSED || e == ETIMEDOUT || e == ENETUNREACH || e == EHOSTUNREACH) {
         // An outcome, not a fault of the call: it arrives as the connect notification.
         changeState(wsConnecting);
-        postReadiness(FD_CONNECT, static_cast<uint16_t>(winsockFehler(e)));
+        postReadiness(FD_CONNECT, static_cast<uint16_t>(winsockError(e)));
         return;
     }
-    lastError_ = winsockFehler(e);
+    lastError_ = winsockError(e);
     socketError("Connect", lastError_);
 }
 
-void TWSocket::notifierAnpassen() {
-    bool offen = handle_ >= 0;
-    bool warten = false;
-    for (const auto& b : sendQueue_) warten = warten || b->Pending() > 0;
-    fenster_->schreiben.setEnabled(offen && (state_ == wsConnecting || warten));
-    fenster_->lesen.setEnabled(offen && (state_ == wsConnected) && !empfangGeparkt_);
-    if (!offen || !empfangGeparkt_) fenster_->ruhend.stop();
+void TWSocket::updateNotifiers() {
+    bool open = handle_ >= 0;
+    bool waiting = false;
+    for (const auto& b : sendQueue_) waiting = waiting || b->Pending() > 0;
+    receiver_->writer.setEnabled(open && (state_ == wsConnecting || waiting));
+    receiver_->reader.setEnabled(open && (state_ == wsConnected) && !receiveParked_);
+    if (!open || !receiveParked_) receiver_->idleCheck.stop();
 }
 
-void TWSocket::postReadiness(uint16_t ereignis, uint16_t fehler) {
-    QCoreApplication::postEvent(fenster_.get(), new TReadinessEvent(verbindung_, ereignis, fehler));
+void TWSocket::postReadiness(uint16_t event, uint16_t error) {
+    QCoreApplication::postEvent(receiver_.get(), new TReadinessEvent(connection_, event, error));
 }
 
-void TWSocket::schreibbar() {
+void TWSocket::writable() {
     if (handle_ < 0) return;
     if (state_ == wsConnecting) {
-        int fehler = 0;
-        socklen_t l = sizeof fehler;
-        if (::getsockopt(handle_, SOL_SOCKET, SO_ERROR, &fehler, &l) < 0) fehler = errno;
-        readiness(verbindung_, FD_CONNECT, static_cast<uint16_t>(winsockFehler(fehler)));
+        int error = 0;
+        socklen_t l = sizeof error;
+        if (::getsockopt(handle_, SOL_SOCKET, SO_ERROR, &error, &l) < 0) error = errno;
+        readiness(connection_, FD_CONNECT, static_cast<uint16_t>(winsockError(error)));
         return;
     }
-    readiness(verbindung_, FD_WRITE, 0);
+    readiness(connection_, FD_WRITE, 0);
 }
 
-void TWSocket::lesbar() {
+void TWSocket::readable() {
     if (handle_ < 0) return;
     if (RcvdCount() > 0) {
-        empfangenSeitLesbar_ = false;
-        readiness(verbindung_, FD_READ, 0);
-        if (handle_ >= 0 && state_ == wsConnected && !empfangenSeitLesbar_ && RcvdCount() > 0) {
+        receivedSinceReadable_ = false;
+        readiness(connection_, FD_READ, 0);
+        if (handle_ >= 0 && state_ == wsConnected && !receivedSinceReadable_ && RcvdCount() > 0) {
             // The reader has stopped reading: wait for the next Receive, and meanwhile only
             // look out for the peer's close.
-            empfangGeparkt_ = true;
-            notifierAnpassen();
-            fenster_->ruhend.start();
+            receiveParked_ = true;
+            updateNotifiers();
+            receiver_->idleCheck.start();
         }
         return;
     }
     char probe = 0;
     ssize_t n = ::recv(handle_, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (n > 0) return readiness(verbindung_, FD_READ, 0);
+    if (n > 0) return readiness(connection_, FD_READ, 0);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
-    uint16_t fehler = n < 0 ? letzterFehler() : 0;
-    fenster_->lesen.setEnabled(false);
-    readiness(verbindung_, FD_CLOSE, fehler);
+    uint16_t error = n < 0 ? lastSocketError() : 0;
+    receiver_->reader.setEnabled(false);
+    readiness(connection_, FD_CLOSE, error);
 }
 
-void TWSocket::ruhendPruefen() {
-    if (handle_ < 0 || !empfangGeparkt_) {
-        fenster_->ruhend.stop();
+void TWSocket::checkIdle() {
+    if (handle_ < 0 || !receiveParked_) {
+        receiver_->idleCheck.stop();
         return;
     }
     pollfd p{handle_, static_cast<short>(POLLIN | POLLRDHUP), 0};
     if (::poll(&p, 1, 0) <= 0) return;
     if (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) {
-        int fehler = 0;
-        socklen_t l = sizeof fehler;
-        ::getsockopt(handle_, SOL_SOCKET, SO_ERROR, &fehler, &l);
-        empfangGeparkt_ = false;
-        fenster_->ruhend.stop();
-        readiness(verbindung_, FD_CLOSE, static_cast<uint16_t>(winsockFehler(fehler)));
+        int error = 0;
+        socklen_t l = sizeof error;
+        ::getsockopt(handle_, SOL_SOCKET, SO_ERROR, &error, &l);
+        receiveParked_ = false;
+        receiver_->idleCheck.stop();
+        readiness(connection_, FD_CLOSE, static_cast<uint16_t>(winsockError(error)));
     }
 }
 
-void TWSocket::readiness(uint32_t verbindung, uint16_t ereignis, uint16_t fehler) {
-    if (verbindung != verbindung_ || handle_ < 0) return;
-    geschuetzt([&] {
-        if (ereignis & FD_CONNECT) {
+void TWSocket::readiness(uint32_t connection, uint16_t event, uint16_t error) {
+    if (connection != connection_ || handle_ < 0) return;
+    guarded([&] {
+        if (event & FD_CONNECT) {
             changeState(wsConnected);
-            notifierAnpassen();
-            if (fehler == 0) postReadiness(FD_WRITE, 0);
-            if (OnSessionConnected) OnSessionConnected(*this, fehler);
-            if (fehler != 0 && state_ != wsClosed) Close();
+            updateNotifiers();
+            if (error == 0) postReadiness(FD_WRITE, 0);
+            if (OnSessionConnected) OnSessionConnected(*this, error);
+            if (error != 0 && state_ != wsClosed) Close();
         }
-        if ((ereignis & FD_READ) && verbindung == verbindung_) receiveLoop(fehler, false);
-        if ((ereignis & FD_WRITE) && verbindung == verbindung_) {
+        if ((event & FD_READ) && connection == connection_) receiveLoop(error, false);
+        if ((event & FD_WRITE) && connection == connection_) {
             tryToSend();
-            if (allSent_ && verbindung == verbindung_ && OnDataSent) OnDataSent(*this, fehler);
+            if (allSent_ && connection == connection_ && OnDataSent) OnDataSent(*this, error);
         }
-        if ((ereignis & FD_CLOSE) && verbindung == verbindung_ && state_ != wsConnecting) {
+        if ((event & FD_CLOSE) && connection == connection_ && state_ != wsConnecting) {
             receiveLoop(0, true); // nothing more comes: what is left goes now
             if (!closeInvoked_) {
                 closeInvoked_ = true;
-                if (OnSessionClosed) OnSessionClosed(*this, fehler);
+                if (OnSessionClosed) OnSessionClosed(*this, error);
             }
             if (state_ != wsClosed) Close();
         }
     });
 }
 
-void TWSocket::receiveLoop(uint16_t error, bool ganz) {
-    const auto anfang = std::chrono::steady_clock::now();
-    const int64_t anfangsZahl = readCount_;
+void TWSocket::receiveLoop(uint16_t error, bool whole) {
+    const auto start = std::chrono::steady_clock::now();
+    const int64_t startCount = readCount_;
     for (;;) {
         if (handle_ < 0) return;
         lastError_ = 0;
-        int64_t vorher = readCount_;
+        int64_t before = readCount_;
         if (OnDataAvailable) {
             try {
                 OnDataAvailable(*this, error);
@@ -540,8 +541,8 @@ void TWSocket::receiveLoop(uint16_t error, bool ganz) {
                 return;
             }
         } else {
-            char abfall[1024];
-            if (Receive(abfall, sizeof abfall) < 0 && lastError_ == wsaEWOULDBLOCK) {
+            char discard[1024];
+            if (Receive(discard, sizeof discard) < 0 && lastError_ == wsaEWOULDBLOCK) {
                 lastError_ = 0;
                 return;
             }
@@ -549,16 +550,16 @@ void TWSocket::receiveLoop(uint16_t error, bool ganz) {
         if (ComponentOptions & wsoNoReceiveLoop) return;
         if (lastError_ != 0 || handle_ < 0) return;
         // A handler that took nothing would otherwise be asked again for ever.
-        if (readCount_ == vorher) return;
-        if (!ganz && (readCount_ - anfangsZahl >= empfangsHappen ||
-                      std::chrono::steady_clock::now() - anfang >= empfangsFrist))
+        if (readCount_ == before) return;
+        if (!whole && (readCount_ - startCount >= receiveSlice ||
+                       std::chrono::steady_clock::now() - start >= receiveTimeSlice))
             return;
-        int wartend = 0;
-        if (::ioctl(handle_, FIONREAD, &wartend) < 0) {
-            lastError_ = letzterFehler();
+        int waiting = 0;
+        if (::ioctl(handle_, FIONREAD, &waiting) < 0) {
+            lastError_ = lastSocketError();
             return;
         }
-        if (wartend <= 0) return;
+        if (waiting <= 0) return;
     }
 }
 
@@ -569,14 +570,14 @@ int TWSocket::Receive(void* buffer, int size) {
     }
     ssize_t n = ::recv(handle_, buffer, static_cast<std::size_t>(std::max(size, 0)), 0);
     if (n < 0) {
-        lastError_ = letzterFehler();
+        lastError_ = lastSocketError();
         return -1;
     }
     readCount_ += n;
-    empfangenSeitLesbar_ = true;
-    if (empfangGeparkt_) {
-        empfangGeparkt_ = false;
-        notifierAnpassen();
+    receivedSinceReadable_ = true;
+    if (receiveParked_) {
+        receiveParked_ = false;
+        updateNotifiers();
     }
     return static_cast<int>(n);
 }
@@ -609,7 +610,7 @@ int TWSocket::Send(const void* data, int len) {
 
 bool TWSocket::tryToSend() {
     if (handle_ < 0 || sendQueue_.empty()) return false;
-    uint32_t verbindung = verbindung_;
+    uint32_t connection = connection_;
     for (;;) {
         if (sendQueue_.empty()) break;
         TBuffer& block = *sendQueue_.front();
@@ -626,23 +627,23 @@ bool TWSocket::tryToSend() {
         ssize_t n = ::send(handle_, p, static_cast<std::size_t>(len), MSG_NOSIGNAL);
         if (n == 0) break;
         if (n < 0) {
-            int fehler = winsockFehler(errno);
-            if (fehler == wsaECONNRESET || fehler == wsaENOTSOCK || fehler == wsaENOTCONN ||
-                fehler == wsaEINVAL || fehler == wsaECONNABORTED) {
+            int error = winsockError(errno);
+            if (error == wsaECONNRESET || error == wsaENOTSOCK || error == wsaENOTCONN ||
+                error == wsaEINVAL || error == wsaECONNABORTED) {
                 closeInvoked_ = true;
                 Close();
-                if (OnSessionClosed) OnSessionClosed(*this, static_cast<uint16_t>(fehler));
+                if (OnSessionClosed) OnSessionClosed(*this, static_cast<uint16_t>(error));
                 return false;
             }
-            if (fehler != wsaEWOULDBLOCK) socketError("TryToSend failed", fehler);
+            if (error != wsaEWOULDBLOCK) socketError("TryToSend failed", error);
             break;
         }
         block.Remove(static_cast<int>(n));
         if (OnSendData) OnSendData(*this, static_cast<int>(n));
-        if (verbindung != verbindung_ || handle_ < 0) return false;
+        if (connection != connection_ || handle_ < 0) return false;
         if (n < len) break;
     }
-    notifierAnpassen();
+    updateNotifiers();
     return allSent_;
 }
 
@@ -653,7 +654,7 @@ void TWSocket::Close() {
 void TWSocket::Abort() {
     CancelDnsLookup();
     deleteBufferedData();
-    if (state_ == wsConnected && protoNummer_ == IPPROTO_TCP) {
+    if (state_ == wsConnected && protoNumber_ == IPPROTO_TCP) {
         LingerOnOff = wsLingerOff;
         try {
             applyLinger();
@@ -672,13 +673,13 @@ void TWSocket::internalClose(bool shut, uint16_t error) {
         return;
     }
     if (state_ == wsClosed) return;
-    fenster_->lesen.setEnabled(false);
-    fenster_->schreiben.setEnabled(false);
-    fenster_->ruhend.stop();
+    receiver_->reader.setEnabled(false);
+    receiver_->writer.setEnabled(false);
+    receiver_->idleCheck.stop();
     if (shut) ::shutdown(handle_, SHUT_WR);
     ::close(handle_); // the descriptor is released even when close reports a failure
     handle_ = -1;
-    ++verbindung_;
+    ++connection_;
     changeState(wsClosed);
     if (!destroying_ && !closeInvoked_) {
         closeInvoked_ = true;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "buffer.h"
-#include "wsocketfehler.h"
+#include "wsocketerror.h"
 
-class TSocketFenster;
-struct TLookupVermittlung;
+class TSocketReceiver;
+struct TLookupRelay;
 
 enum TSocketState : uint8_t {
     wsInvalidState = 0,
@@ -56,11 +56,11 @@ public:
 
     // Settable only while closed; trimmed; an empty value counts as not assigned.
     const std::string& Addr() const { return addr_; }
-    void SetAddr(const std::string& wert);
+    void SetAddr(const std::string& value);
     const std::string& Port() const { return port_; }
-    void SetPort(const std::string& wert);
+    void SetPort(const std::string& value);
     const std::string& Proto() const { return proto_; }
-    void SetProto(const std::string& wert);
+    void SetProto(const std::string& value);
 
     std::string LocalAddr = "0.0.0.0";
     std::string LocalPort = "0";
@@ -101,35 +101,35 @@ public:
     TBgExceptionEvent OnBgException;
 
 private:
-    friend class TSocketFenster;
+    friend class TSocketReceiver;
 
-    void changeState(TSocketState neu);
+    void changeState(TSocketState newState);
     void assignDefaultValue();
     void raiseException(const std::string& msg);
-    void socketError(const char* funktion, int fehler);
+    void socketError(const char* function, int error);
     void internalClose(bool shut, uint16_t error);
     void applyLinger();
     bool tryToSend();
     void putDataInSendBuffer(const char* data, int len);
     void deleteBufferedData();
-    // Reads while bytes wait; unless ganz, only a bounded amount, so that the event loop
+    // Reads while bytes wait; unless whole, only a bounded amount, so that the event loop
     // keeps running against a peer that sends without pause.
-    void receiveLoop(uint16_t error, bool ganz);
-    void notifierAnpassen();
-    void postReadiness(uint16_t ereignis, uint16_t fehler);
+    void receiveLoop(uint16_t error, bool whole);
+    void updateNotifiers();
+    void postReadiness(uint16_t event, uint16_t error);
     // Handling of the notifications, each guarded by the background-exception rule.
-    void readiness(uint32_t verbindung, uint16_t ereignis, uint16_t fehler);
-    void lookupDone(uint32_t lookup, uint16_t fehler, const std::vector<uint32_t>& adressen);
-    void lesbar();
-    void schreibbar();
-    void ruhendPruefen();
-    template <class F> void geschuetzt(F&& f);
+    void readiness(uint32_t connection, uint16_t event, uint16_t error);
+    void lookupDone(uint32_t lookup, uint16_t error, const std::vector<uint32_t>& addresses);
+    void readable();
+    void writable();
+    void checkIdle();
+    template <class F> void guarded(F&& f);
 
-    std::unique_ptr<TSocketFenster> fenster_;
-    std::shared_ptr<TLookupVermittlung> vermittlung_;
+    std::unique_ptr<TSocketReceiver> receiver_;
+    std::shared_ptr<TLookupRelay> relay_;
 
     int handle_ = -1;
-    uint32_t verbindung_ = 0; // serial of the current handle; stale notices are dropped
+    uint32_t connection_ = 0; // serial of the current handle; stale notices are dropped
     TSocketState state_ = wsClosed;
     std::string addr_, port_, proto_ = "tcp";
     bool addrAssigned_ = false, portAssigned_ = false, protoAssigned_ = true;
@@ -137,12 +137,12 @@ private:
          protoResolved_ = false;
     uint32_t sinAddr_ = 0; // network order
     uint16_t sinPort_ = 0; // network order
-    uint16_t localPortNummer_ = 0;
-    int protoNummer_ = 6;
-    int socketTyp_ = 1; // stream
+    uint16_t localPortNumber_ = 0;
+    int protoNumber_ = 6;
+    int socketType_ = 1; // stream
 
     uint32_t lookupHandle_ = 0;
-    uint32_t naechsterLookup_ = 0;
+    uint32_t nextLookup_ = 0;
     std::string dnsResult_;
     std::vector<std::string> dnsResultList_;
 
@@ -150,8 +150,8 @@ private:
     bool allSent_ = true;
     bool closeInvoked_ = false;
     bool destroying_ = false;
-    bool empfangGeparkt_ = false; // read readiness parked until the next Receive
-    bool empfangenSeitLesbar_ = false;
+    bool receiveParked_ = false; // read readiness parked until the next Receive
+    bool receivedSinceReadable_ = false;
     int64_t readCount_ = 0;
     int lastError_ = 0;
     uint16_t selectEvent_ = 0;

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bild.h"
-#include "zeichenprotokoll.h"
+#include "blit.h"
+#include "drawlog.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -179,7 +179,7 @@ TEST(DrawSprite, KeyedCopyIsClippedLikeAnOpaqueOne) {
 // different fill, a pixel written straight, a sprite changed between frames. Drawn
 // through the log they must read exactly as drawn at once, a frame like the last one must
 // change nothing, and every changed pixel must lie in the rectangles reported.
-TEST(Zeichenprotokoll, DrawsWhatDrawingAtOnceDrawsAndReportsEveryChange) {
+TEST(DrawLog, DrawsWhatDrawingAtOnceDrawsAndReportsEveryChange) {
     std::vector<TPictureCollectionItem> bilder;
     for (const auto& [w, h] :
          {std::pair{16, 16}, std::pair{13, 23}, std::pair{5, 4}, std::pair{30, 20}}) {
@@ -208,9 +208,9 @@ TEST(Zeichenprotokoll, DrawsWhatDrawingAtOnceDrawsAndReportsEveryChange) {
     for (int i = 0; i < 25; ++i) liste.push_back(schritt());
 
     Surface sofort(50, 40), gezeigt(50, 40), s(50, 40);
-    TZeichenprotokoll protokoll;
-    protokoll.anhaengen(s);
-    std::vector<TRechteck> rects;
+    TDrawLog protokoll;
+    protokoll.attach(s);
+    std::vector<TRect> rects;
     uint32_t grundfarbe = 0;
     int vorige = 0;
     for (int runde = 0; runde < 300; ++runde) {
@@ -229,7 +229,7 @@ TEST(Zeichenprotokoll, DrawsWhatDrawingAtOnceDrawsAndReportsEveryChange) {
             sofort.setPixel(7, 5, 0x777777u);
             s.setPixel(7, 5, 0x777777u);
         }
-        const bool alles = protokoll.aenderungenNehmen(rects);
+        const bool alles = protokoll.takeChanges(rects);
         if (art == 0 && runde > 0 && vorige != 6) {
             EXPECT_FALSE(alles) << runde;
             EXPECT_TRUE(rects.empty()) << runde;
@@ -238,7 +238,7 @@ TEST(Zeichenprotokoll, DrawsWhatDrawingAtOnceDrawsAndReportsEveryChange) {
             for (int32_t x = 0; x < 50; ++x) {
                 ASSERT_EQ(s.pixel(x, y), sofort.pixel(x, y)) << runde << ": " << x << "," << y;
                 if (alles || gezeigt.pixel(x, y) == sofort.pixel(x, y)) continue;
-                const bool drin = std::any_of(rects.begin(), rects.end(), [&](const TRechteck& r) {
+                const bool drin = std::any_of(rects.begin(), rects.end(), [&](const TRect& r) {
                     return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
                 });
                 ASSERT_TRUE(drin) << runde << ": " << x << "," << y;

@@ -293,12 +293,12 @@ TEST(Dib, RejectsAbsurdSizesWithoutAllocating) {
         expectInvalid(b);
     }
     // a run-length picture of the largest accepted size decodes from a few bytes
-    Bytes big = info(dibMaxSeite, 4, 8, 1, 1);
+    Bytes big = info(dibMaxSide, 4, 8, 1, 1);
     palette(big, {0x010203});
     append(big, {0, 1});
     Surface s = LoadDIB(big);
-    EXPECT_EQ(s.width(), dibMaxSeite);
-    EXPECT_EQ(s.pixel(dibMaxSeite - 1, 3), 0x010203u);
+    EXPECT_EQ(s.width(), dibMaxSide);
+    EXPECT_EQ(s.pixel(dibMaxSide - 1, 3), 0x010203u);
 }
 
 TEST(Dib, RejectsTruncatedPaletteAndPixels) {

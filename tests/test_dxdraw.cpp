@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bild.h"
-#include "bildwiederholung.h"
+#include "blit.h"
 #include "dxdraw.h"
 #include "dximagelist.h"
 #include "qtanwendung.h"
-#include "virtuelletaste.h"
+#include "refresh.h"
+#include "virtualkey.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -163,7 +163,7 @@ TEST_F(DXDrawTest, ANewSizeRemakesTheSurfaceBlackTheSameSizeKeepsIt) {
 }
 
 TEST_F(DXDrawTest, ASurfaceTooLargeIsRefusedWithItsMessage) {
-    draw.resize(groessteSurfaceSeite + 1, 2);
+    draw.resize(maxSurfaceSide + 1, 2);
     try {
         draw.InitSurfaces();
         ADD_FAILURE() << "no error";
@@ -179,7 +179,7 @@ TEST_F(DXDrawTest, ASurfaceTooLargeIsRefusedWithItsMessage) {
     zweite.OnError = [&](QObject*, const std::string& text) { fehler.push_back(text); };
     zweite.resize(100, 100);
     zweite.InitSurfaces();
-    zweite.resize(100, groessteSurfaceSeite + 1);
+    zweite.resize(100, maxSurfaceSide + 1);
     EXPECT_EQ(zweite.Surface(), nullptr); // hidden: the size is followed on the next use
     EXPECT_FALSE(zweite.Initialized());
     ASSERT_EQ(fehler.size(), 1u);
@@ -262,7 +262,7 @@ TEST_F(DXDrawTest, HighDpiScalingKeepsPixelsCrisp) {
 
 // A 64 x 48 frame as the frame tick composes it: black, then twelve 16 x 16 cells of the
 // colours given, then the sprites drawn over them at the places given.
-class DXDrawZellenTest : public DXDrawTest {
+class DXDrawCellsTest : public DXDrawTest {
 protected:
     void SetUp() override {
         for (uint32_t c : {0x800000u, 0x008000u, 0x000080u, 0x808000u, 0xFFFFFFu, 0x123456u}) {
@@ -286,7 +286,7 @@ protected:
     std::array<std::size_t, 12> zellen{0, 1, 2, 3, 1, 2, 3, 0, 2, 3, 0, 1};
 };
 
-TEST_F(DXDrawZellenTest, ShowFrameSendsOnlyWhatChangedAndNothingForAnUnchangedFrame) {
+TEST_F(DXDrawCellsTest, ShowFrameSendsOnlyWhatChangedAndNothingForAnUnchangedFrame) {
     bild();
     QCoreApplication::processEvents();
     Anstriche anstriche(draw);
@@ -314,7 +314,7 @@ TEST_F(DXDrawZellenTest, ShowFrameSendsOnlyWhatChangedAndNothingForAnUnchangedFr
     EXPECT_EQ(abweichungen(aufDemSchirm(draw), draw.BackSurface()), 0);
 }
 
-TEST_F(DXDrawZellenTest, AfterMinimisingOrHidingTheWindowShowsTheWholeLastFrame) {
+TEST_F(DXDrawCellsTest, AfterMinimisingOrHidingTheWindowShowsTheWholeLastFrame) {
     bild();
     // Frames shown while the window is away reach it when it comes back, whole.
     draw.showMinimized();
@@ -356,7 +356,7 @@ TEST_F(DXDrawTest, AChangedRectangleIsScaledWithThePictureOnHighDpi) {
 }
 
 // The handlers' calls, as text.
-class DXDrawEingabeTest : public DXDrawTest {
+class DXDrawInputTest : public DXDrawTest {
 protected:
     void SetUp() override {
         draw.OnMouseMove = [this](QObject* sender, int shift, int32_t x, int32_t y) {
@@ -382,7 +382,7 @@ protected:
     std::vector<std::string> aufrufe;
 };
 
-TEST_F(DXDrawEingabeTest, ButtonsArriveNumberedWithTheirShiftState) {
+TEST_F(DXDrawInputTest, ButtonsArriveNumberedWithTheirShiftState) {
     QTest::mousePress(&draw, Qt::LeftButton, Qt::NoModifier, QPoint(12, 55));
     QTest::mouseRelease(&draw, Qt::LeftButton, Qt::NoModifier, QPoint(12, 55));
     QTest::mousePress(&draw, Qt::RightButton, Qt::ShiftModifier, QPoint(27, 70));
@@ -402,7 +402,7 @@ TEST_F(DXDrawEingabeTest, ButtonsArriveNumberedWithTheirShiftState) {
     EXPECT_EQ(knoepfe, soll);
 }
 
-TEST_F(DXDrawEingabeTest, MovesArriveWithoutAButtonHeld) {
+TEST_F(DXDrawInputTest, MovesArriveWithoutAButtonHeld) {
     QTest::mouseMove(&draw, QPoint(30, 60));
     QTest::mouseMove(&draw, QPoint(31, 61));
     ASSERT_FALSE(aufrufe.empty());
@@ -414,7 +414,7 @@ TEST_F(DXDrawEingabeTest, MovesArriveWithoutAButtonHeld) {
     EXPECT_EQ(y, 61);
 }
 
-TEST_F(DXDrawEingabeTest, TheSecondPressOfADoubleClickIsAPressToo) {
+TEST_F(DXDrawInputTest, TheSecondPressOfADoubleClickIsAPressToo) {
     // Widgets get a double-click event in place of the second press.
     QTest::mouseClick(&draw, Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
     QTest::mouseDClick(&draw, Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
@@ -428,7 +428,7 @@ TEST_F(DXDrawEingabeTest, TheSecondPressOfADoubleClickIsAPressToo) {
     EXPECT_EQ(knoepfe, soll);
 }
 
-TEST_F(DXDrawEingabeTest, KeysArriveAsVirtualKeyNumbers) {
+TEST_F(DXDrawInputTest, KeysArriveAsVirtualKeyNumbers) {
     QTest::keyClick(&draw, Qt::Key_Escape);
     QTest::keyClick(&draw, Qt::Key_F1);
     QTest::keyClick(&draw, Qt::Key_F2);

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dxtimer.h"
-#include "leerlaufsperre.h"
+#include "idlelock.h"
 #include "qtanwendung.h"
 
 #include <QCoreApplication>
@@ -232,17 +232,17 @@ TEST_F(DXTimerTest, NoTicksWhileAnIdleLockLives) {
     timer.SetEnabled(true);
     ASSERT_TRUE(pumpen([&] { return lags.size() >= 2; }));
     {
-        TLeerlaufSperre sperre(&timer);
-        EXPECT_TRUE(timer.Gesperrt());
+        TIdleLock sperre(&timer);
+        EXPECT_TRUE(timer.Locked());
         const std::size_t bisher = lags.size();
-        { TLeerlaufSperre verschachtelt(&timer); }
-        EXPECT_TRUE(timer.Gesperrt()); // the outer one still holds
-        TDXTimer anderer;              // a lock pauses its own timer only
-        EXPECT_FALSE(anderer.Gesperrt());
+        { TIdleLock verschachtelt(&timer); }
+        EXPECT_TRUE(timer.Locked()); // the outer one still holds
+        TDXTimer anderer;            // a lock pauses its own timer only
+        EXPECT_FALSE(anderer.Locked());
         pumpenFuer(30);
         EXPECT_EQ(lags.size(), bisher);
     }
-    EXPECT_FALSE(timer.Gesperrt());
+    EXPECT_FALSE(timer.Locked());
     const std::size_t danach = lags.size();
     ASSERT_TRUE(pumpen([&] { return lags.size() > danach; }));
 }
@@ -252,7 +252,7 @@ TEST_F(DXTimerTest, AnIdleLockLetsTheGuardedPumpSleep) {
     timer.SetEnabled(true);
     ASSERT_TRUE(pumpen([&] { return lags.size() >= 2; }));
     {
-        TLeerlaufSperre sperre(&timer);
+        TIdleLock sperre(&timer);
         bool fertig = false;
         QTimer::singleShot(100, [&] { fertig = true; });
         int runden = 0;

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "cp1252.h"
 #include "einstellungendatei.h"
 #include "iofehler.h"
 #include "testverzeichnis.h"
@@ -411,6 +412,20 @@ TEST_F(Schreiben, KeepsThePermissionsOfTheFileItReplaces) {
     ASSERT_EQ(einstellungenSchreiben(datei, beispiel()), 0);
     EXPECT_EQ(fs::status(datei).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// The names the file holds are Windows-1252 bytes; the dialogs speak UTF-8.
+TEST(Cp1252, ConvertsBothWaysAndMarksWhatHasNoByte) {
+    EXPECT_EQ(cp1252NachUtf8("J\xF6rg \x80\x9F"), "Jörg €Ÿ");
+    EXPECT_EQ(utf8NachCp1252("Jörg €Ÿ"), "J\xF6rg \x80\x9F");
+    EXPECT_EQ(utf8NachCp1252("Ā✓😀"), "???");
+    EXPECT_EQ(utf8NachCp1252("a\xC3"), "a?");           // cut short
+    EXPECT_EQ(utf8NachCp1252("\xC0\xAF"), "??");        // overlong
+    EXPECT_EQ(utf8NachCp1252("\xED\xA0\x80x"), "???x"); // surrogate
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        EXPECT_EQ(utf8NachCp1252(cp1252NachUtf8(byte)), byte) << b;
+    }
 }
 
 } // namespace

@@ -58,6 +58,19 @@ TEST_F(Datei, WithoutAFileItStartsOnBeginnerAndClosingWritesIt) {
     EXPECT_EQ(e.nameEingabe.laenge, 0);
 }
 
+// The game holds the marks option: the menu item toggles the game's flag and shows it,
+// and closing stores the game's flag, whatever the check mark said before.
+TEST_F(Datei, TheMarksOptionLivesInTheGame) {
+    TForm1& f = starten();
+    f.spiel.merker = true;
+    f.merkerClick(nullptr);
+    EXPECT_FALSE(f.spiel.merker);
+    EXPECT_FALSE(f.merker->isChecked());
+    f.spiel.merker = true;
+    EXPECT_TRUE(schliessen());
+    EXPECT_EQ(gespeichert(pfad()).merkerAn, 1);
+}
+
 TEST_F(Datei, FixedLevelsIgnoreTheStoredSize) {
     ablegen(pfad(), 3, 50, 9, 12);
     TForm1& f = starten();

@@ -4,7 +4,7 @@
 #include "loopback.h"
 #include "netztest.h"
 #include "skriptpeer.h"
-#include "strom.h"
+#include "stream.h"
 #include "wsocket.h"
 
 #include <gtest/gtest.h>
@@ -70,7 +70,7 @@ TEST_F(HttpCliTest, TheGamesRequestIsExactlyFiveLines) {
                   "User-Agent: Mozilla/3.0 (compatible)\r\n"
                   "Host: localhost\r\n"
                   "\r\n");
-    EXPECT_EQ(strom.Daten(), "Danke!\r\nZweite");
+    EXPECT_EQ(strom.Data(), "Danke!\r\nZweite");
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(cli.ReasonPhrase(), "OK");
     EXPECT_EQ(cli.ContentType(), "text/plain");
@@ -105,7 +105,7 @@ TEST_F(HttpCliTest, BodyInManySmallReadsWithZeroBytes) {
     cli.OnDocData = [&](THttpCli&, const char*, int) { ++bloecke; };
     cli.URL = url(peer, "/");
     EXPECT_EQ(holen(), 0);
-    EXPECT_EQ(strom.Daten(), "vorher" + rumpf);
+    EXPECT_EQ(strom.Data(), "vorher" + rumpf);
     EXPECT_EQ(cli.RcvdCount(), static_cast<int64_t>(rumpf.size()));
     EXPECT_GT(bloecke, 1);
     EXPECT_EQ(cli.RcvdHeader().size(), 3u);
@@ -115,7 +115,7 @@ TEST_F(HttpCliTest, BareLineFeedsAndAShortContentLength) {
     P peer({antwort("HTTP/1.1 200 OK\nContent-Length: 3\nContent-Type:   Text/HTML\n\nabcdefgh")});
     cli.URL = url(peer, "/");
     EXPECT_EQ(holen(), 0);
-    EXPECT_EQ(strom.Daten(), "abcdefgh");
+    EXPECT_EQ(strom.Data(), "abcdefgh");
     EXPECT_EQ(cli.ContentLength(), 3);
     EXPECT_EQ(cli.ContentType(), "text/html");
 }
@@ -137,7 +137,7 @@ TEST_F(HttpCliTest, OtherVersionsAreNoStatusLine) {
     cli.URL = url(peer, "/");
     EXPECT_EQ(holen(), 0);
     EXPECT_EQ(cli.StatusCode(), 0);
-    EXPECT_EQ(strom.Daten(), "xyz");
+    EXPECT_EQ(strom.Data(), "xyz");
 }
 
 TEST_F(HttpCliTest, RedirectToAPathOnTheSameHostAndPort) {
@@ -149,7 +149,7 @@ TEST_F(HttpCliTest, RedirectToAPathOnTheSameHostAndPort) {
     cli.URL = url(peer, "/erste");
     EXPECT_EQ(holen(), 0);
     peer.beenden();
-    EXPECT_EQ(strom.Daten(), "zweite");
+    EXPECT_EQ(strom.Data(), "zweite");
     EXPECT_EQ(wechsel, 1);
     EXPECT_EQ(peer.empfangen(1).substr(0, 22), "GET /other HTTP/1.0\r\nA");
     EXPECT_NE(peer.empfangen(1).find("\r\nHost: 127.0.0.1\r\n"), std::string::npos);
@@ -161,7 +161,7 @@ TEST_F(HttpCliTest, HtmlWithoutHeaderInAnyCase) {
     P peer({antwort("<hTmL><body>x</body>\r\n")});
     cli.URL = url(peer, "/");
     EXPECT_EQ(holen(), 0);
-    EXPECT_EQ(strom.Daten().substr(0, 20), "<hTmL><body>x</body>");
+    EXPECT_EQ(strom.Data().substr(0, 20), "<hTmL><body>x</body>");
     EXPECT_EQ(cli.ContentType(), "text/html");
     EXPECT_EQ(cli.StatusCode(), 0);
 }
@@ -194,7 +194,7 @@ TEST_F(HttpCliTest, SecondGetFromAHandlerIsBusy) {
     cli.URL = url(peer, "/");
     EXPECT_EQ(holen(), 0);
     EXPECT_EQ(code, 1);
-    EXPECT_EQ(strom.Daten(), "ok");
+    EXPECT_EQ(strom.Data(), "ok");
 }
 
 TEST_F(HttpCliTest, ServerThatNeverClosesIsBoundInTime) {
@@ -210,7 +210,7 @@ TEST_F(HttpCliTest, ServerThatNeverClosesIsBoundInTime) {
     strom.Clear();
     cli.Timeout = 5000;
     EXPECT_EQ(holen(), 0);
-    EXPECT_EQ(strom.Daten(), "wieder");
+    EXPECT_EQ(strom.Data(), "wieder");
 }
 
 TEST_F(HttpCliTest, EndlessRedirectsAreBoundInNumber) {
@@ -230,7 +230,7 @@ TEST_F(HttpCliTest, EndlessBodyStaysWithinTheStreamsLimit) {
     cli.URL = url(peer, "/");
     EXPECT_EQ(holen(), 0);
     EXPECT_EQ(strom.Size(), 65536u);
-    EXPECT_TRUE(strom.Abgeschnitten());
+    EXPECT_TRUE(strom.Truncated());
     EXPECT_EQ(cli.RcvdCount(), 200000);
 }
 
@@ -265,7 +265,7 @@ TEST_F(HttpCliTest, CookiesAndRangesFromTheHeader) {
     };
     cli.URL = url(peer, "/");
     EXPECT_EQ(holen(), 0);
-    EXPECT_EQ(strom.Daten(), std::string("abc\0d", 5));
+    EXPECT_EQ(strom.Data(), std::string("abc\0d", 5));
     EXPECT_EQ(kekse, std::vector<std::string>{"a=b"});
     EXPECT_EQ(cli.ContentRangeBegin, "5");
     EXPECT_EQ(cli.ContentRangeEnd, "9");
@@ -377,16 +377,16 @@ TEST(TMemoryStreamTest, KeepsAtMostItsLimit) {
     TMemoryStream s(10);
     EXPECT_EQ(s.Write("abcdef", 6), 6u);
     EXPECT_EQ(s.Write("ghijkl", 6), 4u);
-    EXPECT_EQ(s.Daten(), "abcdefghij");
-    EXPECT_TRUE(s.Abgeschnitten());
+    EXPECT_EQ(s.Data(), "abcdefghij");
+    EXPECT_TRUE(s.Truncated());
     EXPECT_EQ(s.Write("x", 1), 0u);
     s.SetPosition(2);
     EXPECT_EQ(s.Write("XY", 2), 2u);
-    EXPECT_EQ(s.Daten(), "abXYefghij");
+    EXPECT_EQ(s.Data(), "abXYefghij");
     s.Clear();
     EXPECT_EQ(s.Size(), 0u);
-    EXPECT_FALSE(s.Abgeschnitten());
-    EXPECT_EQ(TMemoryStream().Grenze(), 65536u);
+    EXPECT_FALSE(s.Truncated());
+    EXPECT_EQ(TMemoryStream().Limit(), 65536u);
 }
 
 } // namespace

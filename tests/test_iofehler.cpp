@@ -1,6 +1,5 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cp1252.h"
 #include "iofehler.h"
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -46,19 +45,6 @@ TEST(Schlusspunkt, AppendedOnlyAfterACharacterAboveTheFullStop) {
     EXPECT_EQ(mitSchlusspunkt("a/"), "a/.");
     EXPECT_EQ(mitSchlusspunkt(""), "");
     EXPECT_EQ(mitSchlusspunkt("geöffnet ä"), "geöffnet ä."); // a UTF-8 byte sorts high
-}
-
-TEST(Cp1252, ConvertsBothWaysAndMarksWhatHasNoByte) {
-    EXPECT_EQ(cp1252NachUtf8("J\xF6rg \x80\x9F"), "Jörg €Ÿ");
-    EXPECT_EQ(utf8NachCp1252("Jörg €Ÿ"), "J\xF6rg \x80\x9F");
-    EXPECT_EQ(utf8NachCp1252("Ā✓😀"), "???");
-    EXPECT_EQ(utf8NachCp1252("a\xC3"), "a?");           // cut short
-    EXPECT_EQ(utf8NachCp1252("\xC0\xAF"), "??");        // overlong
-    EXPECT_EQ(utf8NachCp1252("\xED\xA0\x80x"), "???x"); // surrogate
-    for (int b = 0; b < 256; ++b) {
-        const std::string byte(1, static_cast<char>(b));
-        EXPECT_EQ(utf8NachCp1252(cp1252NachUtf8(byte)), byte) << b;
-    }
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "netztest.h"
 #include "skriptpeer.h"
 #include "wsocket.h"
-#include "wsocketwandlung.h"
+#include "wsocketconvert.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -55,7 +55,7 @@ std::string meldung(const std::function<void()>& f) {
     return "(nothing raised)";
 }
 
-TEST(WSocketFehler, TextTable) {
+TEST(WSocketError, TextTable) {
     EXPECT_EQ(WSocketErrorDesc(0), "No Error");
     EXPECT_EQ(WSocketErrorDesc(10035), "Operation would block");
     EXPECT_EQ(WSocketErrorDesc(10047), "Address family not supported by protocol family");
@@ -66,12 +66,12 @@ TEST(WSocketFehler, TextTable) {
     EXPECT_EQ(WSocketErrorDesc(11004), "No Data");
     EXPECT_EQ(WSocketErrorDesc(12345), "Not a WinSock error");
     EXPECT_EQ(WSocketErrorDesc(10072), "Not a WinSock error");
-    EXPECT_EQ(winsockFehler(ECONNREFUSED), 10061);
-    EXPECT_EQ(winsockFehler(ETIMEDOUT), 10060);
-    EXPECT_EQ(winsockFehler(EAGAIN), 10035);
+    EXPECT_EQ(winsockError(ECONNREFUSED), 10061);
+    EXPECT_EQ(winsockError(ETIMEDOUT), 10060);
+    EXPECT_EQ(winsockError(EAGAIN), 10035);
 }
 
-TEST(WSocketWandlung, DottedAddressTestAndNumericRule) {
+TEST(WSocketConvert, DottedAddressTestAndNumericRule) {
     EXPECT_TRUE(WSocketIsDottedIP("127.0.0.1"));
     EXPECT_TRUE(WSocketIsDottedIP("  10.0.0.255  "));
     EXPECT_FALSE(WSocketIsDottedIP("1.2.3"));
@@ -84,18 +84,18 @@ TEST(WSocketWandlung, DottedAddressTestAndNumericRule) {
     EXPECT_FALSE(WSocketIsDottedIP("1.2.3.4x"));
     EXPECT_FALSE(WSocketIsDottedIP("1.2.3.4 x"));
     EXPECT_FALSE(WSocketIsDottedIP("localhost"));
-    EXPECT_EQ(wsocketZahl("  8080abc"), 8080u);
-    EXPECT_EQ(wsocketZahl("x80"), 0u);
-    EXPECT_EQ(wsocketZahl(""), 0u);
+    EXPECT_EQ(wsocketNumber("  8080abc"), 8080u);
+    EXPECT_EQ(wsocketNumber("x80"), 0u);
+    EXPECT_EQ(wsocketNumber(""), 0u);
     EXPECT_EQ(WSocketResolvePort("70000", "tcp"), htons(70000 & 0xFFFF));
     EXPECT_EQ(WSocketResolveProto(" tcp "), 6);
     EXPECT_EQ(WSocketResolveProto("17"), 17);
     EXPECT_EQ(meldung([] { WSocketResolvePort("", "tcp"); }), "WSocketResolvePort: Invalid Port.");
     EXPECT_EQ(meldung([] { WSocketResolveProto(""); }), "WSocketResolveProto: Invalid Protocol.");
     EXPECT_EQ(meldung([] { WSocketResolveHost(""); }), "WSocketResolveHost: '' Invalid Hostname.");
-    EXPECT_TRUE(reservierterName("niemand.invalid"));
-    EXPECT_TRUE(reservierterName("A.INVALID."));
-    EXPECT_FALSE(reservierterName("notinvalid"));
+    EXPECT_TRUE(reservedName("niemand.invalid"));
+    EXPECT_TRUE(reservedName("A.INVALID."));
+    EXPECT_FALSE(reservedName("notinvalid"));
 }
 
 TEST(TBufferTest, WritePeekRemove) {

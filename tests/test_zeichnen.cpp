@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bestzeit.h"
+#include "bildentscheidung.h"
+#include "drawlog.h"
 #include "katalog.h"
 #include "layout.h"
 #include "spiel.h"
@@ -560,4 +562,63 @@ TEST(ZeichnenEchteSprites, FrameBevelsLineUpWithTheLayout) {
         farbe(3, DW - 4, H * 16 + 58, DH - 4, hell, "strip below well");
         EXPECT_EQ(fehler, 0) << W << "x" << H;
     }
+}
+
+// The decision whether a frame is composed, on keys made by hand: the surface's count of
+// writes, the board's count of changes and the seconds shown.
+TBildSchluessel schluessel(const Surface& s, uint64_t stand, uint64_t brett, int32_t t) {
+    TBildSchluessel k;
+    k.gueltig = true;
+    k.ziel = &s;
+    k.zielStand = stand;
+    k.aenderungen = brett;
+    k.t = t;
+    return k;
+}
+
+constexpr TBildAnlass alleAnlaesse[] = {TBildAnlass::takt, TBildAnlass::anstrichMitTakt,
+                                        TBildAnlass::anstrichOhneTakt};
+
+TEST(BildNoetig, NothingWhenTheSurfaceHoldsThisFrameElseTheTickComposes) {
+    const Surface s;
+    for (TBildAnlass a : alleAnlaesse)
+        EXPECT_FALSE(bildNoetig(a, schluessel(s, 1, 1, 5), schluessel(s, 1, 1, 5)));
+    EXPECT_TRUE(bildNoetig(TBildAnlass::takt, schluessel(s, 1, 1, 6), schluessel(s, 1, 1, 5)));
+}
+
+TEST(BildNoetig, ARepaintComposesTheFirstFrameAndOneOnASurfaceWrittenOtherwise) {
+    const Surface s;
+    for (TBildAnlass a : alleAnlaesse) {
+        EXPECT_TRUE(bildNoetig(a, schluessel(s, 1, 1, 0), TBildSchluessel{}));
+        EXPECT_TRUE(bildNoetig(a, schluessel(s, 2, 1, 0), schluessel(s, 1, 1, 0)));
+    }
+}
+
+TEST(BildNoetig, WithoutTicksARepaintFollowsTheBoardWhileThePointerAndTheClockStand) {
+    const Surface s;
+    TBildSchluessel zeigerWoanders = schluessel(s, 1, 1, 9);
+    zeigerWoanders.zeiger.mausX = 40;
+    for (const TBildSchluessel& jetzt : {schluessel(s, 1, 1, 9), zeigerWoanders}) {
+        EXPECT_FALSE(bildNoetig(TBildAnlass::anstrichOhneTakt, jetzt, schluessel(s, 1, 1, 5)));
+        EXPECT_FALSE(bildNoetig(TBildAnlass::anstrichMitTakt, jetzt, schluessel(s, 1, 1, 5)));
+    }
+    EXPECT_TRUE(
+        bildNoetig(TBildAnlass::anstrichOhneTakt, schluessel(s, 1, 2, 9), schluessel(s, 1, 1, 5)));
+    EXPECT_FALSE(
+        bildNoetig(TBildAnlass::anstrichMitTakt, schluessel(s, 1, 2, 9), schluessel(s, 1, 1, 5)));
+}
+
+// Through a drawing log, as on the window's back surface: once the window has taken the
+// frame's changes, an unchanged tick still finds the frame on the surface.
+TEST_F(Zeichnen, AnUnchangedTickComposesNothingAfterTheWindowTookTheFrame) {
+    brett(9, 9);
+    TDrawLog protokoll;
+    protokoll.attach(frame);
+    std::vector<TRect> rects;
+    TBildSchluessel letztes;
+    EXPECT_TRUE(bildAuffrischen(TBildAnlass::takt, letztes, &frame, bilder(), spiel, zeiger, 3));
+    protokoll.takeChanges(rects);
+    EXPECT_FALSE(bildAuffrischen(TBildAnlass::takt, letztes, &frame, bilder(), spiel, zeiger, 3));
+    EXPECT_TRUE(bildAuffrischen(TBildAnlass::takt, letztes, &frame, bilder(), spiel, zeiger, 4));
+    EXPECT_TRUE(steht(frame, 4, zeitStellePos(9, 2)));
 }

@@ -19,15 +19,18 @@ spielen=(qt6-translations-l10n qt6-wayland)
 # The Debian package: dpkg-shlibdeps finds its dependencies, with file's help.
 paket=(dpkg-dev file)
 # The tests: their libraries, the league server they talk to (libmicrohttpd, SQLite, libpq)
-# and the PostgreSQL server it shares in them, the formatter, the sprite generator, a fixed
-# font for the window tests, the validators and manual page checker of the installed
-# tree, the licence and package checkers, and the Wayland compositor with the X server it
-# runs in, the key typist and the picture tools; openbox and the window inspector for
-# bench/messen.sh; the browser, Node.js and npm for the league's pages
-# (tools/check-league-pages.sh) and the time zones they are checked in.
+# and the PostgreSQL server it shares in them, nginx in front of two of them and ip for
+# the network namespace they run in (tools/with-nginx.sh, tools/in-netns.sh), the
+# formatter, the sprite generator, a fixed font for the window tests, the validators and
+# manual page checker of the installed tree, the licence and package checkers, and the
+# Wayland compositor with the X server it runs in, the key typist and the picture tools;
+# openbox and the window inspector for bench/messen.sh; systemd, whose systemd-analyze and
+# deb-systemd-helper tools/check-liga-service.sh uses on the league's package; the
+# browser, Node.js and npm for the league's pages (tools/check-league-pages.sh) and the time
+# zones they are checked in.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
-    postgresql
+    postgresql systemd nginx iproute2
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
     weston qt6-wayland xvfb xdotool imagemagick openbox x11-utils
@@ -73,6 +76,14 @@ if ((${#fehlend[@]} > 0)); then
     fi
     echo "Installing: ${fehlend[*]}"
     export DEBIAN_FRONTEND=noninteractive
+    # The tests start the servers they need themselves; what is installed for them starts
+    # none of Debian's services (nginx's default site would take port 80 of every
+    # address), unless the machine has its own rule for that.
+    if [[ ! -e /usr/sbin/policy-rc.d ]]; then
+        printf '#!/bin/sh\nexit 101\n' >/usr/sbin/policy-rc.d
+        chmod 755 /usr/sbin/policy-rc.d
+        trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+    fi
     apt-get update -qq
     apt-get install -y -qq "${fehlend[@]}"
 fi

@@ -12,6 +12,7 @@
 #     ZUNDEL_PG       a libpq connection string for its database "postgres"
 #     ZUNDEL_PG_CTL   a command that takes "stop" or "start", to take the server away and
 #                     bring it back in the middle of a test
+# The role zundel_passwort, when a test makes it, logs in with its password only.
 # The server is stopped and its folder removed however CMD ends; the exit status is CMD's.
 set -euo pipefail
 
@@ -50,6 +51,9 @@ trap 'exit 143' TERM
     cat "$ordner/initdb.log" >&2
     exit 1
 }
+# One role has to give its password, so that a test sees a password arrive by the way the
+# league's service hands it on; every other role is trusted.
+"${als[@]}" sed -i '1i local all zundel_passwort scram-sha-256' "$daten/pg_hba.conf"
 # No TCP at all; the socket in the folder, which only its owner (and root) can enter.
 # Dynamic shared memory in files, so that a root without /dev/shm serves too.
 optionen="-c listen_addresses='' -k $ordner -c dynamic_shared_memory_type=mmap"

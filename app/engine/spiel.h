@@ -55,7 +55,8 @@ public:
     const uint64_t& aenderungen = aenderungen_;
 
     // The marks option "&Merker (?)": a flag taken away becomes a question mark. A
-    // setting of the player's, not game state: the window writes it.
+    // setting of the player's, not game state: the window writes it. This is its one
+    // home; the menu's check mark shows it, and the settings file stores it at closing.
     bool merker = false;
 
     // ---- Board rules (regeln.cpp) --------------------------------------------------
@@ -90,8 +91,9 @@ public:
     // The frame tick has taken over the new record for the name entry.
     void rekordGemeldet() { neuerRekord_ = false; }
 
-    // The game's step of each frame tick: a clock set back since the last tick lays a new
-    // board, whatever the game's state; then letzteZeit takes the reading.
+    // The game's step of each frame tick (uhrzurueckgestellt.cpp): a clock set back since
+    // the last tick lays a new board, whatever the game's state; then letzteZeit takes the
+    // reading.
     void takt();
     // The seconds the clock shows: 0 before the first uncover, frozen once the game is
     // over, at most 999.
@@ -109,8 +111,10 @@ private:
     void mineZufaelligLegen();
     // The rescue of the first click: the mine at (x, y) moves to a random mine-free cell.
     void mineVerlegen(int32_t x, int32_t y);
-    // Steps 1 to 5 of aufdecken on one cell; true when it was opened with no mine around
-    // it, so that the flood goes on from there.
+    // Uncovers one cell: nothing on a cell off the board or already open; on the first
+    // click a mine moves away first; a mine ends the game lost; otherwise the cell opens,
+    // the first opening starts the clock, and the last mine-free cell wins the game. True
+    // when the cell opened with no mine around it, so that the flood goes on from there.
     bool einzelnAufdecken(int32_t x, int32_t y);
 
     // Game flow. The clock starts at the first uncover and stops when the game ends; a

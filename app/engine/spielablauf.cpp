@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game flow: a new game and a level, the states a game passes through, its clock, how
 // it ends, and whether a win is a new best time. The cells themselves change only in the
-// board rules (regeln.cpp).
+// board rules (regeln.cpp); a clock set back is handled in uhrzurueckgestellt.cpp.
 #include "spiel.h"
 #include "uhr.h"
 #include "zeitrechnung.h"
@@ -35,11 +35,6 @@ void TSpiel::uhrStarten() {
 // The clock stops: the game's time is frozen, for the display and for the record.
 void TSpiel::uhrAnhalten() {
     endZeit_ = uhr_.jetzt() - startZeit_;
-}
-
-void TSpiel::takt() {
-    if (!(uhr_.jetzt() >= letzteZeit_)) neuesSpiel();
-    letzteZeit_ = uhr_.jetzt();
 }
 
 int32_t TSpiel::uhrSekunden() const {

@@ -6,7 +6,9 @@
 
 namespace {
 
-// Days from 1970-01-01 to a proleptic Gregorian date (Hinnant's civil-date algorithm).
+// Days from 1970-01-01 to a proleptic Gregorian date. Years are taken to begin on
+// 1 March, so that the leap day comes last, and counted in eras of 400 years, which all
+// have 146,097 days.
 int64_t tageSeit1970(int64_t jahr, int64_t monat, int64_t tag) {
     jahr -= monat <= 2 ? 1 : 0;
     const int64_t aera = (jahr >= 0 ? jahr : jahr - 399) / 400;

@@ -20,8 +20,8 @@ int32_t gerundet(double wert) {
 
 } // namespace
 
-// The products are taken in the order the clock and the records have always used, so a
-// span lands on the same side of a half as before.
+// Each product is taken in this order: another order may round the last bit differently
+// and move a span that lies at a half of a unit to the other side of it.
 int32_t sekundenAusTagen(double tage) {
     return gerundet(tage * 24 * 60 * 60);
 }

@@ -8,7 +8,7 @@
 #include "layout.h"
 #include "options.h"
 #include "spriteliste.h"
-#include "virtuelletaste.h"
+#include "virtualkey.h"
 
 #include <QAction>
 #include <QIcon>
@@ -140,8 +140,12 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::merkerClick(QObject*) {
-    merker->setChecked(!merker->isChecked());
-    spiel.merker = merker->isChecked();
+    spiel.merker = !spiel.merker;
+    merkerHaken();
+}
+
+void TForm1::merkerHaken() {
+    merker->setChecked(spiel.merker);
 }
 
 void TForm1::Beenden3Click(QObject*) {

@@ -122,9 +122,11 @@ private:
     QAction* trenner(QMenu* menue, const char* name);
     void stufenHaken(QAction* eigener);
     void stufeWaehlen(QAction* eigener, int32_t stufe);
+    // The check mark of "&Merker (?)" shows the marks option, whose home is spiel.merker.
+    void merkerHaken();
     void neuerRekordSchritt();
-    // For a repaint: composes the frame when no tick is coming to do it and the surface
-    // holds none of this board, or none at all. True when it composed.
+    // For a repaint: composes the frame when bildNoetig (bildentscheidung.h) says so.
+    // True when it composed.
     bool bildFuerAnstrich();
     void fehlerZeigen(const std::string& text);
 

@@ -3,7 +3,7 @@
 #include "form1.h"
 
 #include "layout.h"
-#include "virtuelletaste.h"
+#include "virtualkey.h"
 #include "zeiger.h"
 
 // The only place the pointer's position is read; presses and releases act on what the

@@ -13,8 +13,8 @@
 void TForm1::FormCreate(QObject* Sender) {
     zufall.randomize(uhr_);
     if (!einstellungenLesen(einstellungsPfad_, einstellungen)) einstellungenVorgaben(einstellungen);
-    merker->setChecked(einstellungen.merkerAn != 0);
-    spiel.merker = merker->isChecked();
+    spiel.merker = einstellungen.merkerAn != 0;
+    merkerHaken();
     letzterRekord.zeit = 0;
 
     switch (einstellungen.stufe) {
@@ -54,7 +54,7 @@ bool TForm1::FormClose(QObject*) {
     einstellungen.feldHoehe = spiel.hoehe;
     einstellungen.feldBreite = spiel.breite;
     einstellungen.feldMinen = spiel.feld.minen;
-    einstellungen.merkerAn = merker->isChecked() ? 1 : 0;
+    einstellungen.merkerAn = spiel.merker ? 1 : 0;
     einstellungen.nameEingabe.laenge = 0;
     const int code = einstellungenSchreiben(einstellungsPfad_, einstellungen);
     if (code == 0) return true;

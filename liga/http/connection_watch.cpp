@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "connection_watch.h"
+#include "forwarded_for.h"
 
 #include <algorithm>
 #include <malloc.h>
@@ -8,43 +9,132 @@
 
 namespace liga {
 
-ConnectionWatch::ConnectionWatch(std::chrono::milliseconds headerWait, unsigned perAddress)
-    : headerWait_(headerWait), perAddress_(std::max(perAddress, 1u)),
-      worker_(std::max<std::chrono::milliseconds>(headerWait / 10, std::chrono::milliseconds(10)),
+namespace {
+
+// A real client's header follows its accept within milliseconds; a connection that has
+// waited longer is idle or slow.
+constexpr std::chrono::milliseconds fresh{250};
+
+} // namespace
+
+ConnectionWatch::ConnectionWatch(ConnectionBounds bounds)
+    : bounds_(std::move(bounds)),
+      worker_(std::max<std::chrono::milliseconds>(bounds_.headerWait / 10,
+                                                  std::chrono::milliseconds(10)),
               [this] { look(); }) {}
 
+bool ConnectionWatch::isProxy(const in6_addr& peer) const {
+    return namedIn(peer, bounds_.proxies);
+}
+
+std::size_t ConnectionWatch::open() const {
+    std::lock_guard lock(mutex_);
+    return live_;
+}
+
+void ConnectionWatch::count(Connection& c, const AddressGroups& groups) {
+    c.groups = groups;
+    for (std::size_t i = 0; i < groups.count; ++i)
+        c.counted[i] = {&++perGroup_[groups.groups[i].group], groups.groups[i].weight};
+}
+
+void ConnectionWatch::uncount(Connection& c) {
+    for (std::size_t i = 0; i < c.groups.count; ++i)
+        if (--*c.counted[i].open == 0) perGroup_.erase(c.groups.groups[i].group);
+    c.groups.count = 0;
+}
+
+bool ConnectionWatch::over(const Connection& c, unsigned per) {
+    for (std::size_t i = 0; i < c.groups.count; ++i)
+        if (*c.counted[i].open > per * c.counted[i].weight) return true;
+    return false;
+}
+
+double ConnectionWatch::load(const Connection& c) const {
+    double most = 0;
+    for (std::size_t i = 0; i < c.groups.count; ++i)
+        most = std::max(most, double(*c.counted[i].open) /
+                                  (double(bounds_.perClient) * c.counted[i].weight));
+    return most;
+}
+
 void ConnectionWatch::close(Connection& c) {
-    if (c.socket >= 0) ::shutdown(c.socket, SHUT_RDWR);
+    if (c.socket < 0) return;
+    ::shutdown(c.socket, SHUT_RDWR);
     c.socket = -1;
+    --live_;
 }
 
-void ConnectionWatch::opened(const void* key, int socket, const std::string& address) {
-    std::lock_guard lock(mutex_);
-    const Clock::time_point now = Clock::now();
-    connections_[key] = {socket, now, true, address};
-    if (++perAddressOpen_[address] <= perAddress_) return;
-    // A real client's header follows its accept within milliseconds; a connection that has
-    // waited longer is idle or slow. A linear look, but only while an address is over its
-    // cap.
-    const Clock::time_point fresh = now - std::chrono::milliseconds(250);
-    Connection* longest = nullptr;
-    for (auto& [k, c] : connections_)
-        if (c.address == address && c.waiting && c.socket >= 0 && c.waitingSince < fresh &&
-            (!longest || c.waitingSince < longest->waitingSince))
-            longest = &c;
-    if (longest) close(*longest);
+bool ConnectionWatch::closeLongestWaiting(const unsigned* group) {
+    const Clock::time_point before = Clock::now() - fresh;
+    Connection* victim = nullptr;
+    double most = -1;
+    for (auto& [key, c] : connections_) {
+        if (!c.waiting || c.socket < 0) continue;
+        if (group) {
+            const bool counted = std::any_of(c.counted.begin(), c.counted.begin() + c.groups.count,
+                                             [&](const Counted& k) { return k.open == group; });
+            if (counted && c.waitingSince < before &&
+                (!victim || c.waitingSince < victim->waitingSince))
+                victim = &c;
+            continue;
+        }
+        const double l = load(c);
+        if (!victim || l > most || (l == most && c.waitingSince < victim->waitingSince)) {
+            victim = &c;
+            most = l;
+        }
+    }
+    if (!victim) return false;
+    close(*victim);
+    return true;
 }
 
-void ConnectionWatch::headerCame(const void* key) {
+bool ConnectionWatch::admit(const in6_addr& peer) {
     std::lock_guard lock(mutex_);
-    if (auto it = connections_.find(key); it != connections_.end()) it->second.waiting = false;
+    if (!isProxy(peer)) {
+        const AddressGroups groups = groupsOf(peer);
+        for (const CountedGroup& g : groups) {
+            const auto n = perGroup_.find(g.group);
+            if (n != perGroup_.end() && n->second >= bounds_.perClientAtAll * g.weight)
+                return false;
+        }
+    }
+    return live_ < bounds_.connections || closeLongestWaiting(nullptr);
+}
+
+void ConnectionWatch::opened(const void* key, int socket, const in6_addr& peer) {
+    std::lock_guard lock(mutex_);
+    Connection& c = connections_[key];
+    c = Connection{socket, Clock::now(), true, isProxy(peer), {}, {}};
+    ++live_;
+    if (c.viaProxy) return;
+    count(c, groupsOf(peer));
+    for (std::size_t i = 0; i < c.groups.count; ++i)
+        if (*c.counted[i].open > bounds_.perClient * c.counted[i].weight)
+            closeLongestWaiting(c.counted[i].open);
+}
+
+bool ConnectionWatch::headerCame(const void* key, const in6_addr& client) {
+    std::lock_guard lock(mutex_);
+    const auto it = connections_.find(key);
+    if (it == connections_.end()) return true;
+    Connection& c = it->second;
+    c.waiting = false;
+    if (!c.viaProxy) return true;
+    uncount(c);
+    count(c, groupsOf(client));
+    return !over(c, bounds_.perClientAtAll);
 }
 
 void ConnectionWatch::requestDone(const void* key) {
     std::lock_guard lock(mutex_);
     if (auto it = connections_.find(key); it != connections_.end()) {
-        it->second.waitingSince = Clock::now();
-        it->second.waiting = true;
+        Connection& c = it->second;
+        c.waitingSince = Clock::now();
+        c.waiting = true;
+        // A proxy's connection waits for its next request on behalf of nobody.
+        if (c.viaProxy) uncount(c);
     }
 }
 
@@ -52,8 +142,8 @@ void ConnectionWatch::closed(const void* key) {
     std::lock_guard lock(mutex_);
     const auto it = connections_.find(key);
     if (it == connections_.end()) return;
-    const auto n = perAddressOpen_.find(it->second.address);
-    if (n != perAddressOpen_.end() && --n->second == 0) perAddressOpen_.erase(n);
+    uncount(it->second);
+    if (it->second.socket >= 0) --live_;
     connections_.erase(it);
 }
 
@@ -68,7 +158,7 @@ void ConnectionWatch::look() {
         malloc_trim(0);
         lock.lock();
     }
-    const Clock::time_point late = Clock::now() - headerWait_;
+    const Clock::time_point late = Clock::now() - bounds_.headerWait;
     // The socket is still the connection's: the library closes it only after it has told
     // closed(), which waits for this lock.
     for (auto& [key, c] : connections_)

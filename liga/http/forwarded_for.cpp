@@ -89,12 +89,14 @@ std::optional<in6_addr> addressOf(const sockaddr* address) {
     return std::nullopt;
 }
 
+bool namedIn(const in6_addr& address, const std::vector<in6_addr>& list) {
+    return std::any_of(list.begin(), list.end(),
+                       [&](const in6_addr& p) { return same(address, p); });
+}
+
 in6_addr clientBehindProxies(const in6_addr& peer, std::string_view forwardedFor,
                              const std::vector<in6_addr>& proxies) {
-    const auto isProxy = [&](const in6_addr& a) {
-        return std::any_of(proxies.begin(), proxies.end(),
-                           [&](const in6_addr& p) { return same(a, p); });
-    };
+    const auto isProxy = [&](const in6_addr& a) { return namedIn(a, proxies); };
     in6_addr last = peer;
     if (!isProxy(last)) return last;
     std::string_view rest = forwardedFor;

@@ -17,6 +17,9 @@ std::optional<in6_addr> parseAddress(std::string_view text);
 // The address of an IPv4 or IPv6 socket address, likewise.
 std::optional<in6_addr> addressOf(const sockaddr* address);
 
+// Whether `address` is one of `list`.
+bool namedIn(const in6_addr& address, const std::vector<in6_addr>& list);
+
 // The client of a request that `peer` handed over with these X-Forwarded-For values (the
 // header's lines joined by commas): from a peer that is not one of `proxies`, the peer
 // itself, whatever the header says. From a proxy, the list is read from its end, where

@@ -3,7 +3,6 @@
 #include "http_server.h"
 #include "forwarded_for.h"
 #include "percent_coding.h"
-#include "rate_limit.h"
 
 #include <algorithm>
 #include <chrono>
@@ -11,12 +10,15 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <microhttpd.h>
 #include <mutex>
+#include <netinet/tcp.h>
 #include <stdexcept>
 #include <string_view>
 #include <strings.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 
 namespace liga {
 
@@ -30,9 +32,23 @@ int64_t steadyMs() {
 
 // `close` ends the connection after the answer: what the client sends after a request
 // whose length was not clear must never be read as a request of its own.
+void releaseShared(void* holder) {
+    delete static_cast<std::shared_ptr<const std::string>*>(holder);
+}
+
+// A shared body is lent to the library until it has sent it, never copied: a reader that
+// reads nothing then holds no page of its own.
 MHD_Result queue(MHD_Connection* connection, const Response& r, bool close = false) {
-    MHD_Response* response = MHD_create_response_from_buffer(
-        r.body.size(), const_cast<char*>(r.body.data()), MHD_RESPMEM_MUST_COPY);
+    MHD_Response* response = nullptr;
+    if (r.shared) {
+        auto* holder = new std::shared_ptr<const std::string>(r.shared);
+        response = MHD_create_response_from_buffer_with_free_callback_cls(
+            r.shared->size(), const_cast<char*>(r.shared->data()), &releaseShared, holder);
+        if (!response) delete holder;
+    } else {
+        response = MHD_create_response_from_buffer(r.body.size(), const_cast<char*>(r.body.data()),
+                                                   MHD_RESPMEM_MUST_COPY);
+    }
     if (!response) return MHD_NO;
     if (!r.contentType.empty())
         MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, r.contentType.c_str());
@@ -141,8 +157,18 @@ size_t keepEscaped(void* /*cls*/, MHD_Connection*, char* text) {
 // One request on its way, from its header to its answer.
 struct Exchange {
     bool body = false;
+    bool busy = false;                // its client has too many requests under way
+    in6_addr client{};                // behind a named proxy, the client it names
+    std::optional<in6_addr> peer;     // who sent it, as far as the connection tells
+    std::string forwardedFor;         // its X-Forwarded-For lines
     std::optional<Response> response; // written by a store thread while the connection waits
 };
+
+std::optional<in6_addr> peerOf(MHD_Connection* connection) {
+    const MHD_ConnectionInfo* info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    return info ? addressOf(info->client_addr) : std::nullopt;
+}
 
 } // namespace
 
@@ -156,9 +182,15 @@ struct HttpServerCallbacks {
         // second call, as the library expects, or, when it waited for the store, at the
         // call after its connection was resumed.
         if (*state == nullptr) {
-            server.watch_.headerCame(connection);
             auto* fresh = new Exchange;
             *state = fresh;
+            MHD_get_connection_values(connection, MHD_HEADER_KIND, &addForwardedFor,
+                                      &fresh->forwardedFor);
+            fresh->peer = peerOf(connection);
+            if (fresh->peer)
+                fresh->client =
+                    clientBehindProxies(*fresh->peer, fresh->forwardedFor, server.limits_.proxies);
+            fresh->busy = !server.watch_.headerCame(connection, fresh->client);
             Framing framing;
             MHD_get_connection_values(connection, MHD_HEADER_KIND, &countFraming, &framing);
             if (ambiguousLength(framing))
@@ -168,7 +200,12 @@ struct HttpServerCallbacks {
             fresh->body = true;
         }
         Exchange& exchange = *static_cast<Exchange*>(*state);
-        if (exchange.response) return queue(connection, *exchange.response);
+        if (exchange.response) {
+            // The library holds what it sends from here on.
+            const Response answer = std::move(*exchange.response);
+            exchange.response.reset();
+            return queue(connection, answer);
+        }
 
         Request r;
         r.method = method ? method : "";
@@ -178,17 +215,16 @@ struct HttpServerCallbacks {
         MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, &addArgument, &r);
         for (const auto& [key, value] : r.arguments)
             if (key == "code" && !r.code) r.code = value;
-        const int headers = MHD_get_connection_values(connection, MHD_HEADER_KIND, &addForwardedFor,
-                                                      &r.forwardedFor);
+        const int headers =
+            MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
         MHD_get_connection_values(connection, MHD_HEADER_KIND, &addConditions, &r);
         r.headerCount = headers > 0 ? static_cast<std::size_t>(headers) : 0;
-        if (const MHD_ConnectionInfo* info =
-                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS)) {
-            r.client = clientKey(info->client_addr);
-            r.peer = addressOf(info->client_addr);
-        }
+        r.client = exchange.client;
+        r.peer = exchange.peer;
+        r.forwardedFor = exchange.forwardedFor;
         r.steadyMs = steadyMs();
         r.unixSeconds = static_cast<int64_t>(std::time(nullptr));
+        if (exchange.busy) return queue(connection, server.handler_.busy(r), exchange.body);
 
         Plan plan = server.handler_.plan(r);
         if (plan.answer) return queue(connection, *plan.answer, exchange.body);
@@ -214,6 +250,11 @@ struct HttpServerCallbacks {
         static_cast<HttpServer*>(cls)->watch_.requestDone(connection);
     }
 
+    static MHD_Result admit(void* cls, const sockaddr* address, socklen_t /*length*/) {
+        const std::optional<in6_addr> peer = addressOf(address);
+        return !peer || static_cast<HttpServer*>(cls)->watch_.admit(*peer) ? MHD_YES : MHD_NO;
+    }
+
     static void connectionChanged(void* cls, MHD_Connection* connection, void** /*socket*/,
                                   MHD_ConnectionNotificationCode change) {
         ConnectionWatch& watch = static_cast<HttpServer*>(cls)->watch_;
@@ -223,22 +264,45 @@ struct HttpServerCallbacks {
         }
         const MHD_ConnectionInfo* fd =
             MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-        const MHD_ConnectionInfo* from =
-            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
         watch.opened(connection, fd ? fd->connect_fd : -1,
-                     from ? clientKey(from->client_addr) : std::string());
+                     peerOf(connection).value_or(in6addr_any));
     }
 };
+
+namespace {
+
+// Every connection's socket takes the listening socket's buffer sizes. Without a bound the
+// kernel lets a send buffer grow to megabytes for a reader that reads nothing.
+void boundSocketBuffers(MHD_Daemon* daemon, const ServerLimits& limits) {
+    const MHD_DaemonInfo* listening = MHD_get_daemon_info(daemon, MHD_DAEMON_INFO_LISTEN_FD);
+    if (!listening) return;
+    setsockopt(listening->listen_fd, SOL_SOCKET, SO_SNDBUF, &limits.socketSendBuffer,
+               sizeof limits.socketSendBuffer);
+    setsockopt(listening->listen_fd, SOL_SOCKET, SO_RCVBUF, &limits.socketReceiveBuffer,
+               sizeof limits.socketReceiveBuffer);
+    const int segment = 1448;
+    setsockopt(listening->listen_fd, IPPROTO_TCP, TCP_MAXSEG, &segment, sizeof segment);
+}
+
+ConnectionBounds boundsOf(const ServerLimits& limits) {
+    return {limits.headerWait, limits.connectionsPerAddress, limits.connectionsPerAddressAtAll,
+            limits.connections, limits.proxies};
+}
+
+} // namespace
 
 HttpServer::HttpServer(RequestHandler& handler, const ListenAddress& address,
                        const ServerLimits& limits)
     : handler_(handler), limits_(limits), readers_(limits.readers, limits.queued),
-      writers_(limits.writers, limits.queued),
-      watch_(limits.headerWait, limits.connectionsPerAddress) {
+      writers_(limits.writers, limits.queued), watch_(boundsOf(limits)) {
+    // The watch keeps the connections within `connections`; the library's own bound, which
+    // it shares out among its threads, only stands behind it, with room for those that the
+    // watch has closed but the library not yet let go.
+    const unsigned atAll = (limits.connections + 64u) * std::max(limits.threads, 1u);
     // A socket per connection and a few more: the soft limit of open files is often 1024.
     rlimit files{};
-    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < limits.connections + 256u) {
-        files.rlim_cur = std::min<rlim_t>(files.rlim_max, limits.connections + 256u);
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < atAll + 256u) {
+        files.rlim_cur = std::min<rlim_t>(files.rlim_max, atAll + 256u);
         setrlimit(RLIMIT_NOFILE, &files);
     }
     unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ERROR_LOG |
@@ -246,16 +310,17 @@ HttpServer::HttpServer(RequestHandler& handler, const ListenAddress& address,
     // "[::]" then takes IPv4 clients too.
     if (address.ipv6) flags |= MHD_USE_DUAL_STACK;
     daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &HttpServerCallbacks::answer, this, MHD_OPTION_EXTERNAL_LOGGER,
-        &quietLog, nullptr, MHD_OPTION_NOTIFY_COMPLETED, &HttpServerCallbacks::completed, this,
-        MHD_OPTION_NOTIFY_CONNECTION, &HttpServerCallbacks::connectionChanged, this,
-        MHD_OPTION_SOCK_ADDR, reinterpret_cast<const sockaddr*>(&address.address),
-        MHD_OPTION_THREAD_POOL_SIZE, limits.threads, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-        limits.connectionMemory, MHD_OPTION_CONNECTION_LIMIT, limits.connections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits.connectionsPerAddressAtAll,
-        MHD_OPTION_CONNECTION_TIMEOUT, limits.idleSeconds, MHD_OPTION_LISTEN_BACKLOG_SIZE, 128u,
-        MHD_OPTION_UNESCAPE_CALLBACK, &keepEscaped, nullptr, MHD_OPTION_END);
+        flags, 0, &HttpServerCallbacks::admit, this, &HttpServerCallbacks::answer, this,
+        MHD_OPTION_EXTERNAL_LOGGER, &quietLog, nullptr, MHD_OPTION_NOTIFY_COMPLETED,
+        &HttpServerCallbacks::completed, this, MHD_OPTION_NOTIFY_CONNECTION,
+        &HttpServerCallbacks::connectionChanged, this, MHD_OPTION_SOCK_ADDR,
+        reinterpret_cast<const sockaddr*>(&address.address), MHD_OPTION_THREAD_POOL_SIZE,
+        limits.threads, MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemory,
+        MHD_OPTION_CONNECTION_LIMIT, atAll, MHD_OPTION_CONNECTION_TIMEOUT, limits.idleSeconds,
+        MHD_OPTION_LISTEN_BACKLOG_SIZE, 128u, MHD_OPTION_UNESCAPE_CALLBACK, &keepEscaped, nullptr,
+        MHD_OPTION_END);
     if (!daemon_) throw std::runtime_error("cannot listen on " + addressText(address));
+    boundSocketBuffers(daemon_, limits);
 }
 
 HttpServer::~HttpServer() {

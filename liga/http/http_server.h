@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <netinet/in.h>
+#include <vector>
 
 struct MHD_Daemon;
 
@@ -18,10 +20,11 @@ struct ServerLimits {
     unsigned threads = 2;                 // event loops, each serving many connections
     std::size_t connectionMemory = 16384; // request line and header of one request, at most
     unsigned connections = 2000;          // open at once, all clients together
-    // One more closes the address's longest waiting one (see ConnectionWatch).
+    // Per client (an IPv4 address or an IPv6 /64, see ConnectionWatch): one more closes
+    // its longest waiting one.
     unsigned connectionsPerAddress = 16;
-    // Beyond this the library refuses at once, before it makes a connection of it. Low
-    // enough that 40 addresses hold no more than about two thirds of the connections.
+    // Beyond this a connection is refused at once, before it is made one; through a proxy,
+    // a request is answered at once with the handler's busy().
     unsigned connectionsPerAddressAtAll = 32;
     unsigned idleSeconds = 10; // a connection quiet this long is closed
     // From accept, or from the end of the previous request, to the end of the next header.
@@ -32,6 +35,14 @@ struct ServerLimits {
     unsigned writers = 8;
     std::size_t queued = 512; // per kind; beyond it a request is refused at once
     std::chrono::milliseconds databaseWait = defaultWait; // from arrival to answer, at most
+    // Asked of the kernel for each connection's socket, which doubles it for its own
+    // bookkeeping: what a client that reads nothing, or sends more than is read, can pin
+    // there. The page then goes out in pieces of this size as the client takes them.
+    int socketSendBuffer = 16384;
+    int socketReceiveBuffer = 8192;
+    // Peers whose X-Forwarded-For names the client (see clientBehindProxies): the caps and
+    // the handler count the client behind them, never the proxy.
+    std::vector<in6_addr> proxies;
 };
 
 // Serves a RequestHandler over HTTP/1.0 and 1.1 with GNU libmicrohttpd's event loops. Each request

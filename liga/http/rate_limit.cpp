@@ -3,69 +3,73 @@
 #include "rate_limit.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
-#include <cstring>
-#include <netinet/in.h>
+#include <cmath>
 
 namespace liga {
 
 RateLimiter::RateLimiter(uint32_t perMinute, uint32_t burst, std::size_t capacity)
     : perMinute_(perMinute), burst_(burst > 0 ? burst : 3 * perMinute),
-      capacity_(std::max<std::size_t>(capacity, 1)), overflow_{static_cast<double>(burst_), 0} {}
+      capacity_(std::max<std::size_t>(capacity, 4)) {}
 
-double RateLimiter::refilled(const Bucket& b, int64_t nowMs) const {
-    const double elapsed = static_cast<double>(std::max<int64_t>(nowMs - b.lastMs, 0));
-    return std::min<double>(burst_, b.tokens + elapsed * perMinute_ / 60000.0);
+double RateLimiter::refilled(const Row& r, int64_t nowMs) const {
+    const double elapsed = static_cast<double>(std::max<int64_t>(nowMs - r.lastMs, 0));
+    return std::min<double>(double(burst_) * r.weight,
+                            r.tokens + elapsed * perMinute_ * r.weight / 60000.0);
 }
 
-bool RateLimiter::take(Bucket& b, int64_t nowMs) {
-    b.tokens = refilled(b, nowMs);
-    b.lastMs = std::max(b.lastMs, nowMs);
-    if (b.tokens < 1.0) return false;
-    b.tokens -= 1.0;
-    return true;
+int64_t RateLimiter::fullAt(const Row& r) const {
+    const double missing = double(burst_) * r.weight - r.tokens;
+    return r.lastMs +
+           static_cast<int64_t>(std::ceil(missing * 60000.0 / (double(perMinute_) * r.weight)));
 }
 
-bool RateLimiter::allow(const std::string& key, int64_t nowMs) {
-    if (perMinute_ == 0) return true;
-    std::lock_guard lock(mutex_);
-    auto it = buckets_.find(key);
-    if (it == buckets_.end()) {
-        if (buckets_.size() >= capacity_ && (!sweptMs_ || nowMs - *sweptMs_ >= 1000)) {
-            sweptMs_ = nowMs;
-            std::erase_if(buckets_,
-                          [&](const auto& kv) { return refilled(kv.second, nowMs) >= burst_; });
+RateLimiter::Row& RateLimiter::row(const CountedGroup& g, const AddressGroups& client,
+                                   int64_t nowMs) {
+    if (const auto it = rows_.find(g.group); it != rows_.end()) return it->second;
+    const auto own = [&](const AddressGroup& x) {
+        return std::any_of(client.begin(), client.end(),
+                           [&](const CountedGroup& c) { return c.group == x; });
+    };
+    for (auto next = byFull_.begin(); rows_.size() >= capacity_ && next != byFull_.end();) {
+        if (own(next->second)) {
+            ++next;
+            continue;
         }
-        if (buckets_.size() >= capacity_) return take(overflow_, nowMs);
-        it = buckets_.emplace(key, Bucket{static_cast<double>(burst_), nowMs}).first;
+        rows_.erase(next->second);
+        next = byFull_.erase(next);
     }
-    return take(it->second, nowMs);
+    Row fresh{double(burst_) * g.weight, nowMs, g.weight, byFull_.end()};
+    fresh.whenFull = byFull_.emplace(nowMs, g.group);
+    return rows_.emplace(g.group, fresh).first->second;
+}
+
+bool RateLimiter::allow(const in6_addr& client, int64_t nowMs) {
+    if (perMinute_ == 0) return true;
+    const AddressGroups groups = groupsOf(client);
+    std::lock_guard lock(mutex_);
+    // A few rows that have filled up again leave at every call, so that the table shrinks
+    // back after a flood.
+    for (int i = 0; i < 4 && !byFull_.empty() && byFull_.begin()->first <= nowMs; ++i) {
+        rows_.erase(byFull_.begin()->second);
+        byFull_.erase(byFull_.begin());
+    }
+    for (std::size_t g = groups.count; g-- > 0;) {
+        const auto it = rows_.find(groups.groups[g].group);
+        if (it != rows_.end() && refilled(it->second, nowMs) < 1.0) return false;
+    }
+    for (const CountedGroup& g : groups) {
+        Row& r = row(g, groups, nowMs);
+        r.tokens = refilled(r, nowMs) - 1.0;
+        r.lastMs = std::max(r.lastMs, nowMs);
+        byFull_.erase(r.whenFull);
+        r.whenFull = byFull_.emplace(fullAt(r), g.group);
+    }
+    return true;
 }
 
 std::size_t RateLimiter::size() const {
     std::lock_guard lock(mutex_);
-    return buckets_.size();
-}
-
-std::string clientKey(const sockaddr* address) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (!address) return {};
-    if (address->sa_family == AF_INET) {
-        sockaddr_in a;
-        std::memcpy(&a, address, sizeof a);
-        return inet_ntop(AF_INET, &a.sin_addr, text, sizeof text) ? text : "";
-    }
-    if (address->sa_family != AF_INET6) return {};
-    sockaddr_in6 a;
-    std::memcpy(&a, address, sizeof a);
-    if (IN6_IS_ADDR_V4MAPPED(&a.sin6_addr)) {
-        in_addr v4;
-        std::memcpy(&v4, a.sin6_addr.s6_addr + 12, sizeof v4);
-        return inet_ntop(AF_INET, &v4, text, sizeof text) ? text : "";
-    }
-    std::memset(a.sin6_addr.s6_addr + 8, 0, 8);
-    if (!inet_ntop(AF_INET6, &a.sin6_addr, text, sizeof text)) return {};
-    return std::string(text) + "/64";
+    return rows_.size();
 }
 
 } // namespace liga

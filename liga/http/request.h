@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,7 +26,7 @@ struct Request {
     std::vector<std::pair<std::string, std::string>> arguments;
     std::size_t headerCount = 0;
     std::size_t bodySize = 0;     // a league request has none
-    std::string client;           // the rate limiter's key, see clientKey
+    in6_addr client{};            // the peer, or behind a named proxy the client it names
     std::optional<in6_addr> peer; // who sent it, as far as the connection tells
     std::string forwardedFor;     // its X-Forwarded-For lines, joined by commas
     int64_t steadyMs = 0;         // for the rate limiter
@@ -45,6 +46,11 @@ struct Response {
     // Further header lines. Without a Cache-Control among them the answer carries
     // "Cache-Control: no-store".
     std::vector<std::pair<std::string, std::string>> headers;
+    // A large body that answers share rather than each holding a copy (the page and the
+    // feed of one version); when set, it is the body, and `body` stays empty.
+    std::shared_ptr<const std::string> shared = nullptr;
+
+    const std::string& text() const { return shared ? *shared : body; }
 };
 
 // What a request needs: its answer at once, or the store first, to write or only to read.
@@ -64,6 +70,8 @@ public:
     virtual Response answerLater(const Request& request, Deadline until) = 0;
     // The answer when no thread was free to take the request in time.
     virtual Response unavailable(const Request& request) = 0;
+    // The answer when the request's client has too many under way at once.
+    virtual Response busy(const Request& request) { return unavailable(request); }
 };
 
 } // namespace liga

@@ -51,13 +51,24 @@ std::string refusalLine(TCodeBefund befund) {
 }
 
 std::string rateLimitedLine() {
-    return refused + "Zu viele Übertragungen von Ihrer Adresse. Bitte versuchen Sie es in "
-                     "einer Minute noch einmal.";
+    return refused + "Zu viele Übertragungen von Ihrer Adresse in kurzer Zeit.";
 }
 
 std::string storeFailedLine() {
-    return refused + "Die Liga kann gerade nichts speichern. Bitte versuchen Sie es später "
-                     "noch einmal.";
+    return refused + "Die Liga kann gerade nichts speichern.";
+}
+
+std::string spooledLine() {
+    return "Ihre Zeit ist angekommen und wird eingetragen, sobald die Liga wieder speichern kann.";
+}
+
+std::string clientSpoolFullLine(std::size_t waiting) {
+    return refused + "Die Liga kann gerade nichts speichern, und von Ihrer Adresse warten schon " +
+           std::to_string(waiting) + " Zeiten darauf.";
+}
+
+std::string spoolFullLine() {
+    return refused + "Die Liga kann gerade nichts speichern, und ihr Zwischenspeicher ist voll.";
 }
 
 } // namespace liga

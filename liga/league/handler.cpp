@@ -8,7 +8,6 @@
 #include "distribution_page.h"
 #include "favicon.h"
 #include "feed.h"
-#include "forwarded_for.h"
 #include "ligacode.h"
 #include "page.h"
 #include "player_page.h"
@@ -72,6 +71,12 @@ bool submits(const Request& r) {
 
 } // namespace
 
+Submission submissionOf(const TCodePruefung& judged, const std::string& code, int64_t receivedAt,
+                        const ReviewBounds& review) {
+    return {judged.name, judged.stufe, judged.zeit,
+            receivedAt,  code,         heldForReview(review, judged.stufe, judged.zeit)};
+}
+
 Plan League::plan(const Request& r) {
     if (r.headerCount > maxHeaderCount) return {plain(431, "Zu viele Kopfzeilen."), false};
     if (r.bodySize > 0) return {plain(413, "Eine Anfrage an die Liga hat keinen Inhalt."), false};
@@ -86,7 +91,7 @@ Plan League::plan(const Request& r) {
     if (route->page != Page::submit) return {std::nullopt, false};
     // Only GET submits: HEAD is answered alike, but stores nothing and costs no token.
     const bool head = r.method == "HEAD";
-    if (!head && !limiter_.allow(clientOf(r), r.steadyMs))
+    if (!head && !limiter_.allow(r.client, r.steadyMs))
         return {gameAnswer(rateLimitedLine()), false};
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return {gameAnswer(refusalLine(p.befund)), false};
@@ -94,24 +99,21 @@ Plan League::plan(const Request& r) {
     return {std::nullopt, true};
 }
 
-std::string League::clientOf(const Request& r) const {
-    if (settings_.proxies.empty() || !r.peer) return r.client;
-    sockaddr_in6 client{};
-    client.sin6_family = AF_INET6;
-    client.sin6_addr = clientBehindProxies(*r.peer, r.forwardedFor, settings_.proxies);
-    return clientKey(reinterpret_cast<const sockaddr*>(&client));
-}
-
 Response League::unavailable(const Request& r) {
     if (submits(r)) return gameAnswer(storeFailedLine());
     return plain(503, "Die Liga ist gerade nicht erreichbar.");
 }
 
+Response League::busy(const Request& r) {
+    if (submits(r)) return gameAnswer(rateLimitedLine());
+    return plain(503, "Zu viele Anfragen von Ihrer Adresse zugleich.");
+}
+
 Response League::answerLater(const Request& r, Deadline until) {
+    const std::optional<Route> route = parseRoute(r.path, r.arguments);
+    if (route && route->page == Page::submit) return submit(r, until);
     try {
-        const std::optional<Route> route = parseRoute(r.path, r.arguments);
-        if (route && Deadline::clock::now() < until)
-            return route->page == Page::submit ? submit(r, until) : page(r, *route, until);
+        if (route && Deadline::clock::now() < until) return page(r, *route, until);
     } catch (const StoreGone&) {
     } catch (const std::exception& e) {
         std::cerr << "liga: " << e.what() << std::endl;
@@ -125,13 +127,66 @@ Response League::handle(const Request& r) {
     return answerLater(r, waitFromNow());
 }
 
+namespace {
+// The client as the limits count it: an IPv4 address or an IPv6 /64.
+std::string clientGroupOf(const Request& r) {
+    return groupText(groupsOf(r.client).client());
+}
+} // namespace
+
+SharedLimit League::sharedLimit(const Request& r) {
+    // Every server on the database counts the client alike.
+    SharedLimit limit;
+    if (limiter_.perMinute() > 0) {
+        limit = {clientGroupOf(r), limiter_.perMinute(), limiter_.burst(), r.unixSeconds * 1000};
+        // Buckets that have filled up again count as none; once a minute they go.
+        int64_t swept = sweptAt_;
+        limit.sweep =
+            r.unixSeconds >= swept + 60 && sweptAt_.compare_exchange_strong(swept, r.unixSeconds);
+    }
+    return limit;
+}
+
 Response League::submit(const Request& r, Deadline until) {
     const TCodePruefung p = ligacodePruefen(r.code.value_or(std::string()));
     if (p.befund != TCodeBefund::gut) return gameAnswer(refusalLine(p.befund));
-    const bool held = heldForReview(settings_.review, p.stufe, p.zeit);
-    const Placement placed =
-        store_.submit({p.name, p.stufe, p.zeit, r.unixSeconds, *r.code, held}, until);
-    return gameAnswer(placementLine(placed, p.stufe), readBackLine(p.name, p.zeit));
+    Submission entry = submissionOf(p, *r.code, r.unixSeconds, settings_.review);
+    entry.limit = sharedLimit(r);
+    const std::string readBack = readBackLine(p.name, p.zeit);
+    // While the store is known to be away, a code waits for nobody.
+    if (spool_ && spool_->storeAway()) return spooled(r, entry, readBack);
+    try {
+        if (Deadline::clock::now() < until) {
+            const Placement placed = store_.submit(entry, until);
+            if (placed.limited) return gameAnswer(rateLimitedLine());
+            return gameAnswer(placementLine(placed, p.stufe), readBack);
+        }
+    } catch (const StoreGone&) {
+        if (spool_) spool_->markStoreAway();
+    } catch (const std::exception& e) {
+        if (!spool_)
+            std::cerr << "liga: " << e.what() << std::endl;
+        else if (spool_->markStoreAway())
+            std::cerr << "liga: " << e.what() << "; codes wait in " << spool_->folder()
+                      << " until the league can store them" << std::endl;
+    }
+    return spooled(r, entry, readBack);
+}
+
+Response League::spooled(const Request& r, const Submission& entry, const std::string& readBack) {
+    if (!spool_) return gameAnswer(storeFailedLine());
+    switch (spool_->add({entry.receivedAt, entry.code, clientGroupOf(r)})) {
+    case SpoolAnswer::kept:
+    case SpoolAnswer::keptBefore:
+        return gameAnswer(spooledLine(), readBack);
+    case SpoolAnswer::clientFull:
+        return gameAnswer(clientSpoolFullLine(spool_->bounds().perClient), readBack);
+    case SpoolAnswer::full:
+        return gameAnswer(spoolFullLine(), readBack);
+    case SpoolAnswer::failed:
+        break;
+    }
+    return gameAnswer(storeFailedLine(), readBack);
 }
 
 Response League::page(const Request& r, const Route& route, Deadline until) {
@@ -182,7 +237,10 @@ Response League::page(const Request& r, const Route& route, Deadline until) {
         written = std::make_shared<const Rendered>(std::move(fresh));
         pages_.put(key, now, written);
     }
-    return withValidators(Response(written->status, contentTypeOf(route), written->body));
+    // The written page is lent to the answer, never copied.
+    Response answer(written->status, contentTypeOf(route));
+    answer.shared = std::shared_ptr<const std::string>(written, &written->body);
+    return withValidators(std::move(answer));
 }
 
 Rendered League::overview(const Route& route, const PageContext& c) {

@@ -15,7 +15,10 @@ const char* const intro = R"(
 <p>Die schnellsten Zundelfeld-Spieler: je Name die beste Zeit, die besten 100 jeder Spielstufe.</p>
 <p>So kommt Ihre Zeit hierher: Gewinnen Sie im Spiel eine neue Bestzeit auf einer der fünf
 Spielstufen. Klicken Sie danach im Fenster „Bestzeiten“ auf „übertragen“, und Ihr Name steht
-in der Liga.</p>
+in der Liga. Ein Name hat 6 bis 15 Zeichen: die Buchstaben A bis Z und a bis z (ohne Umlaute
+und ß), die Ziffern 0 bis 9 und ! # ( ) , - . / = ? [ ] _, aber kein Leerzeichen. Jedes
+andere Zeichen nimmt das Spiel schon beim Tippen wieder heraus, und einen kürzeren Namen nimmt
+es nicht an, beides ohne ein Wort.</p>
 )";
 
 void appendBoard(std::string& html, const Route& at, int32_t level,

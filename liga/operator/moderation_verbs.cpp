@@ -8,7 +8,7 @@ namespace liga {
 
 namespace {
 
-constexpr std::array<ModerationVerb, 5> verbs{{
+constexpr std::array<ModerationVerb, 6> verbs{{
     {Moderation::remove, "remove", "CODE...", true,
      "takes entries out; each name keeps its best remaining time"},
     {Moderation::ban, "ban", "NAME", false,
@@ -16,6 +16,8 @@ constexpr std::array<ModerationVerb, 5> verbs{{
     {Moderation::unban, "unban", "NAME", false, "lifts the bar: the name's times come back"},
     {Moderation::approve, "approve", "CODE...", true, "ranks a held entry"},
     {Moderation::reject, "reject", "CODE...", true, "keeps a held entry off the boards for good"},
+    {Moderation::hold, "hold", "CODE...", true,
+     "puts a ranked entry back on hold, off the boards until approved"},
 }};
 
 } // namespace
@@ -36,11 +38,16 @@ std::string_view moderationName(Moderation what) {
     return "change";
 }
 
-std::string verbUsage() {
+std::string verbSynopsis() {
     std::string text;
     for (const ModerationVerb& v : verbs)
-        text += "  zundel-liga " + std::string(v.name) + " --db PATH|URI " +
+        text += "  zundel-liga " + std::string(v.name) + " [--db PATH|URI] " +
                 std::string(v.subject) + "\n";
+    return text;
+}
+
+std::string verbHelp() {
+    std::string text;
     for (const ModerationVerb& v : verbs) {
         std::string name(v.name);
         name.resize(16, ' ');

@@ -26,7 +26,9 @@ const ModerationVerb* verbNamed(std::string_view name);
 // version logged).
 std::string_view moderationName(Moderation what);
 
-// The usage lines of the verbs, indented as the rest of the usage text.
-std::string verbUsage();
+// The verbs' synopsis lines and, apart, a line saying what each does, indented as the
+// rest of the usage text.
+std::string verbSynopsis();
+std::string verbHelp();
 
 } // namespace liga

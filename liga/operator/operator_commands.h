@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// zundel-liga entries, remove, ban, unban, approve and reject: an operator's commands on
-// the league's database, beside the servers that run on it.
+// zundel-liga entries, remove, ban, unban, approve, reject and hold: an operator's
+// commands on the league's database, beside the servers that run on it.
 #pragma once
 #include "store.h"
 
@@ -16,8 +16,11 @@ std::string operatorUsage();
 
 bool isOperatorCommand(std::string_view word);
 
-// argv[1] is the command. Writes what it did to `out`, what failed to `err`; returns the
-// exit status: 0 done, 1 something named was not there or the database failed, 2 usage.
+// argv[1] is the command. Writes what it did to `out`, what it did not and why to `err`;
+// returns the exit status: 0 changed, or nothing to change (already so, or a listing);
+// 1 refused (a code that no entry has, an entry in a state the command does not change, a
+// name the game cannot send, a database that holds no league or cannot be reached);
+// 2 a command line that cannot be read. --help writes the usage to `out` and returns 0.
 int runOperatorCommand(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 // One entry as `entries` lists it: code, name, level, time and when it came (as the page

@@ -13,4 +13,14 @@ namespace liga {
 std::unique_ptr<Store> openStore(const std::string& db, unsigned connections,
                                  Durability durability = Durability::flushLater);
 
+// The database that --db named, or else the one in the environment variable ZUNDEL_LIGA_DB:
+// a password in the command line is there for every local user to read, in the
+// environment only for the process's own user.
+std::string databaseSetting(std::string fromOption);
+
+// Why the database that --db names holds no league, so that opening it would make one;
+// empty when it holds one. Makes and changes nothing. Throws StoreUnavailable when a
+// PostgreSQL database cannot be reached.
+std::string whyNoLeague(const std::string& db);
+
 } // namespace liga

@@ -45,6 +45,10 @@ void countBest(Tx& tx, int32_t level, int32_t tenths, int64_t delta) {
 // One submission, in the transaction that a store has opened.
 template <SubmissionTransaction Tx> Placement submitWithin(Tx& tx, const Submission& e) {
     Placement p;
+    if (!e.limit.client.empty() && !tx.takeToken(e.limit)) {
+        p.limited = true;
+        return p;
+    }
     if (tx.barred(e.name)) {
         p.barred = true;
         return p;
@@ -132,10 +136,17 @@ ModerationResult moderateWithin(Tx& tx, Moderation what, const std::string& subj
             if (e->state == EntryState::ranked)
                 settleBest(tx, e->level, e->name, tx.barred(e->name));
         } else {
-            if (e->state != EntryState::held) return ModerationResult::notHeld;
-            const bool approve = what == Moderation::approve;
-            tx.setState(subject, approve ? EntryState::ranked : EntryState::rejected);
-            if (approve) settleBest(tx, e->level, e->name, tx.barred(e->name));
+            const EntryState target = what == Moderation::approve  ? EntryState::ranked
+                                      : what == Moderation::reject ? EntryState::rejected
+                                                                   : EntryState::held;
+            if (e->state == target) return ModerationResult::unchanged;
+            // Approve and reject decide on a held entry; hold takes a ranked one back.
+            const bool holding = what == Moderation::hold;
+            if (e->state != (holding ? EntryState::ranked : EntryState::held))
+                return holding ? ModerationResult::notRanked : ModerationResult::notHeld;
+            tx.setState(subject, target);
+            if (target == EntryState::ranked || holding)
+                settleBest(tx, e->level, e->name, tx.barred(e->name));
         }
     }
     settleViews(tx, views, what, subject);

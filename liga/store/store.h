@@ -18,6 +18,17 @@ class Views;
 // it down. Only ranked entries reach the boards.
 enum class EntryState { ranked = 0, held = 1, rejected = 2 };
 
+// A client's share of submissions, counted in the database so that every server process
+// on it counts alike: a token bucket of `burst`, refilled by `perMinute` a minute. A bucket
+// that has filled up again leaves the table now and then.
+struct SharedLimit {
+    std::string client; // who is counted, as text; empty: nobody, no limit
+    uint32_t perMinute = 0;
+    uint32_t burst = 0;
+    int64_t nowMs = 0;  // milliseconds since 1970: the servers' clocks must agree
+    bool sweep = false; // also let go of every bucket that has filled up again
+};
+
 // One accepted code.
 struct Submission {
     std::string name;       // 6 to 15 allowed characters, no padding
@@ -26,6 +37,7 @@ struct Submission {
     int64_t receivedAt = 0; // seconds since 1970, UTC
     std::string code;       // the 64 characters as received
     bool held = false;      // stored, but ranked only once an operator approves it
+    SharedLimit limit{};    // what its client may still send
 };
 
 // Where an entry stands: its time among the best times of all other names on its
@@ -34,6 +46,7 @@ struct Submission {
 struct Placement {
     bool alreadyReceived = false; // the same code came before; nothing was added
     bool barred = false;          // the name is barred: nothing was added
+    bool limited = false;         // the client has sent too much: nothing was added
     EntryState state = EntryState::ranked;
     int64_t place = 0;
     int64_t ranked = 0;
@@ -67,15 +80,17 @@ struct EntryQuery {
     int64_t limit = 100;
 };
 
-// What an operator does to the league: remove, approve and reject name a code, ban and
-// unban a name.
-enum class Moderation { remove, ban, unban, approve, reject };
+// What an operator does to the league: remove, approve, reject and hold name a code, ban
+// and unban a name. The numbers are those the log keeps.
+enum class Moderation { remove, ban, unban, approve, reject, hold };
 
 enum class ModerationResult {
     done,
     noSuchEntry, // no entry has the code
-    notHeld,     // approve or reject of an entry that is not held
-    unchanged,   // ban of a barred name, unban of one that is not
+    notHeld,     // approve or reject of a rejected or a ranked entry
+    notRanked,   // hold of a rejected entry
+    unchanged,   // already so: a ban of a barred name, an unban of one that is not, an
+                 // approve of a ranked entry, a reject of a rejected one, a hold of a held one
 };
 
 // One change an operator made, as every server logs it.
@@ -160,6 +175,11 @@ public:
     }
     // What the league's pages read beside the boards (views.h), from the same database.
     virtual Views& views() = 0;
+    // The names that entries or the bar hold which differ from `name` in the case of
+    // letters alone, `name` itself not among them; sorted, at most 20.
+    std::vector<std::string> namesAlike(const std::string& name, Deadline until = waitFromNow()) {
+        return namesAlikeBefore(name, until);
+    }
 
 protected:
     virtual Placement submitBefore(const Submission& entry, Deadline until) = 0;
@@ -169,6 +189,7 @@ protected:
     virtual ModerationResult moderateBefore(Moderation what, const std::string& subject, int64_t at,
                                             Deadline until) = 0;
     virtual std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) = 0;
+    virtual std::vector<std::string> namesAlikeBefore(const std::string& name, Deadline until) = 0;
 };
 
 } // namespace liga

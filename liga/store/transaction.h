@@ -140,7 +140,10 @@ concept ModerationViewsTransaction = ViewsTransaction<Tx> &&
 template <class Tx>
 concept SubmissionTransaction = ViewsTransaction<Tx> &&
     requires(Tx& tx, const Submission& entry, const std::string& text, int32_t number,
-             int64_t delta) {
+             int64_t delta, const SharedLimit& limit) {
+    // Takes one submission from the client's shared bucket; false, and nothing taken, when
+    // it has none left.
+    { tx.takeToken(limit) } -> std::same_as<bool>;
     // Whether the name is barred; also keeps moderations out until the transaction ends.
     { tx.barred(text) } -> std::same_as<bool>;
     // Stores the entry; false when its code is there already.

@@ -6,7 +6,7 @@
 
 // The parts of a URL as the HTTP client splits it. Nothing is rejected; a missing part is
 // empty, and the path (query included) is kept unaltered.
-struct THttpUrlTeile {
+struct THttpUrlParts {
     std::string proto;
     std::string user;
     std::string pass;
@@ -15,4 +15,4 @@ struct THttpUrlTeile {
     std::string path;
 };
 
-THttpUrlTeile ParseURL(std::string_view url);
+THttpUrlParts ParseURL(std::string_view url);

@@ -14,6 +14,8 @@ struct TEinstellungen {
     int32_t feldHoehe = 0;
     int32_t feldBreite = 0;
     int32_t feldMinen = 0;
+    // The marks option as the file stores it. The game's own is TSpiel::merker: start-up
+    // takes it from here, closing puts it back.
     uint8_t merkerAn = 0;
     TKurzString15 nameEingabe;
     std::array<uint8_t, 3> fuellung{};

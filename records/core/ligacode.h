@@ -44,7 +44,9 @@ struct TLigacode {
     bool fuellerGut() const; // every filler byte in 3..252
 };
 
-// The code text: the masked block with r and s set in; getcode's last two steps.
+// The code text, 64 hexadecimal digits: each block byte plus its position (from 1) times
+// the mask, with the mask set in before block byte 7 and the checksum before
+// block byte 10 (counted from 0).
 std::string ligacodeText(const TLigacode& code);
 // Undoes ligacodeText; nothing unless the text is 64 characters 0-9, A-F.
 std::optional<TLigacode> ligacodeLesen(std::string_view code);

@@ -5,11 +5,11 @@
 
 #include "cp1252.h"
 #include "dialograhmen.h"
-#include "leerlaufsperre.h"
+#include "idlelock.h"
 #include "ligacode.h"
 #include "ligahost.h"
 #include "schrift.h"
-#include "strom.h"
+#include "stream.h"
 #include "stufen.h"
 #include "zeittext.h"
 #include "zufall.h"
@@ -150,10 +150,10 @@ void Thighscore::Button4Click() {
     try {
         {
             // Get pumps the event loop in the middle of this handler: no frames there.
-            TLeerlaufSperre sperre(rahmenTakt);
+            TIdleLock sperre(rahmenTakt);
             HttpCli1.Get();
         }
-        for (const std::string& zeile : antwortLaden(strom.Daten()))
+        for (const std::string& zeile : antwortLaden(strom.Data()))
             zeilen += QString::fromStdString(cp1252NachUtf8(zeile));
     } catch (...) {
         zeilen = QStringList{QString::fromUtf8(uebertragungsFehler)};

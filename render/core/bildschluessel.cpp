@@ -10,7 +10,7 @@ TBildSchluessel bildSchluessel(const Surface* ziel, const TSpiel& spiel, const T
     TBildSchluessel k;
     k.gueltig = ziel != nullptr;
     k.ziel = ziel;
-    k.zielStand = ziel != nullptr ? ziel->stand() : 0;
+    k.zielStand = ziel != nullptr ? ziel->writeCount() : 0;
     k.aenderungen = spiel.aenderungen;
     k.spielstufe = spiel.spielstufe;
     k.breite = spiel.breite;
@@ -22,30 +22,14 @@ TBildSchluessel bildSchluessel(const Surface* ziel, const TSpiel& spiel, const T
     return k;
 }
 
-bool gleichesBrett(const TBildSchluessel& jetzt, const TBildSchluessel& alt) {
-    TBildSchluessel ohneZeigerUndUhr = jetzt;
-    ohneZeigerUndUhr.zeiger = alt.zeiger;
-    ohneZeigerUndUhr.t = alt.t;
-    return ohneZeigerUndUhr == alt;
-}
-
 TBildSchluessel bildZusammensetzen(Surface* ziel,
                                    const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
                                    const TSpiel& spiel, const TZeiger& zeiger, int32_t t) {
     if (ziel == nullptr) return {};
     FillSurface(ziel, 0);
     zeichnen(ziel, bilder, spiel, zeiger, t);
-    // A look at the pixels has a drawing log draw what it holds, so the count of writes
-    // in the key is the one the surface keeps until something else writes to it.
-    static_cast<void>(static_cast<const Surface&>(*ziel).bits());
+    // Drawn now, so that the count of writes in the key is the one the surface keeps until
+    // something else writes to it.
+    ziel->flush();
     return bildSchluessel(ziel, spiel, zeiger, t);
-}
-
-bool bildAuffrischen(TBildSchluessel& letztes, Surface* ziel,
-                     const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
-                     const TSpiel& spiel, const TZeiger& zeiger, int32_t t) {
-    // A frame like the last one composed is on the surface already.
-    if (bildSchluessel(ziel, spiel, zeiger, t) == letztes) return false;
-    letztes = bildZusammensetzen(ziel, bilder, spiel, zeiger, t);
-    return true;
 }

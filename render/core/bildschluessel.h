@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "bild.h"
+#include "blit.h"
 #include "katalog.h"
 #include "zeiger.h"
 
@@ -10,9 +10,10 @@
 
 class TSpiel;
 
-// Everything a composed frame depends on, and the surface that holds it: a tick whose key
-// equals the key of the frame last composed would compose the same pixels again, which
-// the surface holds already. zeichnen reads nothing that is not in here.
+// Everything a composed frame depends on, and the surface that holds it: a frame whose key
+// equals the key of the frame last composed would be the same pixels again, which the
+// surface holds already (bildentscheidung.h decides on it). zeichnen reads nothing that is
+// not in here.
 struct TBildSchluessel {
     // The surface and its count of writes once the frame was drawn: a surface remade or
     // written some other way holds another picture.
@@ -43,19 +44,8 @@ struct TBildSchluessel {
 TBildSchluessel bildSchluessel(const Surface* ziel, const TSpiel& spiel, const TZeiger& zeiger,
                                int32_t t);
 
-// Whether the surface still holds the frame of `alt`, on the same board of the same level,
-// whatever the pointer and the clock have done since.
-bool gleichesBrett(const TBildSchluessel& jetzt, const TBildSchluessel& alt);
-
 // Composes the whole frame onto `ziel` as the frame tick does (black, then zeichnen), has
 // it drawn at once and returns its key. Nothing happens without a surface.
 TBildSchluessel bildZusammensetzen(Surface* ziel,
                                    const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
                                    const TSpiel& spiel, const TZeiger& zeiger, int32_t t);
-
-// The frame tick's step: composes the frame onto `ziel` unless `letztes`, the key of the
-// frame last composed there, is already this one's, and then keeps the new key in it.
-// True when it composed.
-bool bildAuffrischen(TBildSchluessel& letztes, Surface* ziel,
-                     const std::array<TPictureCollectionItem, spriteAnzahl>& bilder,
-                     const TSpiel& spiel, const TZeiger& zeiger, int32_t t);

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bild.h"
-#include "zeichenprotokoll.h"
+#include "blit.h"
+#include "drawlog.h"
 
 #include <algorithm>
 #include <cstring>
 
-void fillRect(Surface& surface, const TRechteck& r, uint32_t c) {
+void fillRect(Surface& surface, const TRect& r, uint32_t c) {
     uint32_t* p = surface.scanLine(r.y) + r.x;
     const std::size_t stride = static_cast<std::size_t>(surface.width());
     if (r.x == 0 && r.w == surface.width()) {
@@ -22,12 +22,12 @@ void fillRect(Surface& surface, const TRechteck& r, uint32_t c) {
     for (int32_t y = 0; y < r.h; ++y, p += stride) std::fill_n(p, r.w, c);
 }
 
-void copyRect(const Surface& quelle, int32_t qx, int32_t qy, Surface& ziel, const TRechteck& r,
+void copyRect(const Surface& source, int32_t srcX, int32_t srcY, Surface& target, const TRect& r,
               bool transparent, uint32_t key) {
-    uint32_t* d = ziel.scanLine(r.y) + r.x;
-    const uint32_t* s = quelle.scanLine(qy) + qx;
-    const std::size_t dStride = static_cast<std::size_t>(ziel.width());
-    const std::size_t sStride = static_cast<std::size_t>(quelle.width());
+    uint32_t* d = target.scanLine(r.y) + r.x;
+    const uint32_t* s = source.scanLine(srcY) + srcX;
+    const std::size_t dStride = static_cast<std::size_t>(target.width());
+    const std::size_t sStride = static_cast<std::size_t>(source.width());
     if (!transparent) {
         if (r.w == 16) {
             // Whole cells, most of every frame: a fixed-size copy the compiler inlines.
@@ -51,8 +51,8 @@ void copyRect(const Surface& quelle, int32_t qx, int32_t qy, Surface& ziel, cons
 
 bool FillSurface(Surface* surface, uint32_t c) {
     if (surface == nullptr || surface->empty()) return false;
-    if (TZeichenprotokoll* protokoll = surface->protokoll()) {
-        protokoll->fuellen(c);
+    if (TDrawLog* drawLog = surface->drawLog()) {
+        drawLog->fill(c);
         return true;
     }
     fillRect(*surface, {0, 0, surface->width(), surface->height()}, c);
@@ -63,13 +63,13 @@ void DrawSprite(const TPictureCollectionItem& item, Surface* surface, int32_t x,
                 int32_t pattern) {
     if (item.surface.empty() || pattern < 0 || pattern >= item.PatternCount()) return;
     if (surface == nullptr || surface->empty()) return;
-    const Surface& quelle = item.surface;
+    const Surface& source = item.surface;
     if (x > surface->width() || y > surface->height()) return;
 
     // Clipping in 64 bits: a far negative x or y must not wrap around.
     int64_t dx = x, dy = y;
     int64_t sx = 0, sy = 0;
-    int64_t w = quelle.width(), h = quelle.height();
+    int64_t w = source.width(), h = source.height();
     if (dx < 0) {
         sx = -dx;
         w += dx;
@@ -84,12 +84,12 @@ void DrawSprite(const TPictureCollectionItem& item, Surface* surface, int32_t x,
     h = std::min<int64_t>(h, surface->height() - dy);
     if (w <= 0 || h <= 0) return;
 
-    const int32_t qx = static_cast<int32_t>(sx), qy = static_cast<int32_t>(sy);
-    const TRechteck ziel{static_cast<int32_t>(dx), static_cast<int32_t>(dy),
-                         static_cast<int32_t>(w), static_cast<int32_t>(h)};
-    if (TZeichenprotokoll* protokoll = surface->protokoll()) {
-        protokoll->kopieren(quelle, qx, qy, ziel, item.Transparent, item.TransparentColor);
+    const int32_t srcX = static_cast<int32_t>(sx), srcY = static_cast<int32_t>(sy);
+    const TRect target{static_cast<int32_t>(dx), static_cast<int32_t>(dy), static_cast<int32_t>(w),
+                       static_cast<int32_t>(h)};
+    if (TDrawLog* drawLog = surface->drawLog()) {
+        drawLog->copy(source, srcX, srcY, target, item.Transparent, item.TransparentColor);
         return;
     }
-    copyRect(quelle, qx, qy, *surface, ziel, item.Transparent, item.TransparentColor);
+    copyRect(source, srcX, srcY, *surface, target, item.Transparent, item.TransparentColor);
 }

@@ -106,10 +106,10 @@ Header readHeader(const Bytes& in) {
         h.topDown = true;
         height = -height;
     }
-    if (h.width <= 0 || h.width > dibMaxSeite || height == 0 || height > dibMaxSeite)
+    if (h.width <= 0 || h.width > dibMaxSide || height == 0 || height > dibMaxSide)
         throw EInvalidGraphic();
     h.height = static_cast<int32_t>(height);
-    if (int64_t{h.width} * h.height > dibMaxPixel) throw EInvalidGraphic();
+    if (int64_t{h.width} * h.height > dibMaxPixels) throw EInvalidGraphic();
 
     switch (h.compression) {
     case 0:

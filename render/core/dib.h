@@ -13,8 +13,8 @@ public:
 };
 
 // Largest picture the loader accepts, per side and in pixels overall.
-constexpr int32_t dibMaxSeite = 16384;
-constexpr int64_t dibMaxPixel = int64_t{1} << 26;
+constexpr int32_t dibMaxSide = 16384;
+constexpr int64_t dibMaxPixels = int64_t{1} << 26;
 
 // Decodes a packed device-independent bitmap: a 40-byte information header or a
 // 12-byte core header, the colour masks (compression 3), the palette and the pixels.

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "bild.h"
+#include "blit.h"
 #include "katalog.h"
 #include <array>
 #include <cstdint>

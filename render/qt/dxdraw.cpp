@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dxdraw.h"
-#include "bildwiederholung.h"
 #include "maustaste.h"
-#include "virtuelletaste.h"
+#include "refresh.h"
+#include "virtualkey.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -45,7 +45,7 @@ int buttonNumber(Qt::MouseButton button) {
 
 // An image that only looks at the surface's memory: painting it copies nothing, and
 // reading through it never counts as a write to the surface.
-QImage bildUeber(const Surface& s) {
+QImage imageOver(const Surface& s) {
     return QImage(reinterpret_cast<const uchar*>(s.bits()), s.width(), s.height(), s.width() * 4,
                   QImage::Format_RGB32);
 }
@@ -75,20 +75,19 @@ TDXDraw::TDXDraw(QWidget* parent) : QWidget(parent) {
 void TDXDraw::makeSurface(int32_t w, int32_t h) {
     w = std::max(w, 1);
     h = std::max(h, 1);
-    if (w > groessteSurfaceSeite || h > groessteSurfaceSeite ||
-        int64_t{w} * int64_t{h} > groessteSurfacePixel) {
+    if (w > maxSurfaceSide || h > maxSurfaceSide || int64_t{w} * int64_t{h} > maxSurfacePixels) {
         throw EDXDrawError("Surface cannot be made");
     }
-    bild_ = QImage();
-    protokoll_.loslassen();
+    image_ = QImage();
+    log_.release();
     try {
         back_.resize(w, h); // filled with colour 0, black
     } catch (const std::bad_alloc&) {
         back_ = ::Surface();
         throw EDXDrawError("Surface cannot be made");
     }
-    protokoll_.anhaengen(back_); // the first frame on it goes out whole
-    bild_ = bildUeber(back_);
+    log_.attach(back_); // the first frame on it goes out whole
+    image_ = imageOver(back_);
 }
 
 void TDXDraw::InitSurfaces() {
@@ -106,8 +105,8 @@ void TDXDraw::InitSurfaces() {
 
 void TDXDraw::ReleaseSurfaces() {
     initialized_ = false;
-    bild_ = QImage();
-    protokoll_.loslassen();
+    image_ = QImage();
+    log_.release();
     back_ = ::Surface();
 }
 
@@ -135,13 +134,13 @@ std::chrono::nanoseconds TDXDraw::CurrentRefreshInterval() const {
 }
 
 void TDXDraw::waitForRefresh() {
-    const auto jetzt = std::chrono::steady_clock::now();
+    const auto now = std::chrono::steady_clock::now();
     if (!phaseSet_) {
-        phase_ = jetzt;
+        phase_ = now;
         phaseSet_ = true;
     }
     // Sleeping, not spinning: the thread gives the core away until the refresh.
-    std::this_thread::sleep_until(NextRefresh(phase_, jetzt, CurrentRefreshInterval()));
+    std::this_thread::sleep_until(NextRefresh(phase_, now, CurrentRefreshInterval()));
 }
 
 void TDXDraw::ShowFrame() {
@@ -149,15 +148,15 @@ void TDXDraw::ShowFrame() {
     followSize();
     if (!initialized_) return;
     // Drawn and found before the wait, so the changes go out right after the refresh.
-    const bool alles = protokoll_.aenderungenNehmen(geaendert_);
+    const bool whole = log_.takeChanges(changed_);
     if (waitVBlank_) waitForRefresh();
     // At once (repaint, not update), so the frame is on the screen when this returns.
-    if (alles) {
+    if (whole) {
         repaint();
-    } else if (!geaendert_.empty()) {
-        QRegion bereich;
-        for (const TRechteck& r : geaendert_) bereich += QRect(r.x, r.y, r.w, r.h);
-        repaint(bereich);
+    } else if (!changed_.empty()) {
+        QRegion region;
+        for (const TRect& r : changed_) region += QRect(r.x, r.y, r.w, r.h);
+        repaint(region);
     }
 }
 
@@ -179,7 +178,7 @@ void TDXDraw::resizeEvent(QResizeEvent* event) {
 void TDXDraw::paintEvent(QPaintEvent* event) {
     if (initialized_ && OnPaint && OnPaint(this)) {
         // Composed just now: what lies beyond the region asked for is stale on the screen.
-        protokoll_.aenderungenNehmen(geaendert_);
+        log_.takeChanges(changed_);
         const QRegion rest = QRegion(rect()) - event->region();
         if (!rest.isEmpty()) update(rest);
     }
@@ -188,18 +187,19 @@ void TDXDraw::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), Qt::black);
         return;
     }
-    // Reading the pixels has what is held back drawn first. Someone may also have remade
-    // the surface behind our back; then look at its memory again.
-    if (bild_.constBits() != reinterpret_cast<const uchar*>(std::as_const(back_).bits()) ||
-        bild_.width() != back_.width() || bild_.height() != back_.height()) {
-        bild_ = bildUeber(back_);
+    // The window reads the pixels: what the log holds back is drawn first. Someone may also
+    // have remade the surface behind our back; then look at its memory again.
+    back_.flush();
+    if (image_.constBits() != reinterpret_cast<const uchar*>(std::as_const(back_).bits()) ||
+        image_.width() != back_.width() || image_.height() != back_.height()) {
+        image_ = imageOver(back_);
     }
     // Scaled by the device pixel ratio without smoothing: crisp pixels on HiDPI screens.
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const QRect& r : event->region()) {
-        if (!bild_.rect().contains(r)) p.fillRect(r, Qt::black);
-        const QRect quelle = r.intersected(bild_.rect());
-        if (!quelle.isEmpty()) p.drawImage(quelle.topLeft(), bild_, quelle);
+        if (!image_.rect().contains(r)) p.fillRect(r, Qt::black);
+        const QRect source = r.intersected(image_.rect());
+        if (!source.isEmpty()) p.drawImage(source.topLeft(), image_, source);
     }
 }
 

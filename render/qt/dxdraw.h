@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "drawlog.h"
 #include "surface.h"
-#include "zeichenprotokoll.h"
 
 #include <QImage>
 #include <QWidget>
@@ -30,8 +30,8 @@ enum TShiftFlag : int {
 };
 
 // The largest back surface it makes; anything beyond is refused, not attempted.
-constexpr int32_t groessteSurfaceSeite = 16384;
-constexpr int64_t groessteSurfacePixel = int64_t{1} << 26;
+constexpr int32_t maxSurfaceSide = 16384;
+constexpr int64_t maxSurfacePixels = int64_t{1} << 26;
 
 // The drawing surface: a widget that owns a back surface of its own size and shows it.
 // It is initialised when it is first shown; before that, and after a failed
@@ -47,9 +47,9 @@ public:
 
     // The back surface for FillSurface and DrawSprite; null while not initialised.
     // Its size follows the widget's: a new size remakes it, filled black. Fills and
-    // copies onto it are drawn when its pixels are next looked at, at the latest by
-    // ShowFrame, and only where they change the picture; the sprites must stay as they
-    // are until then.
+    // copies onto it are drawn when it is flushed or written otherwise, at the latest by
+    // ShowFrame or a repaint, and only where they change the picture; the sprites must
+    // stay as they are until then.
     ::Surface* Surface();
     // The back surface as it stands, initialised or not (for inspection).
     const ::Surface& BackSurface() const { return back_; }
@@ -103,9 +103,9 @@ private:
     void reportError(const std::string& message);
 
     ::Surface back_;
-    TZeichenprotokoll protokoll_;      // holds back_'s drawing; after back_, so it goes first
-    QImage bild_;                      // over back_'s memory, remade with it
-    std::vector<TRechteck> geaendert_; // kept from frame to frame: no allocation
+    TDrawLog log_;               // holds back_'s drawing; after back_, so it goes first
+    QImage image_;               // over back_'s memory, remade with it
+    std::vector<TRect> changed_; // kept from frame to frame: no allocation
     bool initialized_ = false;
     bool attempted_ = false;
     bool waitVBlank_ = true;

@@ -21,9 +21,9 @@ void TDXImageList::Initialize() {
                                       " cannot be initialized");
     }
     if (initialized_) return;
-    TPictureCollection neu{};
-    if (loader_) loader_(neu);
-    items_ = std::move(neu); // all or nothing: a failing loader leaves the list as it was
+    TPictureCollection fresh{};
+    if (loader_) loader_(fresh);
+    items_ = std::move(fresh); // all or nothing: a failing loader leaves the list as it was
     initialized_ = true;
 }
 

@@ -11,8 +11,8 @@ std::optional<int32_t> LagCountFor(uint32_t now, uint32_t previous, uint32_t int
     if (d < interval) return std::nullopt;
     const uint32_t steps = d / (interval > 0 ? interval : 1u);
     // A count beyond the signed range saturates instead of turning negative.
-    constexpr uint32_t groesste = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
-    if (steps > groesste) return std::numeric_limits<int32_t>::max();
+    constexpr uint32_t largest = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
+    if (steps > largest) return std::numeric_limits<int32_t>::max();
     return steps < 1u ? 1 : static_cast<int32_t>(steps);
 }
 
@@ -54,11 +54,11 @@ void TDXTimer::SetClock(std::function<uint32_t()> clock) {
 }
 
 void TDXTimer::ApplicationStateChanged(Qt::ApplicationState state) {
-    const bool aktiv = state == Qt::ApplicationActive;
-    if (aktiv == appActive_) return;
-    appActive_ = aktiv;
+    const bool active = state == Qt::ApplicationActive;
+    if (active == appActive_) return;
+    appActive_ = active;
     if (!enabled_ || !activeOnly_) return;
-    if (aktiv) {
+    if (active) {
         start();
     } else {
         stop();
@@ -73,13 +73,13 @@ void TDXTimer::start() {
     idle_.start();
 }
 
-void TDXTimer::sperren() {
-    ++sperren_;
+void TDXTimer::lock() {
+    ++locks_;
 }
 
-void TDXTimer::freigeben() {
+void TDXTimer::unlock() {
     // Paused by the lock: back to every idle moment once the last lock has gone.
-    if (--sperren_ == 0 && hooked_ && !idle_.isActive()) idle_.start();
+    if (--locks_ == 0 && hooked_ && !idle_.isActive()) idle_.start();
 }
 
 void TDXTimer::stop() {
@@ -90,7 +90,7 @@ void TDXTimer::stop() {
 void TDXTimer::idle() {
     // A nested event pump that must not run frames (a synchronous network call). A zero
     // timer left running would keep that pump from ever sleeping, so it waits for the lock.
-    if (sperren_ > 0) {
+    if (locks_ > 0) {
         idle_.stop();
         return;
     }

@@ -18,7 +18,7 @@ uint32_t SteadyMilliseconds();
 
 // The frame timer: calls OnTimer whenever the event loop has nothing else to do, also
 // inside modal dialogs, and, with ActiveOnly, only while the application is active.
-// No ticks fire while a TLeerlaufSperre on it lives. The toolkit never re-enters a timer from
+// No ticks fire while a TIdleLock on it lives. The toolkit never re-enters a timer from
 // its own handler, so a modal loop opened inside a tick gets ticks only after the tick has
 // switched Enabled off and on (a restart hooks in afresh).
 class TDXTimer final : public QObject {
@@ -42,7 +42,7 @@ public:
     // Whether the timer is hooked into the idle processing right now.
     bool Hooked() const { return hooked_; }
     // Whether an idle lock holds it.
-    bool Gesperrt() const { return sperren_ > 0; }
+    bool Locked() const { return locks_ > 0; }
 
     // The millisecond clock it reads; tests set their own.
     void SetClock(std::function<uint32_t()> clock);
@@ -53,9 +53,9 @@ public slots:
     void ApplicationStateChanged(Qt::ApplicationState state);
 
 private:
-    friend class TLeerlaufSperre;
-    void sperren();
-    void freigeben();
+    friend class TIdleLock;
+    void lock();
+    void unlock();
     void start();
     void stop();
     void idle();
@@ -66,7 +66,7 @@ private:
     uint32_t interval_ = 0;
     bool appActive_ = true;
     uint32_t previous_ = 0;
-    int sperren_ = 0; // idle locks alive
+    int locks_ = 0; // idle locks alive
     std::function<uint32_t()> clock_;
     QTimer idle_;
 };

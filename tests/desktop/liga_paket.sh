@@ -3,8 +3,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A machine that runs a league has neither Qt nor the test libraries: configure the league
 # server alone with them hidden, build it, pack it, and check the package: the program,
-# its service unit pointing at it, the manual page, the libraries from dpkg-shlibdeps
-# (and no Qt), and lintian's verdict.
+# its service units pointing at it with no database on their command line, the settings
+# file (a conffile, root's alone, every setting commented), the maintainer scripts, the
+# manual page, the libraries from dpkg-shlibdeps (and no Qt), and lintian's verdict.
+# What the scripts do is tried by tools/check-liga-service.sh, in a Debian root.
 #   liga_paket.sh CMAKE CPACK SOURCE_DIR
 set -euo pipefail
 cmake=$1 cpack=$2 quelle=$3
@@ -25,13 +27,34 @@ falsch() {
 }
 inhalt=$(dpkg-deb -c "$deb")
 for f in usr/sbin/zundel-liga usr/lib/systemd/system/zundel-liga.service \
+    usr/lib/systemd/system/zundel-liga@.service etc/default/zundel-liga \
     usr/share/man/man8/zundel-liga.8.gz usr/share/doc/zundel-liga/copyright \
-    usr/share/doc/zundel-liga/changelog.Debian.gz; do
+    usr/share/doc/zundel-liga/changelog.Debian.gz usr/share/doc/zundel-liga/examples/nginx/zundel-liga; do
     grep -q " \./$f$" <<<"$inhalt" || falsch "$f is not in the package"
 done
 if grep -E 'zundelfeld|games/' <<<"$inhalt"; then falsch "the game is in the league's package"; fi
-dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/systemd/system/zundel-liga.service |
-    grep -q '^ExecStart=/usr/sbin/zundel-liga ' || falsch "the unit does not start /usr/sbin/zundel-liga"
+datei() { dpkg-deb --fsys-tarfile "$deb" | tar -xO "./$1"; }
+for einheit in zundel-liga zundel-liga@; do
+    start=$(datei "usr/lib/systemd/system/$einheit.service" | grep '^ExecStart=')
+    grep -q '^ExecStart=/usr/sbin/zundel-liga ' <<<"$start" ||
+        falsch "$einheit.service does not start /usr/sbin/zundel-liga: $start"
+    if grep -q -- '--db\|DB}' <<<"$start"; then falsch "$einheit.service puts the database in argv"; fi
+done
+datei usr/lib/systemd/system/zundel-liga@.service |
+    grep -qx 'EnvironmentFile=/etc/default/zundel-liga-%i' || falsch "an instance reads no settings of its own"
+grep -q '^-rw------- root/root .* \./etc/default/zundel-liga$' <<<"$inhalt" ||
+    falsch "/etc/default/zundel-liga is not root's alone: $(grep etc/default <<<"$inhalt")"
+einstellungen=$(datei etc/default/zundel-liga)
+for name in ZUNDEL_LIGA_DB ZUNDEL_LIGA_LISTEN ZUNDEL_LIGA_OPTIONS; do
+    grep -q "^#$name=" <<<"$einstellungen" || falsch "/etc/default/zundel-liga lacks #$name="
+done
+if grep -v '^#' <<<"$einstellungen" | grep -q .; then falsch "a setting in /etc/default/zundel-liga is not commented"; fi
+steuerung=$(dpkg-deb --ctrl-tarfile "$deb" | tar -tv)
+for skript in postinst prerm postrm; do
+    grep -q "^-rwxr-xr-x .* \./$skript$" <<<"$steuerung" || falsch "no maintainer script $skript"
+done
+[[ $(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles) == /etc/default/zundel-liga ]] ||
+    falsch "/etc/default/zundel-liga is not the package's one conffile"
 abhaengig=$(dpkg-deb -f "$deb" Depends)
 for paket in libmicrohttpd12 libsqlite3-0 libpq5 libc6; do
     grep -Eq "\b${paket}(t64)?\b" <<<"$abhaengig" || falsch "Depends lacks $paket: $abhaengig"

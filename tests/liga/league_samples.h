@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Codes, entries and requests for the league's tests.
 #pragma once
+#include "forwarded_for.h"
 #include "handler.h"
 #include "ligacode.h"
 
@@ -25,7 +26,7 @@ inline Request request(const std::string& c, const std::string& client = "192.0.
     r.method = "GET";
     r.path = "/rekord.php";
     r.code = c;
-    r.client = client;
+    r.client = parseAddress(client).value_or(in6_addr{});
     r.unixSeconds = 1700000000;
     return r;
 }

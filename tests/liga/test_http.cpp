@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The HTTP layer: framing, what a handler is handed and hands back, conditional requests,
 // the rate limit and listen addresses.
+#include "address_groups.h"
 #include "conditional.h"
+#include "forwarded_for.h"
 #include "handler.h"
 #include "http_server.h"
 #include "league_samples.h"
@@ -114,37 +116,46 @@ TEST(Conditional, DatesInAllThreeFormsAndTagListsDecideA304) {
     EXPECT_FALSE(notModified(r, "\"7\"", t));
 }
 
-TEST(RateLimit, CountsPerAddressRefillsAndStaysBounded) {
+TEST(RateLimit, CountsEachClientAndItsPrefixesAndGivesAFreshClientABucket) {
+    const auto at = [](const std::string& text) { return *parseAddress(text); };
     RateLimiter limiter(2, 2, 16);
-    EXPECT_TRUE(limiter.allow("a", 0));
-    EXPECT_TRUE(limiter.allow("a", 0));
-    EXPECT_FALSE(limiter.allow("a", 1000));
-    EXPECT_TRUE(limiter.allow("b", 1000));
-    EXPECT_TRUE(limiter.allow("a", 31000)); // one more every 30 seconds
-    EXPECT_FALSE(limiter.allow("a", 31000));
-    for (int i = 0; i < 10000; ++i) limiter.allow("k" + std::to_string(i), 40000 + i);
-    EXPECT_LE(limiter.size(), 16u);
-
-    // Many addresses free no used-up bucket; what does not fit shares one, until buckets
-    // have filled up again.
-    RateLimiter full(1, 3, 4);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(full.allow("kunde", 0));
-    int passed = 0;
-    for (int i = 0; i < 1000; ++i) passed += full.allow("a" + std::to_string(i), 10 + i);
-    EXPECT_EQ(passed, 3 + 3); // three own buckets fill the table, then the shared one's three
-    EXPECT_FALSE(full.allow("kunde", 2000));
-    EXPECT_TRUE(full.allow("neu", 200000)); // the others have filled up again and left
-    EXPECT_EQ(full.size(), 1u);
+    EXPECT_TRUE(limiter.allow(at("192.0.2.1"), 0));
+    EXPECT_TRUE(limiter.allow(at("192.0.2.1"), 0));
+    EXPECT_FALSE(limiter.allow(at("192.0.2.1"), 1000));
+    EXPECT_TRUE(limiter.allow(at("192.0.2.2"), 1000));
+    EXPECT_TRUE(limiter.allow(at("192.0.2.1"), 31000)); // one more every 30 seconds
+    EXPECT_FALSE(limiter.allow(at("192.0.2.1"), 31000));
     RateLimiter without(0);
-    for (int i = 0; i < 100; ++i) EXPECT_TRUE(without.allow("a", 0));
+    for (int i = 0; i < 100; ++i) EXPECT_TRUE(without.allow(at("192.0.2.1"), 0));
 
-    // IPv6 clients count by their /64; mapped IPv4 clients as IPv4.
-    sockaddr_in6 a{};
-    a.sin6_family = AF_INET6;
-    inet_pton(AF_INET6, "2001:db8:1:2:aaaa::1", &a.sin6_addr);
-    EXPECT_EQ(clientKey(reinterpret_cast<sockaddr*>(&a)), "2001:db8:1:2::/64");
-    inet_pton(AF_INET6, "::ffff:192.0.2.7", &a.sin6_addr);
-    EXPECT_EQ(clientKey(reinterpret_cast<sockaddr*>(&a)), "192.0.2.7");
+    // However many addresses come, each new one gets a bucket of its own, the table stays
+    // bounded, and a used-up client stays used up: those nearest to full leave first.
+    RateLimiter full(1, 3, 64);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(full.allow(at("192.0.2.1"), 0));
+    int passed = 0;
+    for (int i = 0; i < 1000; ++i)
+        passed += full.allow(
+            at("198.18." + std::to_string(i / 250) + "." + std::to_string(i % 250)), 10 + i);
+    EXPECT_EQ(passed, 1000);
+    EXPECT_LE(full.size(), 64u);
+    EXPECT_FALSE(full.allow(at("192.0.2.1"), 2000));
+    EXPECT_TRUE(full.allow(at("192.0.2.200"), 2000));
+
+    // An IPv6 client is its /64; the /64s of one /56 share four clients' worth, those of
+    // one /48 sixteen.
+    RateLimiter six(1, 1);
+    EXPECT_TRUE(six.allow(at("2001:db8:0:1::1"), 0));
+    EXPECT_FALSE(six.allow(at("2001:db8:0:1:ffff::2"), 0));
+    int inOne56 = 0, inOne48 = 0;
+    for (int i = 2; i < 40; ++i)
+        inOne56 += six.allow(at("2001:db8:0:" + std::to_string(i) + "::1"), 0);
+    EXPECT_EQ(inOne56, 3);
+    for (int i = 1; i < 40; ++i)
+        inOne48 += six.allow(at("2001:db8:0:" + std::to_string(i) + "00::1"), 0);
+    EXPECT_EQ(inOne48, 12);
+    EXPECT_TRUE(six.allow(at("2001:db8:1::1"), 0));
+    EXPECT_EQ(groupText(groupsOf(at("2001:db8:1:2:aaaa::1")).client()), "2001:db8:1:2::/64");
+    EXPECT_EQ(groupText(groupsOf(at("::ffff:192.0.2.7")).client()), "192.0.2.7");
 }
 
 TEST(ListenAddress, TakesNumericAddressesWithAPortOnly) {

@@ -55,6 +55,7 @@ TEST(Page, ListsEachNamesBestTimeEscapedWithSharedPlaces) {
     EXPECT_NE(html.find("</h2>\n<p class=\"brett\">30 × 16 Felder, 99 Minen</p>"),
               std::string::npos);
     EXPECT_NE(html.find("„übertragen“"), std::string::npos);
+    EXPECT_NE(html.find("6 bis 15 Zeichen"), std::string::npos);
     EXPECT_NE(html.find("<a href=\"liga.json\">"), std::string::npos);
 
     // The feed: the same rows, every name a valid JSON string.
@@ -152,7 +153,7 @@ TEST(Requests, AnswersEveryRequestAndStoresOnlyWhatHolds) {
     Request page = request("");
     page.path = "/";
     EXPECT_EQ(league.handle(page).status, 200);
-    EXPECT_NE(league.handle(page).body.find("7,0 Sekunden"), std::string::npos);
+    EXPECT_NE(league.handle(page).text().find("7,0 Sekunden"), std::string::npos);
     Request many = page;
     many.headerCount = maxHeaderCount + 1;
     EXPECT_EQ(league.handle(many).status, 431);
@@ -191,8 +192,8 @@ TEST(Requests, HoldsWhatIsTooFastAndHeadOrTheFeedStoreNothing) {
     feed.path = "/liga.json";
     const Response json = league.handle(feed);
     EXPECT_EQ(json.contentType, "application/json; charset=utf-8");
-    EXPECT_NE(json.body.find(R"("name": "Kopf_Karl", "tenths": 20,)"), std::string::npos);
-    EXPECT_EQ(json.body.find("Flinke_Fee"), std::string::npos);
+    EXPECT_NE(json.text().find(R"("name": "Kopf_Karl", "tenths": 20,)"), std::string::npos);
+    EXPECT_EQ(json.text().find("Flinke_Fee"), std::string::npos);
 
     // A bound of 0 holds nothing.
     LeagueSettings without;
@@ -226,29 +227,32 @@ TEST(Proxy, OnlyANamedProxysForwardedForNamesTheClient) {
     for (const char* wrong : {"", "localhost", "127.0.0.1:80", "[127.0.0.1]", "::1]", "1.2.3"})
         EXPECT_FALSE(parseAddress(wrong)) << wrong;
 
-    // The handler counts the rate limit by it.
+    // The server counts the rate limit by it.
     SqliteStore store(":memory:");
     RateLimiter limiter(1, 1);
-    LeagueSettings settings;
-    settings.proxies = proxies;
-    League league(store, limiter, settings);
+    League league(store, limiter);
+    ServerLimits limits;
+    limits.proxies = {a("127.0.0.1")};
+    HttpServer server(league, *parseListenAddress("127.0.0.1:0"), limits);
     int seed = 1;
-    const auto counted = [&](const char* peer, const char* forwarded) {
-        Request r = request(code("Hinter_Proxy", 300 + seed, 2, seed), peer);
+    const auto counted = [&](uint32_t peer, const char* forwarded) {
+        const std::string answer =
+            loopbackSenden(static_cast<int>(server.port()),
+                           "GET /rekord.php?code=" + code("Hinter_Proxy", 300 + seed, 2, seed) +
+                               " HTTP/1.0\r\nX-Forwarded-For: " + forwarded + "\r\n\r\n",
+                           5, peer);
         ++seed;
-        r.peer = a(peer);
-        r.forwardedFor = forwarded;
-        return firstLine(league.handle(r)).rfind("Platz ", 0) == 0;
+        return answer.find("\r\n\r\nPlatz ") != std::string::npos;
     };
-    EXPECT_TRUE(counted("127.0.0.2", "127.0.0.10"));
-    EXPECT_TRUE(counted("127.0.0.2", "127.0.0.11"));
-    EXPECT_FALSE(counted("127.0.0.2", "127.0.0.10"));
+    EXPECT_TRUE(counted(loopbackQuelle, "127.0.0.10"));
+    EXPECT_TRUE(counted(loopbackQuelle, "127.0.0.11"));
+    EXPECT_FALSE(counted(loopbackQuelle, "127.0.0.10"));
     // A forged head of the list does not hide the client the proxy saw.
-    EXPECT_FALSE(counted("127.0.0.2", "127.0.0.12, 127.0.0.10"));
-    EXPECT_TRUE(counted("127.0.0.2", "127.0.0.10, 127.0.0.12"));
+    EXPECT_FALSE(counted(loopbackQuelle, "127.0.0.12, 127.0.0.10"));
+    EXPECT_TRUE(counted(loopbackQuelle, "127.0.0.10, 127.0.0.12"));
     // Not from a proxy: the peer counts, whatever it claims.
-    EXPECT_TRUE(counted("127.0.0.20", "127.0.0.30"));
-    EXPECT_FALSE(counted("127.0.0.20", "127.0.0.31"));
+    EXPECT_TRUE(counted(0x7F000014, "127.0.0.30"));
+    EXPECT_FALSE(counted(0x7F000014, "127.0.0.31"));
 }
 
 } // namespace

@@ -8,9 +8,14 @@
 #include "pg_database.h"
 #include "testverzeichnis.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -95,8 +100,8 @@ void operate(const std::string& db, const std::string& folder) {
 
     EXPECT_EQ(command({"approve", fee}).status, 0);
     EXPECT_TRUE(show("Flinke_Fee"));
-    EXPECT_EQ(command({"approve", fee}).status, 1);      // held no more
-    EXPECT_EQ(command({"remove", berndFast}).status, 1); // gone already
+    EXPECT_EQ(command({"approve", fee}).status, 0);      // ranked already: nothing to do
+    EXPECT_EQ(command({"remove", berndFast}).status, 1); // no such entry any more
 
     // Each server logged each change once, one line each.
     const std::string expected[] = {"ban Ruepel_Rudi\n", "unban Ruepel_Rudi\n",
@@ -121,6 +126,88 @@ TEST(Operator, AnOperatorBansRemovesAndApprovesWhileTwoServersRunOnAFile) {
     operate(folder.datei("liga.db"), folder.datei(""));
 }
 
+TEST(Operator, CommandsKeepOneExitRuleTakeCodesInAnyCaseHintAtNamesAndMakeNoLeague) {
+    TTestVerzeichnis folder;
+    const std::string db = folder.datei("liga.db");
+    LeagueProcess server(db, {"--limit", "0"});
+    ASSERT_NE(server.port, 0);
+    const std::string bertram = code("Bertram", 400, 3, 1);
+    const std::string rudi = code("Rudi_Ruepel", 410, 3, 2);
+    for (const std::string& c : {bertram, rudi})
+        EXPECT_NE(loopbackGet(server.port, "/rekord.php?code=" + c).find("Platz "),
+                  std::string::npos);
+    const auto command = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin() + 1, {"--db", db});
+        return runLeagueCommand(arguments);
+    };
+    const auto lower = [](std::string t) {
+        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    const auto onBoard = [&](const std::string& name) {
+        return body(loopbackGet(server.port, "/")).find(name) != std::string::npos;
+    };
+
+    // 0: changed or nothing to change; codes in any case.
+    EXPECT_EQ(command({"hold", lower(bertram)}).status, 0);
+    EXPECT_FALSE(onBoard("Bertram"));
+    EXPECT_EQ(command({"hold", bertram}).status, 0);
+    EXPECT_EQ(command({"approve", bertram}).status, 0);
+    EXPECT_TRUE(onBoard("Bertram"));
+    EXPECT_EQ(command({"approve", bertram}).status, 0);
+    EXPECT_EQ(command({"unban", "Bertram"}).status, 0);
+    // 1: refused.
+    EXPECT_EQ(command({"reject", bertram}).status, 1); // ranked, not held
+    EXPECT_EQ(command({"remove", code("Niemand", 500, 3, 3)}).status, 1);
+    const LeagueCommandResult badName = command({"ban", "Rudi Ruepel"});
+    EXPECT_EQ(badName.status, 1);
+    EXPECT_NE(badName.output.find("6 to 15 of A-Z a-z 0-9 ! # ( ) , - . / = ? [ ] _"),
+              std::string::npos)
+        << badName.output;
+
+    // Names match exactly; one that differs only in case is named.
+    const LeagueCommandResult listed = command({"entries", "--name", "bertram"});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.standardOutput, "");
+    EXPECT_NE(
+        listed.output.find("no entry carries the name bertram (Bertram differs only in case)"),
+        std::string::npos)
+        << listed.output;
+    const LeagueCommandResult ahead = command({"ban", "rudi_ruepel"});
+    EXPECT_EQ(ahead.status, 0);
+    EXPECT_NE(ahead.output.find("(Rudi_Ruepel differs only in case)"), std::string::npos)
+        << ahead.output;
+    EXPECT_TRUE(onBoard("Rudi_Ruepel"));
+    // Barred ahead of time: its first code is refused.
+    EXPECT_EQ(body(loopbackGet(server.port, "/rekord.php?code=" + code("rudi_ruepel", 300, 3, 4)))
+                  .rfind("Nicht eingetragen: Dieser Name ist in der Liga gesperrt.", 0),
+              0u);
+
+    // 2: a command line that cannot be read, the mistake named; --help on standard output.
+    const LeagueCommandResult typo = command({"entries", "--limt", "5"});
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_NE(typo.output.find("unknown option --limt"), std::string::npos) << typo.output;
+    EXPECT_LT(typo.output.size(), 200u);
+    for (const std::vector<std::string>& help :
+         {std::vector<std::string>{"--help"}, std::vector<std::string>{"hold", "--help"}}) {
+        const LeagueCommandResult h = runLeagueCommand(help);
+        EXPECT_EQ(h.status, 0);
+        EXPECT_NE(h.standardOutput.find("zundel-liga hold [--db PATH|URI] CODE..."),
+                  std::string::npos);
+        EXPECT_EQ(h.output, h.standardOutput);
+    }
+    EXPECT_EQ(runLeagueCommand({"--db", db, "--limt", "5"}).status, 2);
+
+    // A path that holds no league is refused, and none is made there.
+    for (const std::vector<std::string>& mistyped :
+         {std::vector<std::string>{"entries"}, {"ban", "Rudi_Ruepel"}, {"remove", bertram}}) {
+        std::vector<std::string> arguments = mistyped;
+        arguments.insert(arguments.begin() + 1, {"--db", folder.datei("liag.db")});
+        EXPECT_EQ(runLeagueCommand(arguments).status, 1);
+        EXPECT_FALSE(std::filesystem::exists(folder.datei("liag.db")));
+    }
+}
+
 TEST(Operator, AnOperatorBansRemovesAndApprovesWhileTwoServersRunOnPostgreSQL) {
     PgDatabase database;
     if (!database.missing.empty()) {
@@ -129,6 +216,44 @@ TEST(Operator, AnOperatorBansRemovesAndApprovesWhileTwoServersRunOnPostgreSQL) {
     }
     TTestVerzeichnis folder;
     operate(database.conninfo, folder.datei(""));
+}
+
+// The service hands the database's password over in the environment: a server and an
+// operator's command reach a database that wants it, and the server's command line, which
+// every local user can read, holds none of it.
+TEST(Operator, ThePasswordComesFromTheEnvironmentAndNotTheCommandLine) {
+    std::optional<PgDatabase> database(std::in_place);
+    if (!database->missing.empty()) {
+        if (PgDatabase::required()) FAIL() << database->missing;
+        GTEST_SKIP() << database->missing;
+    }
+    const std::string password = "Secret-" + std::to_string(getpid());
+    ASSERT_EQ(PgDatabase::run("CREATE ROLE zundel_passwort LOGIN PASSWORD '" + password + "'"), "");
+    ASSERT_EQ(PgDatabase::run("ALTER DATABASE " + database->name() + " OWNER TO zundel_passwort"),
+              "");
+    const std::string withoutPassword = database->conninfo + " user=zundel_passwort";
+    EXPECT_EQ(runLeagueCommand({"entries", "--db", withoutPassword}).status, 1)
+        << "the role gets in without its password, so this test proves nothing";
+
+    setenv("ZUNDEL_LIGA_DB", (withoutPassword + " password=" + password).c_str(), 1);
+    {
+        LeagueProcess server("");
+        ASSERT_NE(server.port, 0) << "the league server did not start";
+        const std::string answer =
+            body(loopbackGet(server.port, "/rekord.php?code=" + code("Ohne_Argv", 300, 3, 1)));
+        EXPECT_EQ(answer.substr(0, answer.find("\r\n")), "Platz 1 von 1 in der Spielstufe Profis.");
+        const LeagueCommandResult list = runLeagueCommand({"entries"});
+        EXPECT_EQ(list.status, 0);
+        EXPECT_NE(list.output.find("Ohne_Argv"), std::string::npos) << list.output;
+
+        std::string argv = file("/proc/" + std::to_string(server.process()) + "/cmdline");
+        std::replace(argv.begin(), argv.end(), '\0', ' ');
+        EXPECT_NE(argv.find("--listen"), std::string::npos) << argv;
+        EXPECT_EQ(argv.find(password), std::string::npos) << argv;
+    }
+    unsetenv("ZUNDEL_LIGA_DB");
+    database.reset();
+    EXPECT_EQ(PgDatabase::run("DROP ROLE zundel_passwort"), "");
 }
 
 } // namespace

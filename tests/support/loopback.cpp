@@ -3,6 +3,7 @@
 #include "loopback.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -55,6 +56,57 @@ std::string loopbackGet(int port, const std::string& pfad, int fristSekunden) {
 std::string loopbackSenden(int port, const std::string& anfrage, int fristSekunden,
                            uint32_t quelle) {
     const int fd = loopbackVerbinden(port, fristSekunden, quelle);
+    std::string antwort;
+    if (fd < 0) return antwort;
+    ::send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);
+    char stueck[4096];
+    for (ssize_t n; (n = ::recv(fd, stueck, sizeof stueck, 0)) > 0;)
+        antwort.append(stueck, static_cast<std::size_t>(n));
+    ::close(fd);
+    return antwort;
+}
+
+int loopbackVerbindenVon(const std::string& quelle, const std::string& ziel, int port, bool warten,
+                         int empfangsPuffer) {
+    const bool sechs = ziel.find(':') != std::string::npos;
+    const int fd = ::socket(sechs ? AF_INET6 : AF_INET,
+                            SOCK_STREAM | SOCK_CLOEXEC | (warten ? 0 : SOCK_NONBLOCK), 0);
+    if (fd < 0) return -1;
+    if (empfangsPuffer > 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &empfangsPuffer, sizeof empfangsPuffer);
+    const timeval frist{15, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &frist, sizeof frist);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &frist, sizeof frist);
+    sockaddr_storage von{}, nach{};
+    socklen_t laenge = 0;
+    if (sechs) {
+        auto* v = reinterpret_cast<sockaddr_in6*>(&von);
+        auto* n = reinterpret_cast<sockaddr_in6*>(&nach);
+        v->sin6_family = n->sin6_family = AF_INET6;
+        ::inet_pton(AF_INET6, quelle.c_str(), &v->sin6_addr);
+        ::inet_pton(AF_INET6, ziel.c_str(), &n->sin6_addr);
+        n->sin6_port = htons(static_cast<uint16_t>(port));
+        laenge = sizeof(sockaddr_in6);
+    } else {
+        auto* v = reinterpret_cast<sockaddr_in*>(&von);
+        auto* n = reinterpret_cast<sockaddr_in*>(&nach);
+        v->sin_family = n->sin_family = AF_INET;
+        ::inet_pton(AF_INET, quelle.c_str(), &v->sin_addr);
+        ::inet_pton(AF_INET, ziel.c_str(), &n->sin_addr);
+        n->sin_port = htons(static_cast<uint16_t>(port));
+        laenge = sizeof(sockaddr_in);
+    }
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&von), laenge) != 0 ||
+        (::connect(fd, reinterpret_cast<sockaddr*>(&nach), laenge) != 0 && errno != EINPROGRESS)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+std::string loopbackSendenVon(const std::string& quelle, const std::string& ziel, int port,
+                              const std::string& anfrage) {
+    const int fd = loopbackVerbindenVon(quelle, ziel, port);
     std::string antwort;
     if (fd < 0) return antwort;
     ::send(fd, anfrage.data(), anfrage.size(), MSG_NOSIGNAL);

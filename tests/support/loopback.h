@@ -23,3 +23,14 @@ std::string loopbackSenden(int port, const std::string& anfrage, int fristSekund
 // One HTTP/1.0 GET of `pfad` from 127.0.0.1:port: status line, header and body as they
 // came, or nothing when nobody took the connection.
 std::string loopbackGet(int port, const std::string& pfad, int fristSekunden = 15);
+
+// The same between any two addresses of this machine (numeric, IPv4 or IPv6: 127.0.0.0/8,
+// ::1, or those of the network namespace of tools/in-netns.sh): a connection from `quelle`
+// to `ziel`:port, not waiting for it to be made unless `warten`, with a receive buffer of
+// `empfangsPuffer` bytes when not 0; -1 when it fails.
+int loopbackVerbindenVon(const std::string& quelle, const std::string& ziel, int port,
+                         bool warten = true, int empfangsPuffer = 0);
+// Sends `anfrage` over such a connection and gives back all that came until the server
+// closed (at most 15 s).
+std::string loopbackSendenVon(const std::string& quelle, const std::string& ziel, int port,
+                              const std::string& anfrage);

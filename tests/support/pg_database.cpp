@@ -7,11 +7,32 @@
 #include <libpq-fe.h>
 #include <unistd.h>
 
-namespace {
+PgDatabase::PgDatabase() {
+    const char* base = std::getenv("ZUNDEL_PG");
+    if (!base || !*base) {
+        missing = "no PostgreSQL server here (ZUNDEL_PG is not set): run the tests through "
+                  "tools/with-postgres.sh to include it";
+        return;
+    }
+    static std::atomic<int> counter = 0;
+    name_ = "liga_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    if (const std::string f = run("CREATE DATABASE " + name_); !f.empty()) {
+        missing = "cannot create a database on ZUNDEL_PG: " + f;
+        name_.clear();
+        return;
+    }
+    // The last keyword wins in libpq's key-value strings.
+    conninfo = std::string(base) + " dbname=" + name_;
+}
 
-// Runs one statement on the server's database "postgres"; the error, or nothing.
-std::string run(const std::string& base, const std::string& sql) {
-    PGconn* c = PQconnectdb(base.c_str());
+PgDatabase::~PgDatabase() {
+    if (!name_.empty()) run("DROP DATABASE " + name_ + " WITH (FORCE)");
+}
+
+std::string PgDatabase::run(const std::string& sql) {
+    const char* base = std::getenv("ZUNDEL_PG");
+    if (!base) return "ZUNDEL_PG is not set";
+    PGconn* c = PQconnectdb(base);
     std::string errors;
     if (PQstatus(c) != CONNECTION_OK) {
         errors = PQerrorMessage(c);
@@ -22,30 +43,6 @@ std::string run(const std::string& base, const std::string& sql) {
     }
     PQfinish(c);
     return errors;
-}
-
-} // namespace
-
-PgDatabase::PgDatabase() {
-    const char* base = std::getenv("ZUNDEL_PG");
-    if (!base || !*base) {
-        missing = "no PostgreSQL server here (ZUNDEL_PG is not set): run the tests through "
-                  "tools/with-postgres.sh to include it";
-        return;
-    }
-    static std::atomic<int> counter = 0;
-    name_ = "liga_test_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-    if (const std::string f = run(base, "CREATE DATABASE " + name_); !f.empty()) {
-        missing = "cannot create a database on ZUNDEL_PG: " + f;
-        name_.clear();
-        return;
-    }
-    // The last keyword wins in libpq's key-value strings.
-    conninfo = std::string(base) + " dbname=" + name_;
-}
-
-PgDatabase::~PgDatabase() {
-    if (!name_.empty()) run(std::getenv("ZUNDEL_PG"), "DROP DATABASE " + name_ + " WITH (FORCE)");
 }
 
 bool PgDatabase::required() {

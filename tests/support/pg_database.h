@@ -14,13 +14,17 @@ public:
 
     // Why there is none; empty when there is one.
     std::string missing;
-    // libpq's connection string for it.
+    // libpq's connection string for it, and its name.
     std::string conninfo;
+    const std::string& name() const { return name_; }
 
     // In CI (ZUNDEL_PG_REQUIRED=1) a missing server fails a test rather than skipping it.
     static bool required();
     // Stops or starts the server again (ZUNDEL_PG_CTL); true when that worked.
     static bool server(const char* what);
+    // Runs one statement on the server's database "postgres" as its superuser; the error,
+    // or nothing.
+    static std::string run(const std::string& sql);
 
 private:
     std::string name_;

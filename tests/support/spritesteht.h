@@ -3,7 +3,7 @@
 #pragma once
 // Whether a sprite's pixels stand on a composed surface: the frame tests and the main
 // window tests check what a frame shows with it.
-#include "bild.h"
+#include "blit.h"
 #include "layout.h"
 #include "surface.h"
 

@@ -66,11 +66,23 @@ CREATE TABLE IF NOT EXISTS moderation_log (
     what    INT    NOT NULL,
     subject TEXT   NOT NULL
 );
+-- Counts of a moment, which a crash of the database may lose: no log written for them.
+CREATE UNLOGGED TABLE IF NOT EXISTS client_limits (
+    client TEXT             PRIMARY KEY,
+    tokens DOUBLE PRECISION NOT NULL,
+    at_ms  BIGINT           NOT NULL
+);
 INSERT INTO league_meta (key, value) VALUES ('schema', 4), ('moderation', 0) -- schemaVersion
     ON CONFLICT (key) DO NOTHING;
 )";
 
 } // namespace
+
+std::string whyPostgresHoldsNoLeague(const std::string& conninfo, Deadline until) {
+    PgConnection c(conninfo, until);
+    c.prepare("league_there", "SELECT to_regclass('league_meta') IS NOT NULL", until);
+    return c.run("league_there", {}, until).text(0, 0) == "t" ? "" : "it holds no league's tables";
+}
 
 void preparePostgresSchema(const std::string& conninfo, Deadline until) {
     // Two processes starting at once may both create the tables; the loser sees them made.

@@ -13,4 +13,8 @@ namespace liga {
 // the tables.
 void preparePostgresSchema(const std::string& conninfo, Deadline until);
 
+// Why the database holds no league (its tables are not there); empty when it does.
+// Changes nothing. Throws as preparePostgresSchema does when it cannot ask.
+std::string whyPostgresHoldsNoLeague(const std::string& conninfo, Deadline until);
+
 } // namespace liga

@@ -37,6 +37,20 @@ const std::pair<const char*, const char*> statements[] = {
     // Numbered in order: moderations take their turns under lock_moderation.
     {"log_change", "INSERT INTO moderation_log (id, at, what, subject) "
                    "SELECT COALESCE(MAX(id), 0) + 1, $1, $2, $3 FROM moderation_log"},
+    // $1 client, $2 burst, $3 per minute, $4 now in ms: refilled, then one taken, unless
+    // none is left; a client not yet there starts full.
+    {"take_token",
+     "INSERT INTO client_limits AS c (client, tokens, at_ms) VALUES ($1, $2::float8 - 1, $4) "
+     "ON CONFLICT (client) DO UPDATE SET at_ms = greatest(c.at_ms, $4::bigint), "
+     "tokens = least($2::float8, c.tokens + greatest($4::bigint - c.at_ms, 0) * $3::float8 "
+     "/ 60000) - 1 WHERE least($2::float8, c.tokens + greatest($4::bigint - c.at_ms, 0) "
+     "* $3::float8 / 60000) >= 1"},
+    {"sweep_tokens", "DELETE FROM client_limits WHERE tokens + greatest($3::bigint - at_ms, 0) "
+                     "* $2::float8 / 60000 >= $1::float8"},
+    // Names are ASCII, which lower() folds alike in every locale.
+    {"names_alike", "SELECT name FROM entries WHERE lower(name) = lower($1) AND name <> $1 "
+                    "UNION SELECT name FROM barred WHERE lower(name) = lower($1) AND name <> $1 "
+                    "ORDER BY 1 LIMIT 20"},
     {"changes_since", "SELECT id, at, what, subject FROM moderation_log WHERE id > $1 ORDER BY id"},
     // Level 0, name '' and held 0 ask for any.
     {"entries", "SELECT code, name, level, tenths, received_at, state, "

@@ -109,4 +109,13 @@ std::vector<LoggedChange> PostgresStore::changesSinceBefore(int64_t after, Deadl
     });
 }
 
+std::vector<std::string> PostgresStore::namesAlikeBefore(const std::string& name, Deadline until) {
+    return pool_->withConnection(false, until, [&](PgConnection& c) {
+        const PgRows r = c.run("names_alike", {name}, until);
+        std::vector<std::string> names;
+        for (int i = 0; i < r.count(); ++i) names.push_back(r.text(i, 0));
+        return names;
+    });
+}
+
 } // namespace liga

@@ -39,6 +39,7 @@ protected:
     ModerationResult moderateBefore(Moderation what, const std::string& subject, int64_t at,
                                     Deadline until) override;
     std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
+    std::vector<std::string> namesAlikeBefore(const std::string& name, Deadline until) override;
 
 private:
     // Runs `work` with a PostgresTransaction in a transaction, and writes what it held back.

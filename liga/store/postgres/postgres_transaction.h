@@ -38,6 +38,8 @@ public:
     void countBucket(int32_t level, int32_t bucket, int64_t delta);
     TimeCounts counts(int32_t level, int32_t tenths);
     void recordChange(const Submission& e);
+    // In a file of its own (client_limit.cpp).
+    bool takeToken(const SharedLimit& limit);
 
     std::optional<FastestEntry> fastestEntry(int32_t level, const std::string& name);
     void dropBest(int32_t level, const std::string& name);

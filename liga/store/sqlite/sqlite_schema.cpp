@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace liga {
 
@@ -62,6 +63,11 @@ CREATE TABLE IF NOT EXISTS moderation_log (
     what    INTEGER NOT NULL,
     subject TEXT    NOT NULL
 );
+CREATE TABLE IF NOT EXISTS client_limits (
+    client TEXT    PRIMARY KEY,
+    tokens REAL    NOT NULL,
+    at_ms  INTEGER NOT NULL
+) WITHOUT ROWID;
 )";
 // A file of an older version gets the entries' state, every entry ranked as before.
 const char* const addState = "ALTER TABLE entries ADD COLUMN state INTEGER NOT NULL DEFAULT 0 "
@@ -80,7 +86,31 @@ const std::string recount = "DELETE FROM time_counts; DELETE FROM time_buckets; 
                             "SELECT level, tenths / " +
                             std::to_string(timesPerBucket) + ", count(*) FROM best GROUP BY 1, 2";
 
+// Tables every version of the league had.
+const char* const leagueTables =
+    "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('entries', 'best')";
+
 } // namespace
+
+std::string whySqliteHoldsNoLeague(const std::string& path) {
+    sqlite3* db = nullptr;
+    std::string why;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        why = ::access(path.c_str(), F_OK) != 0
+                  ? "there is no such file"
+                  : std::string("cannot open it: ") + (db ? sqlite3_errmsg(db) : "no memory");
+    } else {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, leagueTables, -1, &s, nullptr) != SQLITE_OK ||
+            sqlite3_step(s) != SQLITE_ROW)
+            why = std::string("cannot read it: ") + sqlite3_errmsg(db);
+        else if (sqlite3_column_int(s, 0) != 2)
+            why = "it holds no league's tables";
+        sqlite3_finalize(s);
+    }
+    sqlite3_close(db);
+    return why;
+}
 
 void prepareSqliteSchema(SqliteConnection& w, const std::string& path) {
     w.exec("BEGIN IMMEDIATE");

@@ -12,4 +12,8 @@ class SqliteConnection;
 // std::runtime_error for a file that a newer version made.
 void prepareSqliteSchema(SqliteConnection& writer, const std::string& path);
 
+// Why the file at `path` holds no league (there is none, it is no SQLite file, or not one
+// with a league's tables); empty when it does. Opens it read-only and changes nothing.
+std::string whySqliteHoldsNoLeague(const std::string& path);
+
 } // namespace liga

@@ -25,6 +25,11 @@ const char* const selectEntries =
     "       EXISTS (SELECT 1 FROM barred WHERE barred.name = entries.name) "
     "FROM entries WHERE (?1 = 0 OR level = ?1) AND (?2 = '' OR name = ?2) "
     "AND (?3 = 0 OR state = 1) ORDER BY received_at DESC, id DESC LIMIT ?4";
+// Names are ASCII, which NOCASE folds.
+const char* const selectAlike =
+    "SELECT name FROM entries WHERE name = ?1 COLLATE NOCASE AND name <> ?1 "
+    "UNION SELECT name FROM barred WHERE name = ?1 COLLATE NOCASE AND name <> ?1 "
+    "ORDER BY 1 LIMIT 20";
 const char* const selectVersion = "SELECT coalesce(sum(n), 0) FROM changes";
 const char* const selectBoard = "SELECT name, tenths, received_at FROM best WHERE level = ?1 "
                                 "ORDER BY tenths, received_at, name LIMIT ?2";
@@ -119,6 +124,15 @@ std::vector<LoggedChange> SqliteStore::changesSinceBefore(int64_t after, Deadlin
         changes.push_back(
             {s.integer(0), s.integer(1), static_cast<Moderation>(s.integer(2)), s.text(3)});
     return changes;
+}
+
+std::vector<std::string> SqliteStore::namesAlikeBefore(const std::string& name, Deadline until) {
+    SqliteLease lease(*reading_, until);
+    std::vector<std::string> names;
+    SqliteStatement s(*reading_, selectAlike);
+    s.bind(1, name);
+    while (s.step()) names.push_back(s.text(0));
+    return names;
 }
 
 } // namespace liga

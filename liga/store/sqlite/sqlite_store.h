@@ -41,6 +41,7 @@ protected:
     ModerationResult moderateBefore(Moderation what, const std::string& subject, int64_t at,
                                     Deadline until) override;
     std::vector<LoggedChange> changesSinceBefore(int64_t after, Deadline until) override;
+    std::vector<std::string> namesAlikeBefore(const std::string& name, Deadline until) override;
 
 private:
     // Runs `work` with a SqliteTransaction on the writing connection, in BEGIN IMMEDIATE.
