@@ -4,9 +4,9 @@
 //   node league_pages.mjs URL OUT_DIR LABEL [SECOND_URL]
 // Follows every link from the overview (each must answer 200) and validates the HTML of
 // the first pages of each kind; opens one page of each kind in headless Chromium at 1280
-// and 390 pixels wide, where nothing may scroll sideways. Checks the records feed,
-// conditional requests and that no held, rejected, removed or barred entry shows
-// anywhere. Given a second server on the same database, checks that both give the same
+// and 390 pixels wide, where nothing may scroll sideways and every name listed links to
+// its player's page. Checks the records feed, conditional requests and that no held,
+// rejected, removed or barred entry shows anywhere. Given a second server on the same database, checks that both give the same
 // validators; without one, also runs axe-core on each page in the browser (no serious or
 // critical violation) and keeps a screenshot in OUT_DIR: the markup is the same on either
 // store, and these two take most of the run's time. Exit status 1 on any failure.
@@ -199,6 +199,11 @@ try {
             const sideways = await page.evaluate(
                 () => document.documentElement.scrollWidth - document.documentElement.clientWidth);
             if (sideways > 0) fail(`${at} at ${width} px scrolls ${sideways} px sideways`);
+            // Every name the page lists leads to its player's page.
+            const unlinked = await page.evaluate(() => [...document.querySelectorAll('.name')]
+                .filter((e) => !e.querySelector('a[href*="spieler/"]') && !e.querySelector('.leer'))
+                .map((e) => e.textContent.trim()));
+            if (unlinked.length > 0) fail(`${at}: names without a link: ${unlinked.slice(0, 3).join(', ')}`);
             if (second) continue;
             await page.evaluate(axeSource);
             const violations = await page.evaluate(async () =>
