@@ -50,8 +50,9 @@ Route entriesFrom(const Route& at, const std::optional<EntryCursor>& before) {
     return r;
 }
 
-std::string placeText(const Standing& s) {
-    return "Platz " + countText(s.best->place) + " von " + countText(s.ranked);
+// "Platz 12 von 3.481", which a narrow column breaks only before "von".
+std::string placeText(int64_t place, int64_t ranked) {
+    return "Platz\xC2\xA0" + countText(place) + " von\xC2\xA0" + countText(ranked);
 }
 
 std::string json(const Route& at, const Player& p) {
@@ -149,7 +150,8 @@ std::string levelSection(const Route& at, const Player& p, int32_t level, int64_
         const std::string date = dateText(st->best->receivedAt);
         html += "<td class=\"zeit\">" + htmlEscape(timeText(st->best->tenths)) +
                 "<span class=\"datum-schmal\" aria-hidden=\"true\">" + date + "</span></td><td>" +
-                placeText(*st) + "</td><td class=\"datum\">" + date + "</td></tr>\n";
+                placeText(st->best->place, st->ranked) + "</td><td class=\"datum\">" + date +
+                "</td></tr>\n";
     }
     html += "</tbody>\n</table>\n";
     const Standing* chosen = standingOf(p, level, at.period);
@@ -191,9 +193,8 @@ std::string sumSection(const Route& at, const Player& p) {
         Route sum = pageRoute(Page::sum);
         sum.period = s.period.period;
         rows += "<tr><td><a href=\"" + hrefTo(at, sum) + "\">" + periodTitle(s.period.period) +
-                "</a></td><td class=\"zeit\">" + htmlEscape(timeText(s.row->total)) +
-                "</td><td>Platz " + countText(s.row->place) + " von " + countText(s.ranked) +
-                "</td></tr>\n";
+                "</a></td><td class=\"zeit\">" + htmlEscape(timeText(s.row->total)) + "</td><td>" +
+                placeText(s.row->place, s.ranked) + "</td></tr>\n";
     }
     if (rows.empty()) return {};
     return "<h2>Summe</h2>\n<p class=\"hinweis\">Die drei Bestzeiten auf Anfänger, "
