@@ -25,11 +25,5 @@ endforeach()
 string(APPEND quelle "} // namespace\n\n")
 string(APPEND quelle "const TEingebetteteDatei eingebetteteDateien[] = {\n${tabelle}    {nullptr, {}},\n};\n")
 
-# Only rewrite when something changed, so an unchanged build does not recompile.
-if(EXISTS "${OUTPUT}")
-    file(READ "${OUTPUT}" alt)
-    if(alt STREQUAL quelle)
-        return()
-    endif()
-endif()
-file(WRITE "${OUTPUT}" "${quelle}")
+include(${CMAKE_CURRENT_LIST_DIR}/WriteIfChanged.cmake)
+write_if_changed("${OUTPUT}" "${quelle}")

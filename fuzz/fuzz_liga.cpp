@@ -5,18 +5,22 @@
 //   0: the rest is a code text for the decoder;
 //   1: values for getcode (level, time, change position, change value, name bytes): a
 //      genuine code, then one character changed, which the decoder must refuse;
-//   2: a request: method, path, code, client and X-Forwarded-For, separated by line
-//      feeds; 127.0.0.1 is a proxy;
+//   2: a request: method, path, code, client, X-Forwarded-For, query, If-None-Match and
+//      If-Modified-Since, separated by line feeds (the last three may be left out);
+//      127.0.0.1 is a proxy;
 //   3: values as in 1 and a client byte: the genuine code through the handler, as the game
 //      sends it, then the league page and its feed;
 //   4: names, separated by line feeds, on the boards of the feed, which must read back;
 //   5: a peer byte and an X-Forwarded-For value for the proxy rule;
-//   6: the bytes of a spool file, whatever a crash left of it.
+//   6: the bytes of a spool file, whatever a crash left of it;
+//   7: an HTTP date and an If-None-Match value, separated by a line feed.
+#include "conditional.h"
 #include "feed.h"
 #include "forwarded_for.h"
 #include "handler.h"
 #include "ligacode.h"
 #include "namenszeichen.h"
+#include "percent_coding.h"
 #include "rate_limit.h"
 #include "spool_record.h"
 #include "sqlite_store.h"
@@ -59,18 +63,44 @@ TLiga& testLiga() {
 }
 
 void antwortPruefen(const liga::Request& r, const liga::Response& antwort) {
-    pruefen(antwort.status == 200 || antwort.status == 404 || antwort.status == 405 ||
-            antwort.status == 413 || antwort.status == 431);
-    if (antwort.status != 200) return;
+    pruefen(antwort.status == 200 || antwort.status == 304 || antwort.status == 404 ||
+            antwort.status == 405 || antwort.status == 413 || antwort.status == 431);
     const std::string_view a = antwort.text();
+    if (antwort.status == 304) pruefen(a.empty());
+    if (antwort.status != 200) return;
+    const std::string_view art = antwort.contentType;
     if (r.path == "/rekord.php")
         pruefen(a.starts_with("Platz ") || a.starts_with("Diese Zeit") ||
                 a.starts_with("Ihre Zeit ") || a.starts_with("Nicht eingetragen: ") ||
                 (r.method == "HEAD" && a.find(", ") != std::string_view::npos));
     else if (r.path == "/liga.json")
         pruefen(a.starts_with("{\"levels\": [") && a.ends_with("]}\n"));
+    else if (art.starts_with("application/json"))
+        pruefen(a.starts_with("{") && a.ends_with("}\n"));
+    else if (art.starts_with("application/atom+xml"))
+        pruefen(a.starts_with("<?xml") && a.ends_with("</feed>\n"));
+    else if (art == "image/png")
+        pruefen(a.starts_with("\x89PNG"));
     else
         pruefen(a.starts_with("<!DOCTYPE html>") && a.ends_with("</html>\n"));
+}
+
+// A query's arguments as the HTTP layer hands them over: split at "&" and "=", each part
+// decoded; undecodable parts are kept as they came.
+std::vector<std::pair<std::string, std::string>> argumente(std::string_view query) {
+    std::vector<std::pair<std::string, std::string>> out;
+    const auto decoded = [](std::string_view t) {
+        return liga::percentDecode(t, true).value_or(std::string(t));
+    };
+    while (!query.empty()) {
+        const std::size_t und = query.find('&');
+        const std::string_view paar = query.substr(0, und);
+        query = und == std::string_view::npos ? std::string_view() : query.substr(und + 1);
+        const std::size_t gleich = paar.find('=');
+        out.emplace_back(decoded(paar.substr(0, gleich)),
+                         gleich == std::string_view::npos ? "" : decoded(paar.substr(gleich + 1)));
+    }
+    return out;
 }
 
 // The JSON string at the start of `t`, decoded as far as the feed writes strings; `t`
@@ -143,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     l.uhrMs += 1000;
     liga::Request r;
     r.unixSeconds = 1700000000;
-    switch (data[0] % 7) {
+    switch (data[0] % 8) {
     case 0:
         urteilPruefen(ligacodePruefen(rest));
         return 0;
@@ -165,6 +195,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!felder.empty()) r.code = std::string(teil(felder));
         r.peer = liga::parseAddress(teil(felder));
         r.forwardedFor = teil(felder);
+        if (!felder.empty()) r.arguments = argumente(teil(felder));
+        if (!felder.empty()) r.ifNoneMatch = std::string(teil(felder));
+        if (!felder.empty()) r.ifModifiedSince = std::string(teil(felder));
         if (r.peer) r.client = liga::clientBehindProxies(*r.peer, r.forwardedFor, proxies);
         r.headerCount = size % 80;
         r.steadyMs = l.uhrMs;
@@ -210,6 +243,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             pruefen(rest.substr(l.offset + 1, line.size() - 1) == std::string_view(line).substr(1));
             pruefen(rest[l.offset] == (l.stored ? liga::storedMark : liga::waitingMark));
         }
+        return 0;
+    }
+    case 7: {
+        std::string_view felder = rest;
+        const std::string_view datum = teil(felder);
+        // A date read back from its own writing is the same moment.
+        if (const std::optional<int64_t> t = liga::parseHttpDate(datum))
+            pruefen(liga::parseHttpDate(liga::httpDate(*t)) == t);
+        // Without a quote or a star nothing in the list is a tag that could match.
+        const bool passt = liga::etagListMatches(felder, "\"7\"");
+        if (felder.find_first_of("\"*") == std::string_view::npos) pruefen(!passt);
         return 0;
     }
     default: {

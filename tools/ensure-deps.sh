@@ -25,13 +25,16 @@ paket=(dpkg-dev file)
 # manual page checker of the installed tree, the licence and package checkers, and the
 # Wayland compositor with the X server it runs in, the key typist and the picture tools;
 # openbox and the window inspector for bench/messen.sh; systemd, whose systemd-analyze and
-# deb-systemd-helper tools/check-liga-service.sh uses on the league's package.
+# deb-systemd-helper tools/check-liga-service.sh uses on the league's package; the
+# browser, Node.js and npm for the league's pages (tools/check-league-pages.sh) and the time
+# zones they are checked in.
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
     postgresql systemd nginx iproute2
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
     weston qt6-wayland xvfb xdotool imagemagick openbox x11-utils
+    chromium nodejs npm tzdata
 )
 
 case "${1:-}" in
@@ -47,32 +50,47 @@ case "${1:-}" in
     ;;
 esac
 
+# A Node.js from elsewhere brings its own npm, which Debian's would clash with.
+befehlGenuegt() {
+    case "$1" in
+    nodejs) command -v node >/dev/null ;;
+    npm) command -v npm >/dev/null ;;
+    *) false ;;
+    esac
+}
+
 fehlend=()
 for p in "${pakete[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" &&
+        ! befehlGenuegt "$p"; then
         fehlend+=("$p")
     fi
 done
 
-if ((${#fehlend[@]} == 0)); then
-    exit 0
+if ((${#fehlend[@]} > 0)); then
+    zeile="apt-get install -y ${fehlend[*]}"
+    if [[ "$(id -u)" -ne 0 ]]; then
+        echo "Missing packages. Please run as root:" >&2
+        echo "  apt-get update && $zeile" >&2
+        exit 1
+    fi
+    echo "Installing: ${fehlend[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    # The tests start the servers they need themselves; what is installed for them starts
+    # none of Debian's services (nginx's default site would take port 80 of every
+    # address), unless the machine has its own rule for that.
+    if [[ ! -e /usr/sbin/policy-rc.d ]]; then
+        printf '#!/bin/sh\nexit 101\n' >/usr/sbin/policy-rc.d
+        chmod 755 /usr/sbin/policy-rc.d
+        trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+    fi
+    apt-get update -qq
+    apt-get install -y -qq "${fehlend[@]}"
 fi
 
-zeile="apt-get install -y ${fehlend[*]}"
-if [[ "$(id -u)" -ne 0 ]]; then
-    echo "Missing packages. Please run as root:" >&2
-    echo "  apt-get update && $zeile" >&2
-    exit 1
+# The browser check's tools from the npm registry, pinned, where this tree is at hand (not
+# when the script comes on standard input, as into Debian 13's root).
+seiten="$(dirname "$0")/check-league-pages.sh"
+if [[ -z "${1:-}" || "${1:-}" == --fuzz ]] && [[ -x "$seiten" ]]; then
+    "$seiten" --install
 fi
-echo "Installing: ${fehlend[*]}"
-export DEBIAN_FRONTEND=noninteractive
-# The tests start the servers they need themselves; what is installed for them starts
-# none of Debian's services (nginx's default site would take port 80 of every address),
-# unless the machine has its own rule for that.
-if [[ ! -e /usr/sbin/policy-rc.d ]]; then
-    printf '#!/bin/sh\nexit 101\n' >/usr/sbin/policy-rc.d
-    chmod 755 /usr/sbin/policy-rc.d
-    trap 'rm -f /usr/sbin/policy-rc.d' EXIT
-fi
-apt-get update -qq
-apt-get install -y -qq "${fehlend[@]}"

@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "http_server.h"
 #include "forwarded_for.h"
+#include "percent_coding.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <microhttpd.h>
@@ -48,8 +50,14 @@ MHD_Result queue(MHD_Connection* connection, const Response& r, bool close = fal
                                                    MHD_RESPMEM_MUST_COPY);
     }
     if (!response) return MHD_NO;
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, r.contentType.c_str());
-    MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
+    if (!r.contentType.empty())
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, r.contentType.c_str());
+    bool cacheControl = false;
+    for (const auto& [name, value] : r.headers) {
+        MHD_add_response_header(response, name.c_str(), value.c_str());
+        cacheControl = cacheControl || strcasecmp(name.c_str(), MHD_HTTP_HEADER_CACHE_CONTROL) == 0;
+    }
+    if (!cacheControl) MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
     MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
     if (close) MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
     const MHD_Result result =
@@ -120,6 +128,32 @@ MHD_Result addForwardedFor(void* cls, MHD_ValueKind, const char* key, const char
     return MHD_YES;
 }
 
+// The request's conditions, If-None-Match lines joined by commas as a list would be.
+MHD_Result addConditions(void* cls, MHD_ValueKind, const char* key, const char* value) {
+    if (!key || !value) return MHD_YES;
+    Request& r = *static_cast<Request*>(cls);
+    if (strcasecmp(key, MHD_HTTP_HEADER_IF_NONE_MATCH) == 0)
+        r.ifNoneMatch = r.ifNoneMatch ? *r.ifNoneMatch + "," + value : std::string(value);
+    else if (strcasecmp(key, MHD_HTTP_HEADER_IF_MODIFIED_SINCE) == 0 && !r.ifModifiedSince)
+        r.ifModifiedSince = value;
+    return MHD_YES;
+}
+
+// The query's arguments, decoded here: the library is told to leave URLs as they came, so
+// that the path keeps its "%2F" and the handler reads it itself.
+MHD_Result addArgument(void* cls, MHD_ValueKind, const char* key, const char* value) {
+    const auto decoded = [](const char* text) {
+        const std::string_view raw = text ? text : "";
+        return percentDecode(raw, true).value_or(std::string(raw));
+    };
+    static_cast<Request*>(cls)->arguments.emplace_back(decoded(key), decoded(value));
+    return MHD_YES;
+}
+
+size_t keepEscaped(void* /*cls*/, MHD_Connection*, char* text) {
+    return std::strlen(text);
+}
+
 // One request on its way, from its header to its answer.
 struct Exchange {
     bool body = false;
@@ -178,11 +212,12 @@ struct HttpServerCallbacks {
         r.path = url ? url : "";
         r.bodySize = std::max<std::size_t>(exchange.body ? 1 : 0, *uploadDataSize);
         *uploadDataSize = 0;
-        if (const char* code =
-                MHD_lookup_connection_value(connection, MHD_GET_ARGUMENT_KIND, "code"))
-            r.code = code;
+        MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, &addArgument, &r);
+        for (const auto& [key, value] : r.arguments)
+            if (key == "code" && !r.code) r.code = value;
         const int headers =
             MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr);
+        MHD_get_connection_values(connection, MHD_HEADER_KIND, &addConditions, &r);
         r.headerCount = headers > 0 ? static_cast<std::size_t>(headers) : 0;
         r.client = exchange.client;
         r.peer = exchange.peer;
@@ -282,7 +317,8 @@ HttpServer::HttpServer(RequestHandler& handler, const ListenAddress& address,
         reinterpret_cast<const sockaddr*>(&address.address), MHD_OPTION_THREAD_POOL_SIZE,
         limits.threads, MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemory,
         MHD_OPTION_CONNECTION_LIMIT, atAll, MHD_OPTION_CONNECTION_TIMEOUT, limits.idleSeconds,
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, 128u, MHD_OPTION_END);
+        MHD_OPTION_LISTEN_BACKLOG_SIZE, 128u, MHD_OPTION_UNESCAPE_CALLBACK, &keepEscaped, nullptr,
+        MHD_OPTION_END);
     if (!daemon_) throw std::runtime_error("cannot listen on " + addressText(address));
     boundSocketBuffers(daemon_, limits);
 }

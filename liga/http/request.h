@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace liga {
 
@@ -19,6 +21,9 @@ struct Request {
     std::string method;
     std::string path;                // without the query
     std::optional<std::string> code; // the query's "code" argument
+    // Every argument of the query in order, percent-decoded ("+" a blank); one whose
+    // encoding is broken as it came.
+    std::vector<std::pair<std::string, std::string>> arguments;
     std::size_t headerCount = 0;
     std::size_t bodySize = 0;     // a league request has none
     in6_addr client{};            // the peer, or behind a named proxy the client it names
@@ -26,12 +31,21 @@ struct Request {
     std::string forwardedFor;     // its X-Forwarded-For lines, joined by commas
     int64_t steadyMs = 0;         // for the rate limiter
     int64_t unixSeconds = 0;      // when it was received
+    // Its If-None-Match lines, joined by commas, and its If-Modified-Since (see conditional.h).
+    std::optional<std::string> ifNoneMatch;
+    std::optional<std::string> ifModifiedSince;
 };
 
 struct Response {
+    Response(int status = 200, std::string contentType = {}, std::string body = {})
+        : status(status), contentType(std::move(contentType)), body(std::move(body)) {}
+
     int status = 200;
     std::string contentType;
     std::string body;
+    // Further header lines. Without a Cache-Control among them the answer carries
+    // "Cache-Control: no-store".
+    std::vector<std::pair<std::string, std::string>> headers;
     // A large body that answers share rather than each holding a copy (the page and the
     // feed of one version); when set, it is the body, and `body` stays empty.
     std::shared_ptr<const std::string> shared = nullptr;

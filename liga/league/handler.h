@@ -2,17 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include "ligacode.h"
+#include "page_cache.h"
 #include "rate_limit.h"
 #include "request.h"
+#include "routes.h"
 #include "settings.h"
 #include "spool.h"
 #include "store.h"
+#include "views.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -26,14 +28,16 @@ constexpr std::size_t maxHeaderCount = 64;
 Submission submissionOf(const TCodePruefung& judged, const std::string& code, int64_t receivedAt,
                         const ReviewBounds& review);
 
-// The league's answers: "/rekord.php?code=..." enters a code, "/" shows the page and
-// "/liga.json" its boards as data. Every request gets an answer; nothing a client sends
-// makes it throw. With a spool, a valid code that the store cannot take in time waits
-// there (see SpoolDrain), and is answered so.
+// The league's answers: "/rekord.php?code=..." enters a code, "/" shows the overview and
+// "/liga.json" its boards as data, and the pages of routes.h with their data and the
+// records feed. Every request gets an answer; nothing a client sends makes it throw. With a
+// spool, a valid code that the store cannot take in time waits there (see SpoolDrain), and
+// is answered so.
 class League final : public RequestHandler {
 public:
     League(Store& store, RateLimiter& limiter, LeagueSettings settings = {}, Spool* spool = nullptr)
-        : store_(store), limiter_(limiter), settings_(std::move(settings)), spool_(spool) {}
+        : store_(store), views_(store.views()), limiter_(limiter), settings_(std::move(settings)),
+          spool_(spool) {}
 
     // Never touches the store: answers what needs none of it (404, a bad code, the rate
     // limit), and counts a submission against its client's limit.
@@ -55,21 +59,17 @@ private:
     SharedLimit sharedLimit(const Request& request);
     // The answer for a valid code that the store did not take.
     Response spooled(const Request& request, const Submission& entry, const std::string& readBack);
-    Response boards(const Request& request, Deadline until);
+    Response page(const Request& request, const Route& route, Deadline until);
+    Rendered overview(const Route& route, const PageContext& context);
 
     Store& store_;
+    Views& views_;
     RateLimiter& limiter_;
     const LeagueSettings settings_;
     Spool* const spool_;
-    // The page and the feed of one version of the league, which its answers share.
-    struct Rendered {
-        uint64_t version = 0;
-        std::shared_ptr<const std::string> html;
-        std::shared_ptr<const std::string> json;
-    };
     std::atomic<int64_t> sweptAt_ = 0; // when a submission last swept the shared buckets
-    std::mutex renderedMutex_;         // held only to look at or replace it, never while reading
-    std::optional<Rendered> rendered_;
+    // The pages written for the league's current state, which answers share.
+    PageCache pages_;
 };
 
 } // namespace liga

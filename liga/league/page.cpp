@@ -1,55 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "page.h"
-#include "local_time.h"
+#include "board_table.h"
+#include "periods.h"
 #include "stufen.h"
-#include "zeittext.h"
-
-#include <ctime>
+#include "time_text.h"
 
 namespace liga {
 
 namespace {
 
-const char* const head = R"(<!DOCTYPE html>
-<html lang="de">
-<head>
-<meta charset="utf-8">
-<meta name="viewport" content="width=device-width, initial-scale=1">
-<title>Zundel-League</title>
-<link rel="alternate" type="application/json" href="liga.json">
-<style>
-body { margin: 0 auto; max-width: 46rem; padding: 1rem; font-family: system-ui, sans-serif;
-       color: #1d1d1d; background: #f4f4f0; line-height: 1.4; }
-h1 { margin: 0.5rem 0 0.25rem; font-size: 1.8rem; }
-h2 { margin: 1.75rem 0 0.25rem; font-size: 1.25rem; border-bottom: 2px solid #b22222; }
-p { margin: 0.25rem 0; }
-p.brett { margin: 0 0 0.5rem; color: #555; font-size: 0.9rem; }
-p.fuss { margin-top: 2rem; color: #555; font-size: 0.85rem; }
-a { color: #8b1a1a; }
-table { width: 100%; border-collapse: collapse; background: #fff; table-layout: fixed; }
-th.platz { width: 3.5rem; }
-th.zeit { width: 9rem; }
-th.datum { width: 6.5rem; }
-th, td { padding: 0.35rem 0.5rem; text-align: left; }
-th { font-size: 0.85rem; color: #555; border-bottom: 1px solid #ccc; }
-tbody tr:nth-child(even) { background: #f0f0ec; }
-.platz, .zeit { text-align: right; font-variant-numeric: tabular-nums; }
-.zeit, .datum { white-space: nowrap; }
-.name { overflow-wrap: anywhere; font-weight: 600; }
-.leer { color: #666; font-style: italic; }
-.datum-schmal { display: none; }
-@media (max-width: 30rem) {
-  body { padding: 0.5rem; font-size: 0.9rem; }
-  th, td { padding: 0.3rem 0.25rem; }
-  .datum { display: none; }
-  th.platz { width: 2.75rem; }
-  th.zeit { width: 8.25rem; }
-  .datum-schmal { display: block; font-size: 0.8rem; color: #555; }
-}
-</style>
-</head>
-<body>
+const char* const intro = R"(
 <h1>Zundel-League</h1>
 <p>Die schnellsten Zundelfeld-Spieler: je Name die beste Zeit, die besten 100 jeder Spielstufe.</p>
 <p>So kommt Ihre Zeit hierher: Gewinnen Sie im Spiel eine neue Bestzeit auf einer der fünf
@@ -60,71 +21,89 @@ andere Zeichen nimmt das Spiel schon beim Tippen wieder heraus, und einen kürze
 es nicht an, beides ohne ein Wort.</p>
 )";
 
-const char* const foot =
-    R"(<p class="fuss">Die Listen gibt es auch als Daten: <a href="liga.json">liga.json</a></p>
-</body>
-</html>
-)";
-
-void appendBoard(std::string& html, int32_t level, const std::vector<BoardRow>& rows) {
+void appendBoard(std::string& html, const Route& at, int32_t level,
+                 const std::vector<BoardRow>& rows) {
     html += "<h2>";
     html += htmlEscape(festeStufe(level).name);
     html += "</h2>\n";
     const TStufe& s = festeStufe(level);
     html += "<p class=\"brett\">" + std::to_string(s.breite) + " × " + std::to_string(s.hoehe) +
             " Felder, " + std::to_string(s.minen) + " Minen</p>\n";
-    if (rows.empty()) {
+    if (rows.empty())
         html += "<p class=\"leer\">Noch keine Zeiten.</p>\n";
-        return;
-    }
-    html += "<table>\n<thead><tr><th class=\"platz\">Platz</th><th>Name</th>"
-            "<th class=\"zeit\">Zeit</th><th class=\"datum\">Datum</th></tr></thead>\n<tbody>\n";
-    // On a narrow screen the date moves under the time, so that a long name keeps its line.
-    for (const BoardRow& r : rows) {
-        const std::string datum = dateText(r.receivedAt);
-        html += "<tr><td class=\"platz\">" + std::to_string(r.place) + ".</td><td class=\"name\">";
-        html += htmlEscape(r.name);
-        html += "</td><td class=\"zeit\">" + htmlEscape(zeitText(r.tenths)) +
-                "<span class=\"datum-schmal\" aria-hidden=\"true\">" + datum +
-                "</span></td><td class=\"datum\">" + datum + "</td></tr>\n";
+    else
+        html += boardTable(at, rows);
+    html += "<p>Alle Plätze:";
+    for (const Period p : allPeriods)
+        html += std::string(p == Period::all ? " " : " · ") + "<a href=\"" +
+                hrefTo(at, boardRoute(level, p)) + "\">" + periodTitle(p) + "</a>";
+    const Route spread = distributionRoute(level);
+    html += " · <a href=\"" + hrefTo(at, spread) + "\">Verteilung der Zeiten</a></p>\n";
+}
+
+// Who leads each level this week.
+void appendWeekLeaders(std::string& html, const Route& at, const Boards& leaders) {
+    html += "<h2>Diese Woche vorn</h2>\n<table "
+            "class=\"frei\">\n<thead><tr><th>Spielstufe</th><th>Name</th>"
+            "<th class=\"zeit\">Zeit</th></tr></thead>\n<tbody>\n";
+    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level) {
+        const std::vector<BoardRow>& rows = leaders[festeStufeIndex(level)];
+        html += "<tr><td><a href=\"" + hrefTo(at, boardRoute(level, Period::week)) + "\">" +
+                htmlEscape(festeStufe(level).name) + "</a></td><td class=\"name\">";
+        if (rows.empty()) {
+            html += "<span class=\"leer\">noch niemand</span></td><td class=\"zeit\"></td></tr>\n";
+            continue;
+        }
+        const char* comma = "";
+        for (const BoardRow& r : rows) {
+            html += comma + playerLink(at, r.name);
+            comma = ", ";
+        }
+        html +=
+            "</td><td class=\"zeit\">" + htmlEscape(timeText(rows.front().tenths)) + "</td></tr>\n";
     }
     html += "</tbody>\n</table>\n";
 }
 
-} // namespace
-
-std::string htmlEscape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += c;
-        }
+// What a held time means, and the bounds below which a time is held.
+void appendReview(std::string& html, const ReviewBounds& review) {
+    html += "<h2 id=\"pruefung\">„Ihre Zeit wird geprüft“</h2>\n"
+            "<p>Diese Antwort bekommt, wer schneller war als die schnellsten Zeiten, die auf "
+            "Feldern dieser Größe je gespielt wurden. Solche Zeiten entstehen fast nur durch "
+            "nachgemachte Codes; darum nimmt die Liga sie an, zeigt sie aber erst, wenn der "
+            "Betreiber der Liga sie angesehen und freigegeben hat. Das geschieht von Hand und "
+            "dauert meist einige Tage, je nachdem, wann er dazu kommt. Bis dahin steht die Zeit "
+            "auf keiner Liste; Sie müssen nichts tun und nichts noch einmal senden. Wird sie "
+            "abgelehnt, bleibt sie draußen, auch wenn ihr Code noch einmal kommt.</p>\n";
+    std::string bounds;
+    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level) {
+        const int32_t bound = review[festeStufeIndex(level)];
+        if (bound <= 0) continue;
+        bounds += "<li>" + htmlEscape(festeStufe(level).name) + ": unter " +
+                  htmlEscape(timeText(bound)) + "</li>";
     }
-    return out;
+    if (bounds.empty()) return;
+    html +=
+        "<p>Geprüft werden in dieser Liga Zeiten</p>\n<ul class=\"verweise\">" + bounds + "</ul>\n";
 }
 
-std::string renderPage(const Boards& boards) {
-    std::string html = head;
+} // namespace
+
+std::string renderPage(const Boards& boards, const OverviewExtras& extras) {
+    const Route at;
+    std::string html = frameTop(at, "") + intro;
+    appendWeekLeaders(html, at, extras.weekLeaders);
+    html += periodNote(extras.week, extras.now);
+    const Route sum = pageRoute(Page::sum);
+    const Route records = pageRoute(Page::records);
+    html += "<p>Außerdem: die <a href=\"" + hrefTo(at, sum) +
+            "\">Summe</a> der drei klassischen Spielstufen, die <a href=\"" + hrefTo(at, records) +
+            "\">neuen Rekorde</a> und was es heißt, wenn <a "
+            "href=\"#pruefung\">Ihre Zeit geprüft wird</a>.</p>\n";
     for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
-        appendBoard(html, level, boards[festeStufeIndex(level)]);
-    html += foot;
+        appendBoard(html, at, level, boards[festeStufeIndex(level)]);
+    appendReview(html, extras.review);
+    html += frameBottom(at);
     return html;
 }
 

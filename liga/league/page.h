@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "html.h"
+#include "review.h"
 #include "store.h"
 #include "stufen.h"
+#include "views.h"
 
 #include <array>
 #include <string>
@@ -17,10 +20,16 @@ constexpr int64_t boardRows = 100;
 // The lists of the fixed levels, Anfänger first (at festeStufeIndex).
 using Boards = std::array<std::vector<BoardRow>, anzahlFesteStufen>;
 
-// The league page: one German HTML page (UTF-8, no scripts) with each level's list.
-std::string renderPage(const Boards& boards);
+// What the overview shows beside the boards.
+struct OverviewExtras {
+    Boards weekLeaders; // who shares this week's first place on each level
+    PeriodStart week;   // when this week began
+    int64_t now = 0;
+    ReviewBounds review = defaultReviewBounds();
+};
 
-// Text made safe to stand in HTML, in elements and in quoted attributes alike.
-std::string htmlEscape(std::string_view text);
+// The league's overview: one German HTML page (UTF-8, no scripts) with each level's list,
+// this week's leaders, links to every other page and what a held time means.
+std::string renderPage(const Boards& boards, const OverviewExtras& extras = {});
 
 } // namespace liga

@@ -1,13 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The HTTP layer: framing, the rate limit and listen addresses.
+// The HTTP layer: framing, what a handler is handed and hands back, conditional requests,
+// the rate limit and listen addresses.
 #include "address_groups.h"
+#include "conditional.h"
 #include "forwarded_for.h"
 #include "handler.h"
 #include "http_server.h"
 #include "league_samples.h"
 #include "listen_address.h"
 #include "loopback.h"
+#include "percent_coding.h"
 #include "rate_limit.h"
 #include "sqlite_store.h"
 #include <arpa/inet.h>
@@ -35,6 +38,82 @@ TEST(Framing, AnUnclearLengthIsRefusedAndWhatFollowsItNeverReadAsARequest) {
         EXPECT_EQ(answer.rfind("HTTP/1.1 400 ", 0), 0u) << answer;
         EXPECT_EQ(answer.find("HTTP/1.1", 1), std::string::npos) << answer;
     }
+}
+
+// Answers with what it was handed, and header lines of its own.
+struct EchoHandler final : RequestHandler {
+    Plan plan(const Request& r) override {
+        std::string text = r.path + "\n";
+        for (const auto& [key, value] : r.arguments) text += "[" + key + "=" + value + "]";
+        text += "\n" + r.code.value_or("-") + "\n" + r.ifNoneMatch.value_or("-") + "\n" +
+                r.ifModifiedSince.value_or("-") + "\n";
+        Response answer(200, "text/plain", text);
+        answer.headers = {{"ETag", "\"7\""}, {"Cache-Control", "no-cache"}};
+        return {answer, false};
+    }
+    Response answerLater(const Request&, Deadline) override { return {}; }
+    Response unavailable(const Request&) override { return {}; }
+};
+
+TEST(Exchange, TheHandlerReadsTheRawPathDecodedArgumentsAndConditionsAndAddsHeaders) {
+    EchoHandler echo;
+    HttpServer server(echo, *parseListenAddress("127.0.0.1:0"));
+    const std::string answer = loopbackSenden(
+        static_cast<int>(server.port()),
+        "GET /spieler/a%2Fb%3F%28x%29?name=a%2Fb+c%zz&code=AB%43&leer HTTP/1.1\r\nHost: h\r\n"
+        "If-None-Match: \"1\"\r\nIf-None-Match: W/\"2\"\r\n"
+        "If-Modified-Since: Sun, 06 Nov 1994 08:49:37 GMT\r\nConnection: close\r\n\r\n");
+    EXPECT_NE(answer.find("\r\n\r\n/spieler/a%2Fb%3F%28x%29\n[name=a%2Fb c%zz][code=ABC][leer=]\n"
+                          "ABC\n\"1\",W/\"2\"\nSun, 06 Nov 1994 08:49:37 GMT\n"),
+              std::string::npos)
+        << answer;
+    EXPECT_NE(answer.find("\r\nETag: \"7\"\r\n"), std::string::npos) << answer;
+    EXPECT_NE(answer.find("\r\nCache-Control: no-cache\r\n"), std::string::npos) << answer;
+    EXPECT_EQ(answer.find("no-store"), std::string::npos) << answer;
+
+    EXPECT_EQ(percentDecode("%41%2f%2F+"), "A//+");
+    EXPECT_EQ(percentDecode("a+b", true), "a b");
+    for (const char* broken : {"%", "%4", "%4g", "a%"}) EXPECT_FALSE(percentDecode(broken));
+    EXPECT_EQ(percentEncode("Ab9-._~/?#()[],=! \xC3\xA4"),
+              "Ab9-._~%2F%3F%23%28%29%5B%5D%2C%3D%21%20%C3%A4");
+}
+
+TEST(Conditional, DatesInAllThreeFormsAndTagListsDecideA304) {
+    const int64_t t = 784111777; // Sun, 06 Nov 1994 08:49:37 GMT
+    EXPECT_EQ(httpDate(t), "Sun, 06 Nov 1994 08:49:37 GMT");
+    EXPECT_EQ(httpDate(0), "Thu, 01 Jan 1970 00:00:00 GMT");
+    EXPECT_EQ(httpDate(1709164800), "Thu, 29 Feb 2024 00:00:00 GMT");
+    for (const char* same : {"Sun, 06 Nov 1994 08:49:37 GMT", "Sunday, 06-Nov-94 08:49:37 GMT",
+                             "Sun Nov  6 08:49:37 1994"})
+        EXPECT_EQ(parseHttpDate(same), t) << same;
+    EXPECT_EQ(parseHttpDate(httpDate(1709164800)), 1709164800);
+    for (const char* wrong : {"", "Sun, 31 Nov 1994 08:49:37 GMT", "Sun, 06 Nov 1994 24:00:00 GMT",
+                              "Sun, 06 Nov 1994 08:49:37 UTC", "Sun, 6 Nov 1994 08:49:37 GMT",
+                              "Sun, 06 Nov 1994 08:49:37 GMT ", "Sun, 06 Nov 19x4 08:49:37 GMT"})
+        EXPECT_FALSE(parseHttpDate(wrong)) << wrong;
+
+    EXPECT_TRUE(etagListMatches("\"a\", W/\"7\"", "\"7\""));
+    EXPECT_TRUE(etagListMatches("W/\"7\"", "W/\"7\""));
+    EXPECT_TRUE(etagListMatches("*", "\"7\""));
+    for (const char* other : {"", "\"77\"", "7", "\"7", "W/\"8\", \"9\""})
+        EXPECT_FALSE(etagListMatches(other, "\"7\"")) << other;
+
+    Request r;
+    r.method = "GET";
+    r.unixSeconds = t + 100;
+    EXPECT_FALSE(notModified(r, "\"7\"", t));
+    r.ifModifiedSince = httpDate(t);
+    EXPECT_TRUE(notModified(r, "\"7\"", t));
+    EXPECT_FALSE(notModified(r, "\"7\"", t + 1));
+    r.ifModifiedSince = httpDate(t + 200); // later than the request: no date to trust
+    EXPECT_FALSE(notModified(r, "\"7\"", t));
+    r.ifModifiedSince = httpDate(t);
+    r.ifNoneMatch = "\"6\""; // the tag decides over the date
+    EXPECT_FALSE(notModified(r, "\"7\"", t));
+    r.ifNoneMatch = "\"7\"";
+    EXPECT_TRUE(notModified(r, "\"7\"", t + 1));
+    r.method = "POST";
+    EXPECT_FALSE(notModified(r, "\"7\"", t));
 }
 
 TEST(RateLimit, CountsEachClientAndItsPrefixesAndGivesAFreshClientABucket) {
