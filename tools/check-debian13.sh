@@ -8,7 +8,8 @@
 #   tools/check-debian13.sh --prepare  make the root and install the tests' packages only
 #                                      (CI does this while it builds on the host)
 # ZUNDEL_DEBIAN13_ROOT names the root (default /var/cache/zundelfeld/debian13); a root
-# older than 30 days is made anew. ZUNDEL_WERROR is handed on to the build.
+# older than 30 days is made anew. ZUNDEL_WERROR and ZUNDEL_TESTS_EXCEPT are handed on to
+# tools/run-tests.sh.
 set -euo pipefail
 quelle=$(cd "$(dirname "$0")/.." && pwd)
 wurzel=${ZUNDEL_DEBIAN13_ROOT:-/var/cache/zundelfeld/debian13}
@@ -71,7 +72,8 @@ haenge -t tmpfs -o mode=1777,nosuid,nodev shm "$wurzel/dev/shm"
 drinnen() {
     chroot "$wurzel" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        CI="${CI:-}" ZUNDEL_WERROR="${ZUNDEL_WERROR:-}" "$@"
+        CI="${CI:-}" ZUNDEL_WERROR="${ZUNDEL_WERROR:-}" \
+        ZUNDEL_TESTS_EXCEPT="${ZUNDEL_TESTS_EXCEPT:-}" "$@"
 }
 
 # A package run that was cut short is finished first; then what the tests need.
