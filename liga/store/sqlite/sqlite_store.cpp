@@ -135,6 +135,8 @@ Placement SqliteStore::submitBefore(const Submission& e, Deadline until) {
                 } catch (...) {
                     tx.statement(rollbackTo).step();
                     tx.statement(release).step();
+                    // A file lost under the batch fails all of it, not this entry alone.
+                    checkLeagueFile(*writer_);
                     batch[i]->error = std::current_exception();
                 }
             }
