@@ -73,12 +73,20 @@ drinnen() {
     chroot "$wurzel" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         CI="${CI:-}" ZUNDEL_WERROR="${ZUNDEL_WERROR:-}" \
-        ZUNDEL_TESTS_EXCEPT="${ZUNDEL_TESTS_EXCEPT:-}" "$@"
+        ZUNDEL_TESTS_EXCEPT="${ZUNDEL_TESTS_EXCEPT:-}" \
+        NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt "$@"
 }
 
 # A package run that was cut short is finished first; then what the tests need.
 drinnen dpkg --configure -a
 drinnen bash -s <"$quelle/tools/ensure-deps.sh"
+# The host's own certificate authorities (a proxy's, say) are trusted in the root too, so
+# that what reaches the npm registry from the host reaches it from there.
+if compgen -G '/usr/local/share/ca-certificates/*.crt' >/dev/null; then
+    mkdir -p "$wurzel/usr/local/share/ca-certificates"
+    cp /usr/local/share/ca-certificates/*.crt "$wurzel/usr/local/share/ca-certificates/"
+    drinnen update-ca-certificates >/dev/null 2>&1
+fi
 [[ ${1:-} == --prepare ]] && exit 0
 
 rm -rf "$wurzel/srv/zundelfeld"
