@@ -13,8 +13,10 @@ namespace liga {
 namespace {
 
 // Version 1 had no time_buckets yet, 2 no state of entries, barred names or log of what
-// operators changed, 3 no rankings beside `best`, records or names (postgres_views_schema.h).
-constexpr int64_t schemaVersion = 4;
+// operators changed, 3 no rankings beside `best`, records or names (postgres_views_schema.h),
+// 4 a board's index without the name, so that a page of a board read each row's name from
+// the table.
+constexpr int64_t schemaVersion = 5;
 
 const char* const schema = R"(
 CREATE TABLE IF NOT EXISTS league_meta (
@@ -37,7 +39,8 @@ CREATE TABLE IF NOT EXISTS best (
     received_at BIGINT NOT NULL,
     PRIMARY KEY (level, name)
 );
-CREATE INDEX IF NOT EXISTS best_by_time ON best (level, tenths, received_at);
+-- A page of a board, at any depth, read from this index alone.
+CREATE INDEX IF NOT EXISTS best_board ON best (level, tenths, received_at, name);
 CREATE TABLE IF NOT EXISTS time_counts (
     level  INT    NOT NULL,
     tenths INT    NOT NULL,
@@ -72,7 +75,7 @@ CREATE UNLOGGED TABLE IF NOT EXISTS client_limits (
     tokens DOUBLE PRECISION NOT NULL,
     at_ms  BIGINT           NOT NULL
 );
-INSERT INTO league_meta (key, value) VALUES ('schema', 4), ('moderation', 0), ('gate', 0) -- schemaVersion
+INSERT INTO league_meta (key, value) VALUES ('schema', 5), ('moderation', 0), ('gate', 0) -- schemaVersion
     ON CONFLICT (key) DO NOTHING;
 )";
 
@@ -113,6 +116,7 @@ void preparePostgresSchema(const std::string& conninfo, Deadline until) {
                        until);
             }
             if (version < 4) fillPostgresViews(c, until);
+            if (version < 5) c.exec("DROP INDEX IF EXISTS best_by_time", until);
             if (version < schemaVersion)
                 c.exec("UPDATE league_meta SET value = " + std::to_string(schemaVersion) +
                            " WHERE key = 'schema'",
