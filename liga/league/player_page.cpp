@@ -32,7 +32,7 @@ const Standing* standingOf(const Player& p, int32_t level, Period period) {
     return it == p.standings.end() ? nullptr : &it->second;
 }
 
-// Names shown above and below the player's best.
+// Names shown above and below the player's best in the page's period.
 constexpr int neighbours = 5;
 
 // The personal bests of one level, in the order they were set.
@@ -71,19 +71,23 @@ std::string json(const Route& at, const Player& p) {
             out += "{" + jsonPeriod(s ? s->period : PeriodStart{period, 0});
             if (s && s->best) {
                 out += ", \"best\": " + jsonRow(at, *s->best) +
-                       ", \"ranked\": " + std::to_string(s->ranked) + ", \"above\": [";
-                const char* c = "";
-                for (const BoardRow& r : s->above) {
-                    out += c + jsonRow(at, r);
-                    c = ", ";
+                       ", \"ranked\": " + std::to_string(s->ranked);
+                // The names around it as the page shows them: in its own period only.
+                if (period == at.period) {
+                    out += ", \"above\": [";
+                    const char* c = "";
+                    for (const BoardRow& r : s->above) {
+                        out += c + jsonRow(at, r);
+                        c = ", ";
+                    }
+                    out += "], \"below\": [";
+                    c = "";
+                    for (const BoardRow& r : s->below) {
+                        out += c + jsonRow(at, r);
+                        c = ", ";
+                    }
+                    out += "]";
                 }
-                out += "], \"below\": [";
-                c = "";
-                for (const BoardRow& r : s->below) {
-                    out += c + jsonRow(at, r);
-                    c = ", ";
-                }
-                out += "]";
             } else {
                 out += ", \"best\": null";
             }
@@ -230,15 +234,16 @@ std::string entriesSection(const Route& at, const Player& p) {
 Rendered playerPage(const Route& at, const PageContext& c) {
     Player p;
     const std::vector<PeriodStart> periods(c.periods.begin(), c.periods.end());
-    for (Standing& s : c.views.standings(at.name, periods, neighbours, c.until))
-        p.standings[{s.level, s.period.period}] = std::move(s);
-    p.sums = c.views.sumStandings(at.name, periods, c.until);
-    p.entries = c.views.playerEntries(at.name, at.before, entriesPerPage + 1, c.until);
+    PlayerReads read = c.views.player(at.name, periods, at.period, neighbours, at.before,
+                                      entriesPerPage + 1, c.until);
+    for (Standing& s : read.standings) p.standings[{s.level, s.period.period}] = std::move(s);
+    p.sums = std::move(read.sums);
+    p.entries = std::move(read.entries);
     if (static_cast<int64_t>(p.entries.size()) > entriesPerPage) {
         p.entries.resize(static_cast<std::size_t>(entriesPerPage));
         p.more = EntryCursor{p.entries.back().receivedAt, p.entries.back().code};
     }
-    p.history = c.views.playerHistory(at.name, c.until);
+    p.history = std::move(read.history);
     if (p.history.empty())
         return notFound(at, "Unter dem Namen „" + at.name + "“ steht keine Zeit in der Liga.");
     if (at.json) return {200, json(at, p)};

@@ -146,20 +146,88 @@ SumPage ViewReads::sumPage(PeriodStart period, PageRange range, Deadline until) 
     return page;
 }
 
-std::vector<Standing> ViewReads::standings(const std::string& name,
-                                           const std::vector<PeriodStart>& periods, int neighbours,
-                                           Deadline until) {
+namespace {
+
+// Each period's places of a name on levels 1 to 5.
+std::vector<SqlCall> standingCalls(const std::string& name,
+                                   const std::vector<PeriodStart>& periods) {
     std::vector<SqlCall> calls;
     for (const PeriodStart& p : periods) {
         std::vector<SqlValue> values = rankingValues(0, p);
         values[0] = name;
         calls.push_back({&boardSqlFor(p).standings, std::move(values)});
     }
-    const std::vector<SqlRows> places = reader_.read(calls, until);
+    return calls;
+}
+
+// Each period's place of a name in the combined ranking.
+std::vector<SqlCall> sumStandingCalls(const std::string& name,
+                                      const std::vector<PeriodStart>& periods) {
+    std::vector<SqlCall> calls;
+    for (const PeriodStart& p : periods) {
+        std::vector<SqlValue> values = rankingValues(0, p);
+        values[0] = name;
+        calls.push_back({&sumSqlFor(p).standings, std::move(values)});
+    }
+    return calls;
+}
+
+std::vector<SumStanding> sumStandingsFrom(const std::string& name,
+                                          const std::vector<PeriodStart>& periods,
+                                          const SqlRows* found) {
+    std::vector<SumStanding> all;
+    for (std::size_t p = 0; p < periods.size(); ++p) {
+        const SqlRows& r = found[p];
+        SumStanding s{periods[p], std::nullopt, r.count() ? r.integer(0, 6) : 0};
+        if (r.count() && !r.null(0, 0))
+            s.row = SumRow{placeBehind(r.integer(0, 5)),
+                           name,
+                           r.tenths(0, 0),
+                           {r.tenths(0, 1), r.tenths(0, 2), r.tenths(0, 3)},
+                           r.integer(0, 4)};
+        all.push_back(std::move(s));
+    }
+    return all;
+}
+
+SqlCall entriesCall(const std::string& name, const std::optional<EntryCursor>& after,
+                    int64_t limit) {
+    const int64_t at = after ? after->receivedAt : std::numeric_limits<int64_t>::max();
+    return {&playerSql().entries,
+            {name, at, after ? after->code : std::string(), clamped(limit, 1, mostRows)}};
+}
+
+std::vector<EntryRow> entryRows(const SqlRows& r) {
+    std::vector<EntryRow> rows;
+    for (std::size_t i = 0; i < r.count(); ++i)
+        rows.push_back({r.text(i, 0), r.text(i, 1), r.tenths(i, 2), r.tenths(i, 3), r.integer(i, 4),
+                        EntryState::ranked, false});
+    return rows;
+}
+
+// Of a name's entries, oldest first, those that made its best on their level faster.
+std::vector<EntryRow> historyFrom(const SqlRows& r) {
+    std::vector<EntryRow> steps;
+    std::map<int32_t, int32_t> best;
+    for (EntryRow& e : entryRows(r)) {
+        const auto [it, first] = best.emplace(e.level, e.tenths);
+        if (!first && e.tenths >= it->second) continue;
+        it->second = e.tenths;
+        steps.push_back(std::move(e));
+    }
+    return steps;
+}
+
+} // namespace
+
+std::vector<Standing> ViewReads::standingsFrom(const std::string& name,
+                                               const std::vector<PeriodStart>& periods,
+                                               const SqlRows* places, Period near, int neighbours,
+                                               Deadline until) {
     std::vector<Standing> all;
     std::vector<int64_t> faster;
-    calls.clear();
-    const int64_t near = clamped(neighbours, 0, 10);
+    std::vector<SqlCall> calls;
+    const int64_t count = clamped(neighbours, 0, 10);
     for (std::size_t p = 0; p < periods.size(); ++p) {
         const SqlRows& r = places[p];
         for (std::size_t i = 0; i < r.count(); ++i) {
@@ -168,9 +236,9 @@ std::vector<Standing> ViewReads::standings(const std::string& name,
             if (!r.null(i, 1)) {
                 s.best =
                     BoardRow{placeBehind(faster.back()), name, r.tenths(i, 1), r.integer(i, 2)};
-                if (near > 0) {
+                if (count > 0 && periods[p].period == near) {
                     std::vector<SqlValue> values = rankingValues(s.level, periods[p]);
-                    values.insert(values.end(), {name, near});
+                    values.insert(values.end(), {name, count});
                     calls.push_back({&boardSqlFor(periods[p]).neighbours, std::move(values)});
                 }
             }
@@ -182,7 +250,7 @@ std::vector<Standing> ViewReads::standings(const std::string& name,
     std::size_t next = 0;
     for (std::size_t k = 0; k < all.size(); ++k) {
         Standing& s = all[k];
-        if (!s.best) continue;
+        if (!s.best || s.period.period != near) continue;
         const SqlRows& r = around[next++];
         NearCounts counts(s.best->tenths, faster[k]);
         for (std::size_t i = 0; i < r.count(); ++i)
@@ -199,40 +267,38 @@ std::vector<Standing> ViewReads::standings(const std::string& name,
     return all;
 }
 
+std::vector<Standing> ViewReads::standings(const std::string& name,
+                                           const std::vector<PeriodStart>& periods, Period near,
+                                           int neighbours, Deadline until) {
+    const std::vector<SqlRows> places = reader_.read(standingCalls(name, periods), until);
+    return standingsFrom(name, periods, places.data(), near, neighbours, until);
+}
+
 std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
                                                  const std::vector<PeriodStart>& periods,
                                                  Deadline until) {
-    std::vector<SqlCall> calls;
-    for (const PeriodStart& p : periods) {
-        std::vector<SqlValue> values = rankingValues(0, p);
-        values[0] = name;
-        calls.push_back({&sumSqlFor(p).standings, std::move(values)});
-    }
-    const std::vector<SqlRows> found = reader_.read(calls, until);
-    std::vector<SumStanding> all;
-    for (std::size_t p = 0; p < periods.size(); ++p) {
-        const SqlRows& r = found[p];
-        SumStanding s{periods[p], std::nullopt, r.count() ? r.integer(0, 6) : 0};
-        if (r.count() && !r.null(0, 0))
-            s.row = SumRow{placeBehind(r.integer(0, 5)),
-                           name,
-                           r.tenths(0, 0),
-                           {r.tenths(0, 1), r.tenths(0, 2), r.tenths(0, 3)},
-                           r.integer(0, 4)};
-        all.push_back(std::move(s));
-    }
-    return all;
+    return sumStandingsFrom(name, periods,
+                            reader_.read(sumStandingCalls(name, periods), until).data());
+}
+
+PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodStart>& periods,
+                              Period near, int neighbours, const std::optional<EntryCursor>& after,
+                              int64_t limit, Deadline until) {
+    std::vector<SqlCall> calls = standingCalls(name, periods);
+    for (SqlCall& c : sumStandingCalls(name, periods)) calls.push_back(std::move(c));
+    calls.push_back(entriesCall(name, after, limit));
+    calls.push_back({&playerSql().history, {name}});
+    const std::vector<SqlRows> r = reader_.read(calls, until);
+    const std::size_t n = periods.size();
+    PlayerReads p;
+    p.sums = sumStandingsFrom(name, periods, r.data() + n);
+    p.entries = entryRows(r[2 * n]);
+    p.history = historyFrom(r[2 * n + 1]);
+    p.standings = standingsFrom(name, periods, r.data(), near, neighbours, until);
+    return p;
 }
 
 namespace {
-
-std::vector<EntryRow> entryRows(const SqlRows& r) {
-    std::vector<EntryRow> rows;
-    for (std::size_t i = 0; i < r.count(); ++i)
-        rows.push_back({r.text(i, 0), r.text(i, 1), r.tenths(i, 2), r.tenths(i, 3), r.integer(i, 4),
-                        EntryState::ranked, false});
-    return rows;
-}
 
 // Names hold only printable characters below 0x7F; a text with any other matches none.
 bool mayStartAName(const std::string& text) {
@@ -246,22 +312,11 @@ bool mayStartAName(const std::string& text) {
 std::vector<EntryRow> ViewReads::playerEntries(const std::string& name,
                                                const std::optional<EntryCursor>& after,
                                                int64_t limit, Deadline until) {
-    const int64_t at = after ? after->receivedAt : std::numeric_limits<int64_t>::max();
-    return entryRows(readOne(
-        playerSql().entries,
-        {name, at, after ? after->code : std::string(), clamped(limit, 1, mostRows)}, until));
+    return entryRows(std::move(reader_.read({entriesCall(name, after, limit)}, until).front()));
 }
 
 std::vector<EntryRow> ViewReads::playerHistory(const std::string& name, Deadline until) {
-    std::vector<EntryRow> steps;
-    std::map<int32_t, int32_t> best;
-    for (EntryRow& e : entryRows(readOne(playerSql().history, {name}, until))) {
-        const auto [it, first] = best.emplace(e.level, e.tenths);
-        if (!first && e.tenths >= it->second) continue;
-        it->second = e.tenths;
-        steps.push_back(std::move(e));
-    }
-    return steps;
+    return historyFrom(readOne(playerSql().history, {name}, until));
 }
 
 std::vector<std::string> ViewReads::findNames(const std::string& text, int64_t limit,

@@ -60,8 +60,8 @@ public:
                         Deadline until) override;
     SumPage sumPage(PeriodStart period, PageRange range, Deadline until) override;
     std::vector<Standing> standings(const std::string& name,
-                                    const std::vector<PeriodStart>& periods, int neighbours,
-                                    Deadline until) override;
+                                    const std::vector<PeriodStart>& periods, Period near,
+                                    int neighbours, Deadline until) override;
     std::vector<SumStanding> sumStandings(const std::string& name,
                                           const std::vector<PeriodStart>& periods,
                                           Deadline until) override;
@@ -73,10 +73,18 @@ public:
                                        Deadline until) override;
     std::vector<TimeCount> distribution(int32_t level, PeriodStart period, Deadline until) override;
     std::vector<RecordRow> records(int32_t level, int64_t limit, Deadline until) override;
+    PlayerReads player(const std::string& name, const std::vector<PeriodStart>& periods,
+                       Period near, int neighbours, const std::optional<EntryCursor>& after,
+                       int64_t limit, Deadline until) override;
     VersionStamp versionStamp(Deadline until) override;
 
 private:
     SqlRows readOne(const std::string& sql, std::vector<SqlValue> values, Deadline until);
+    // From the rows of standingCalls: the places, then the neighbours read.
+    std::vector<Standing> standingsFrom(const std::string& name,
+                                        const std::vector<PeriodStart>& periods,
+                                        const SqlRows* places, Period near, int neighbours,
+                                        Deadline until);
     SqlReader& reader_;
 };
 

@@ -94,6 +94,14 @@ struct RecordRow {
     std::optional<int32_t> previousTenths; // the record it beat; none for a level's first
 };
 
+// What a player's page reads of a name (Views::player).
+struct PlayerReads {
+    std::vector<Standing> standings;
+    std::vector<SumStanding> sums;
+    std::vector<EntryRow> entries;
+    std::vector<EntryRow> history;
+};
+
 // The league's version and when it last changed (seconds since 1970, the clock of the
 // process that made the change), both from the database, so that every process on one
 // database gives the same ETag and Last-Modified. A period's board also changes when its
@@ -114,10 +122,10 @@ public:
                                 Deadline until) = 0;
     virtual SumPage sumPage(PeriodStart period, PageRange range, Deadline until) = 0;
     // For each period in turn, levels 1 to 5; `neighbours` (0 to 10) names above and below
-    // where the name has a best.
+    // where the name has a best in the period `near` (none in the others).
     virtual std::vector<Standing> standings(const std::string& name,
-                                            const std::vector<PeriodStart>& periods, int neighbours,
-                                            Deadline until) = 0;
+                                            const std::vector<PeriodStart>& periods, Period near,
+                                            int neighbours, Deadline until) = 0;
     virtual std::vector<SumStanding> sumStandings(const std::string& name,
                                                   const std::vector<PeriodStart>& periods,
                                                   Deadline until) = 0;
@@ -138,6 +146,12 @@ public:
                                                 Deadline until) = 0;
     // The newest `limit` (1 to 1,000) records of a level (0: of every level), newest first.
     virtual std::vector<RecordRow> records(int32_t level, int64_t limit, Deadline until) = 0;
+    // A player's page at once: standings(name, periods, near, neighbours),
+    // sumStandings(name, periods), playerEntries(name, after, limit) and playerHistory(name),
+    // in as few trips to the database as their order allows.
+    virtual PlayerReads player(const std::string& name, const std::vector<PeriodStart>& periods,
+                               Period near, int neighbours, const std::optional<EntryCursor>& after,
+                               int64_t limit, Deadline until) = 0;
     virtual VersionStamp versionStamp(Deadline until) = 0;
 };
 

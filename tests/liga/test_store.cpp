@@ -601,10 +601,11 @@ TYPED_TEST(StoreContract, PeriodBoardsAndSumsRankWhatArrivedInThemAndShows) {
     EXPECT_TRUE(v.findNames("bernd", 10, waitFromNow()).empty());
     EXPECT_TRUE(v.playerEntries("Bernd_Bo", std::nullopt, 10, waitFromNow()).empty());
     EXPECT_TRUE(v.playerHistory("Bernd_Bo", waitFromNow()).empty());
-    for (const Standing& st : v.standings("Bernd_Bo", periods, 5, waitFromNow()))
+    for (const Standing& st : v.standings("Bernd_Bo", periods, Period::all, 5, waitFromNow()))
         EXPECT_FALSE(st.best) << st.level;
-    for (const Standing& st : v.standings("Anna_Alt", periods, 5, waitFromNow()))
-        for (const BoardRow& r : st.above) EXPECT_NE(r.name, "Bernd_Bo");
+    for (const PeriodStart& near : periods)
+        for (const Standing& st : v.standings("Anna_Alt", periods, near.period, 5, waitFromNow()))
+            for (const BoardRow& r : st.above) EXPECT_NE(r.name, "Bernd_Bo");
 
     // Lifted, it is back everywhere as before.
     s.moderate(Moderation::unban, "Bernd_Bo", wednesday + 3);
@@ -657,7 +658,8 @@ TYPED_TEST(StoreContract, PagesCutInsideEqualTimesOrSumsGiveThemOnePlaceAndLoseN
                                                                            {"Sum_B", 6}}));
     }
     // A name's neighbours are numbered as the board numbers them.
-    const std::vector<Standing> st = v.standings("Name_6", {periods[3]}, 2, waitFromNow());
+    const std::vector<Standing> st =
+        v.standings("Name_6", {periods[3]}, periods[3].period, 2, waitFromNow());
     ASSERT_EQ(st.size(), 5u);
     ASSERT_TRUE(st[3].best);
     EXPECT_EQ(st[3].best->place, 7);
@@ -670,6 +672,31 @@ TYPED_TEST(StoreContract, PagesCutInsideEqualTimesOrSumsGiveThemOnePlaceAndLoseN
     ASSERT_TRUE(sum[0].row);
     EXPECT_EQ(sum[0].row->place, 4);
     EXPECT_EQ(sum[0].ranked, 6);
+
+    // A player's page read at once: the same, the neighbours only in the page's period.
+    const PlayerReads six =
+        v.player("Name_6", periods, periods[3].period, 2, std::nullopt, 10, waitFromNow());
+    ASSERT_EQ(six.standings.size(), 5 * periods.size());
+    const Standing& week = six.standings[3 * 5 + 3];
+    ASSERT_TRUE(week.best);
+    EXPECT_EQ(week.best->place, 7);
+    EXPECT_EQ(lines(week.above), lines(st[3].above));
+    EXPECT_EQ(lines(week.below), lines(st[3].below));
+    ASSERT_TRUE(six.standings[3].best); // all time, level 4
+    EXPECT_TRUE(six.standings[3].above.empty() && six.standings[3].below.empty());
+    const PlayerReads e =
+        v.player("Sum_E", periods, Period::all, 2, std::nullopt, 2, waitFromNow());
+    ASSERT_EQ(e.sums.size(), periods.size());
+    ASSERT_TRUE(e.sums[0].row);
+    EXPECT_EQ(e.sums[0].row->place, 4);
+    const auto codes = [](const std::vector<EntryRow>& rows) {
+        std::vector<std::string> c;
+        for (const EntryRow& r : rows) c.push_back(r.code);
+        return c;
+    };
+    EXPECT_EQ(codes(e.entries), codes(v.playerEntries("Sum_E", std::nullopt, 2, waitFromNow())));
+    EXPECT_EQ(codes(e.history), codes(v.playerHistory("Sum_E", waitFromNow())));
+    EXPECT_EQ(e.history.size(), 3u);
 }
 
 TYPED_TEST(StoreContract, RecordsAreTheEntriesFasterThanAllBeforeThemWhateverModerationDoes) {
