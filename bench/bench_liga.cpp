@@ -13,7 +13,7 @@
 //
 //     tools/with-postgres.sh build/release/bench/bench_liga [submissions] [page reads]
 //         [connections] [--fresh] [--names N] [--only sqlite|postgres] [--limit N]
-//         [--views N]
+//         [--views N] [--pages N]
 //
 // The connections are kept alive (HTTP/1.1); with --fresh every request opens its own
 // connection and speaks HTTP/1.0, as the game does. --names N fills N names rather than
@@ -22,7 +22,9 @@
 // refuses none and shows what counting costs. --views N then reads each kind of page's
 // data N times straight from the stores, from as many threads as connections, the
 // processes' share as stores of their own on the one database (an HTTP page of that kind
-// costs these reads when its version's copy is not cached).
+// costs these reads when its version's copy is not cached). --pages N reads each kind of
+// page N times over HTTP from the servers, after the submissions, spread over the pages of
+// that kind as visitors spread (a page asked for again comes from the server's copy).
 //
 // Every request waits at most 5 s, each measurement at most 5 minutes; it touches no
 // address but 127.0.0.1 and the database's Unix socket.
@@ -305,7 +307,7 @@ std::vector<ViewRead> viewReads(int64_t names) {
         {"player: standings",
          [=](Views& v, int64_t i) {
              v.versionStamp(until());
-             v.standings(someone(i), periods, 5, until());
+             v.standings(someone(i), periods, Period::all, 5, until());
          }},
         {"player: sum standings",
          [=](Views& v, int64_t i) { v.sumStandings(someone(i), periods, until()); }},
@@ -371,6 +373,47 @@ void measureViews(const std::vector<liga::Store*>& stores, int64_t names, int re
 }
 
 int viewReadsPerKind = 0; // --views N: N reads of each kind of page from the stores
+int pageReadsPerKind = 0; // --pages N: N reads of each kind of page over HTTP
+
+// One kind of page as visitors ask for it over HTTP: the address of the `i`th read, spread
+// over the pages of that kind so that few are asked for twice.
+struct PageKind {
+    const char* kind;
+    std::function<std::string(int64_t i)> path;
+};
+
+std::vector<PageKind> pageKinds(int64_t names) {
+    const int64_t pages = std::max<int64_t>(1, names / 100);
+    const int64_t weekPages = std::max<int64_t>(1, names / 30 / 100);
+    const std::string level = std::to_string(bigLevel);
+    // Page numbers and names in a stride that visits every one before any comes again.
+    const auto spread = [](int64_t i, int64_t n) { return (i * 7919) % n; };
+    const auto paged = [=](const std::string& path, int64_t n) {
+        return [=](int64_t i) { return path + "?seite=" + std::to_string(1 + spread(i, n)); };
+    };
+    const auto someone = [=](int64_t i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Viele_%07lld",
+                      static_cast<long long>(spread(i, std::max<int64_t>(1, names))));
+        return std::string(name);
+    };
+    return {
+        {"overview", [](int64_t) { return std::string("/"); }},
+        {"board all time, page 1", [=](int64_t) { return "/stufe/" + level; }},
+        {"board all time, any page", paged("/stufe/" + level, pages)},
+        {"board year, any page", paged("/stufe/" + level + "/jahr", weekPages)},
+        {"board week, any page", paged("/stufe/" + level + "/woche", weekPages)},
+        {"sum all time, any page", paged("/summe", weekPages)},
+        {"sum week, any page", paged("/summe/woche", weekPages)},
+        {"player", [=](int64_t i) { return "/spieler/" + someone(i); }},
+        {"player as JSON", [=](int64_t i) { return "/json/spieler/" + someone(i); }},
+        {"search", [=](int64_t i) { return "/suche?name=" + someone(i).substr(0, 10); }},
+        {"distribution all time", [=](int64_t) { return "/verteilung/" + level; }},
+        {"distribution week", [=](int64_t) { return "/verteilung/" + level + "/woche"; }},
+        {"records", [](int64_t) { return std::string("/rekorde"); }},
+        {"records feed (Atom)", [](int64_t) { return std::string("/rekorde.atom"); }},
+    };
+}
 
 struct Setup {
     bool postgres = false;
@@ -385,6 +428,23 @@ struct Measured {
 };
 
 std::string limit = "0";
+
+// `pageReadsPerKind` reads of each kind of page over HTTP, the connections shared out
+// between the servers' ports.
+void measurePages(const Setup& setup, const std::vector<int>& ports, int connections, bool fresh) {
+    const std::string version = fresh ? " HTTP/1.0" : " HTTP/1.1";
+    for (const PageKind& kind : pageKinds(setup.names)) {
+        std::vector<std::string> requests;
+        for (int64_t i = 0; i < pageReadsPerKind; ++i)
+            requests.push_back("GET " + kind.path(i) + version + "\r\nHost: 127.0.0.1\r\n\r\n");
+        const Result r = run(ports, requests, {}, connections, false, fresh);
+        std::printf("  %-10s x%d %-28s %7.0f/s %6.2f %6.2f %s\n",
+                    setup.postgres ? "PostgreSQL" : "SQLite", setup.processes, kind.kind, rate(r),
+                    percentile(r.latenciesMs, 0.50), percentile(r.latenciesMs, 0.99),
+                    r.failures > 0 ? "FAILED" : "");
+        std::fflush(stdout);
+    }
+}
 
 std::optional<Measured> measure(const Setup& setup, const std::vector<std::string>& submit,
                                 const std::vector<bool>& onBigLevel,
@@ -427,6 +487,7 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
     }
     m.submissions = run(ports, submit, onBigLevel, connections, true, fresh);
     m.pages = run(ports, page, {}, connections, false, fresh);
+    if (pageReadsPerKind > 0) measurePages(setup, ports, connections, fresh);
     servers.clear();
     if (viewReadsPerKind > 0) {
         std::vector<std::unique_ptr<liga::Store>> stores;
@@ -472,6 +533,8 @@ int main(int argc, char** argv) {
             limit = argv[++i];
         } else if (a == "--views" && i + 1 < argc) {
             viewReadsPerKind = std::atoi(argv[++i]);
+        } else if (a == "--pages" && i + 1 < argc) {
+            pageReadsPerKind = std::atoi(argv[++i]);
         } else if (a == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
