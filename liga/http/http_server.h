@@ -30,8 +30,9 @@ struct ServerLimits {
     // From accept, or from the end of the previous request, to the end of the next header.
     std::chrono::milliseconds headerWait{4000};
     // Requests that need the store are answered by threads of their own, so that the
-    // event loops never wait for it: page reads by some, submissions by others.
-    unsigned readers = 2;
+    // event loops never wait for it: page reads by some, submissions by others. A page
+    // waits on the database for most of its time, so readers outnumber the cores.
+    unsigned readers = 6;
     unsigned writers = 8;
     std::size_t queued = 512; // per kind; beyond it a request is refused at once
     std::chrono::milliseconds databaseWait = defaultWait; // from arrival to answer, at most
