@@ -193,8 +193,11 @@ Response League::page(const Request& r, const Route& route, Deadline until) {
     const VersionStamp stamp = views_.versionStamp(until);
     // A period that begins changes the pages without a change to the league.
     const CacheStamp now{stamp.version, latestPeriodStart(r.unixSeconds)};
-    const std::string etag = "\"" + std::to_string(now.version) + "-" +
-                             std::to_string(now.periodStart) + "-" + buildTag() + "\"";
+    // Appended piece by piece: g++ 12 takes a one-letter text put before a string for an
+    // overlapping copy.
+    std::string etag(1, '"');
+    etag += std::to_string(now.version) + "-" + std::to_string(now.periodStart) + "-" + buildTag();
+    etag += '"';
     const int64_t lastModified = std::max(stamp.changedAt, now.periodStart);
     const auto withValidators = [&](Response response) {
         response.headers = {{"ETag", etag},

@@ -68,7 +68,8 @@ std::string json(const Route& at, const Player& p) {
             const Standing* s = standingOf(p, level, period);
             out += comma;
             comma = ", ";
-            out += "{" + jsonPeriod(s ? s->period : PeriodStart{period, 0});
+            out += '{';
+            out += jsonPeriod(s ? s->period : PeriodStart{period, 0});
             if (s && s->best) {
                 out += ", \"best\": " + jsonRow(at, *s->best) +
                        ", \"ranked\": " + std::to_string(s->ranked);

@@ -15,9 +15,10 @@ namespace {
 constexpr int32_t summedLevels = 3; // Anfänger, Fortgeschrittene, Profis
 
 std::string json(const Route& at, const PeriodStart& period, const SumPage& read, int64_t pages) {
-    std::string out = "{" + jsonPeriod(period) + ", \"page\": " + std::to_string(at.pageNumber) +
-                      ", \"pages\": " + std::to_string(pages) +
-                      ", \"ranked\": " + std::to_string(read.ranked) + ", \"rows\": [";
+    std::string out(1, '{');
+    out += jsonPeriod(period) + ", \"page\": " + std::to_string(at.pageNumber) +
+           ", \"pages\": " + std::to_string(pages) +
+           ", \"ranked\": " + std::to_string(read.ranked) + ", \"rows\": [";
     const char* comma = "\n  ";
     for (const SumRow& r : read.rows) {
         const Route player = playerRoute(r.name, true);

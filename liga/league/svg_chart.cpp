@@ -67,13 +67,23 @@ double niceStep(double span, int parts) {
 std::string axisTime(int32_t tenths) {
     if (tenths < 600) {
         std::string s = std::to_string(tenths / 10);
-        if (tenths % 10) s += "," + std::to_string(tenths % 10);
+        if (tenths % 10) {
+            s += ',';
+            s += std::to_string(tenths % 10);
+        }
         return s + " s";
     }
     const int32_t seconds = tenths / 10;
-    const auto two = [](int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-    if (seconds < 3600) return std::to_string(seconds / 60) + ":" + two(seconds % 60) + " min";
-    return std::to_string(seconds / 3600) + ":" + two(seconds / 60 % 60) + " h";
+    // Appended piece by piece: g++ 12 takes a short text put before a string for an
+    // overlapping copy.
+    const auto withTwo = [](int32_t high, int32_t low, const char* unit) {
+        std::string s = std::to_string(high);
+        s += low < 10 ? ":0" : ":";
+        s += std::to_string(low);
+        return s + unit;
+    };
+    if (seconds < 3600) return withTwo(seconds / 60, seconds % 60, " min");
+    return withTwo(seconds / 3600, seconds / 60 % 60, " h");
 }
 
 std::string staircaseChart(const std::vector<ChartStep>& steps, int64_t end, std::string_view id,
@@ -102,10 +112,14 @@ std::string staircaseChart(const std::vector<ChartStep>& steps, int64_t end, std
     svg += line(left, top + plotHeight, width - right, top + plotHeight, "#888");
     svg += text(left, height - 12, "start", dateText(first));
     svg += text(width - right, height - 12, "end", dateText(last));
-    std::string path = "M" + num(x(first)) + " " + num(y(steps.front().tenths));
-    for (std::size_t i = 1; i < steps.size(); ++i)
-        path += "H" + num(x(steps[i].at)) + "V" + num(y(steps[i].tenths));
-    path += "H" + num(x(last));
+    std::string path(1, 'M');
+    path += num(x(first)) + " " + num(y(steps.front().tenths));
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        path += 'H';
+        path += num(x(steps[i].at)) + "V" + num(y(steps[i].tenths));
+    }
+    path += 'H';
+    path += num(x(last));
     svg += "<path d=\"" + path + "\" fill=\"none\" stroke=\"#b22222\" stroke-width=\"2.5\"/>\n";
     for (const ChartStep& s : steps)
         svg += "<circle cx=\"" + num(x(s.at)) + "\" cy=\"" + num(y(s.tenths)) +
