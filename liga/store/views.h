@@ -56,9 +56,9 @@ struct Standing {
     int32_t level = 0;
     PeriodStart period;
     std::optional<BoardRow> best; // none when the name has no ranked time there
-    int64_t ranked = 0;
-    std::vector<BoardRow> above; // nearest last
-    std::vector<BoardRow> below; // nearest first
+    int64_t ranked = 0;           // names on the board; 0 where the name has no best
+    std::vector<BoardRow> above;  // nearest last
+    std::vector<BoardRow> below;  // nearest first
 };
 
 // Where a name stands in the combined ranking of one period.

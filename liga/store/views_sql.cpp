@@ -147,7 +147,9 @@ RankingSql boardSql(const Tables& t) {
     RankingSql s;
     s.page = pageSql(t, "name, {t}, {at}", "{t}, {at}, name", "?5", skipInTime, "");
     s.standings =
-        filled(filled("SELECT l.level, {t}, {at}, {faster}, {ranked} FROM "
+        // Places and counts only where the name has a best: only they are shown.
+        filled(filled("SELECT l.level, {t}, {at}, CASE WHEN b.name IS NULL THEN 0 ELSE {faster} "
+                      "END, CASE WHEN b.name IS NULL THEN 0 ELSE {ranked} END FROM "
                       "(SELECT 1 AS level UNION ALL SELECT 2 UNION ALL SELECT 3 UNION ALL SELECT 4 "
                       "UNION ALL SELECT 5) AS l LEFT JOIN {rows} b ON {bkey} AND b.name = ?1 "
                       "ORDER BY l.level",
