@@ -110,9 +110,15 @@ std::string json(const Route& at, const Player& p) {
     for (const SumStanding& s : p.sums) {
         out += sumComma;
         sumComma = ", ";
-        out += "{" + jsonPeriod(s.period) + ", \"ranked\": " + std::to_string(s.ranked) +
-               ", \"place\": " + (s.row ? std::to_string(s.row->place) : "null") +
-               ", \"tenths\": " + (s.row ? std::to_string(s.row->total) : "null") + "}";
+        out += '{';
+        out += jsonPeriod(s.period);
+        if (s.row)
+            out += ", \"ranked\": " + std::to_string(s.ranked) +
+                   ", \"place\": " + std::to_string(s.row->place) +
+                   ", \"tenths\": " + std::to_string(s.row->total);
+        else
+            out += ", \"place\": null, \"tenths\": null";
+        out += '}';
     }
     out += "],\n \"entries\": [";
     const char* comma = "\n  ";

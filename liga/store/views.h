@@ -65,7 +65,7 @@ struct Standing {
 struct SumStanding {
     PeriodStart period;
     std::optional<SumRow> row; // none without a best on each of levels 1, 2 and 3
-    int64_t ranked = 0;
+    int64_t ranked = 0;        // names in the ranking; 0 where the name has no line
 };
 
 // Continues a listing of a name's entries after the last one shown (its receivedAt and

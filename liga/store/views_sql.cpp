@@ -204,10 +204,11 @@ RankingSql sumSql(const Tables& t, int kind) {
                      ", NULL, NULL, NULL");
     // ?1 the name: total, t1, t2, t3, received_at, faster, ranked.
     s.standings =
-        filled("SELECT s.tot{k}, s.one{k}, s.two{k}, s.three{k}, s.at{k}, {faster} + "
-               "(SELECT count(*) FROM sum_best o WHERE o.since{k} = ?3 AND o.tot{k} = s.tot{k} "
-               "AND (o.three{k}, o.two{k}) < (s.three{k}, s.two{k})), {ranked} "
-               "FROM (SELECT 1 AS one) AS one LEFT JOIN sum_best s ON s.name = ?1 "
+        filled("SELECT s.tot{k}, s.one{k}, s.two{k}, s.three{k}, s.at{k}, CASE WHEN s.name IS "
+               "NULL THEN 0 ELSE {faster} + (SELECT count(*) FROM sum_best o WHERE o.since{k} = "
+               "?3 AND o.tot{k} = s.tot{k} AND (o.three{k}, o.two{k}) < (s.three{k}, s.two{k})) "
+               "END, CASE WHEN s.name IS NULL THEN 0 ELSE {ranked} END FROM (SELECT 1 AS one) AS "
+               "one LEFT JOIN sum_best s ON s.name = ?1 "
                "AND s.since{k} = ?3 AND ?2 = {k}",
                {{"{faster}", fasterThan(t, "0", "s.tot" + k)},
                 {"{ranked}", rankedIn(t, "0")},
