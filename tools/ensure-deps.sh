@@ -27,14 +27,15 @@ paket=(dpkg-dev file)
 # openbox and the window inspector for bench/messen.sh; systemd, whose systemd-analyze and
 # deb-systemd-helper tools/check-liga-service.sh uses on the league's package; the
 # browser, Node.js and npm for the league's pages (tools/check-league-pages.sh) and the time
-# zones they are checked in.
+# zones they are checked in; ccache, which keeps what was compiled for the next build of
+# the same sources (CI's clean clones, the package tests' own trees).
 tests=(
     libgtest-dev libgmock-dev libbenchmark-dev libmicrohttpd-dev libsqlite3-dev libpq-dev
     postgresql systemd nginx iproute2
     clang-format python3 fonts-dejavu-core
     qt6-translations-l10n desktop-file-utils appstream groff-base reuse lintian "${paket[@]}"
     weston qt6-wayland xvfb xdotool imagemagick openbox x11-utils
-    chromium nodejs npm tzdata
+    chromium nodejs npm tzdata ccache
 )
 
 case "${1:-}" in
