@@ -17,8 +17,9 @@ constexpr std::chrono::milliseconds fresh{250};
 
 } // namespace
 
-ConnectionWatch::ConnectionWatch(ConnectionBounds bounds)
-    : bounds_(std::move(bounds)),
+ConnectionWatch::ConnectionWatch(ConnectionBounds bounds,
+                                 std::function<int(const void* key)> socketOf)
+    : bounds_(std::move(bounds)), socketOf_(std::move(socketOf)),
       worker_(std::max<std::chrono::milliseconds>(bounds_.headerWait / 10,
                                                   std::chrono::milliseconds(10)),
               [this] { look(); }) {}
@@ -58,35 +59,43 @@ double ConnectionWatch::load(const Connection& c) const {
     return most;
 }
 
-void ConnectionWatch::close(Connection& c) {
-    if (c.socket < 0) return;
-    ::shutdown(c.socket, SHUT_RDWR);
-    c.socket = -1;
+void ConnectionWatch::close(const void* key, Connection& c) {
+    if (c.shut) return;
+    // The library may tell of a connection before its socket is known to it (libmicrohttpd
+    // 1.0 does, now and then): asked for again now. One still not known goes uncounted, so
+    // that it holds no slot; the library's own bound stands behind.
+    if (c.socket < 0 && socketOf_) c.socket = socketOf_(key);
+    if (c.socket >= 0) ::shutdown(c.socket, SHUT_RDWR);
+    c.shut = true;
     --live_;
 }
 
 bool ConnectionWatch::closeLongestWaiting(const unsigned* group) {
     const Clock::time_point before = Clock::now() - fresh;
     Connection* victim = nullptr;
+    const void* victimKey = nullptr;
     double most = -1;
     for (auto& [key, c] : connections_) {
-        if (!c.waiting || c.socket < 0) continue;
+        if (!c.waiting || c.shut) continue;
         if (group) {
             const bool counted = std::any_of(c.counted.begin(), c.counted.begin() + c.groups.count,
                                              [&](const Counted& k) { return k.open == group; });
             if (counted && c.waitingSince < before &&
-                (!victim || c.waitingSince < victim->waitingSince))
+                (!victim || c.waitingSince < victim->waitingSince)) {
                 victim = &c;
+                victimKey = key;
+            }
             continue;
         }
         const double l = load(c);
         if (!victim || l > most || (l == most && c.waitingSince < victim->waitingSince)) {
             victim = &c;
+            victimKey = key;
             most = l;
         }
     }
     if (!victim) return false;
-    close(*victim);
+    close(victimKey, *victim);
     return true;
 }
 
@@ -106,7 +115,7 @@ bool ConnectionWatch::admit(const in6_addr& peer) {
 void ConnectionWatch::opened(const void* key, int socket, const in6_addr& peer) {
     std::lock_guard lock(mutex_);
     Connection& c = connections_[key];
-    c = Connection{socket, Clock::now(), true, isProxy(peer), {}, {}};
+    c = Connection{socket, false, Clock::now(), true, isProxy(peer), {}, {}};
     ++live_;
     if (c.viaProxy) return;
     count(c, groupsOf(peer));
@@ -143,7 +152,7 @@ void ConnectionWatch::closed(const void* key) {
     const auto it = connections_.find(key);
     if (it == connections_.end()) return;
     uncount(it->second);
-    if (it->second.socket >= 0) --live_;
+    if (!it->second.shut) --live_;
     connections_.erase(it);
 }
 
@@ -162,7 +171,7 @@ void ConnectionWatch::look() {
     // The socket is still the connection's: the library closes it only after it has told
     // closed(), which waits for this lock.
     for (auto& [key, c] : connections_)
-        if (c.waiting && c.waitingSince < late) close(c);
+        if (c.waiting && c.waitingSince < late) close(key, c);
 }
 
 } // namespace liga

@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -51,13 +52,17 @@ class ConnectionWatch final {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit ConnectionWatch(ConnectionBounds bounds);
+    // `socketOf` gives a connection's socket, for those whose socket the library did not
+    // know yet when it told of them (-1 when it still does not).
+    explicit ConnectionWatch(ConnectionBounds bounds,
+                             std::function<int(const void* key)> socketOf = {});
     ConnectionWatch(const ConnectionWatch&) = delete;
     ConnectionWatch& operator=(const ConnectionWatch&) = delete;
 
     // Before a connection from `peer` is made: false when it is to be refused.
     bool admit(const in6_addr& peer);
-    // `key` names the connection until closed(); `socket` stays open until then.
+    // `key` names the connection until closed(); `socket` (-1: not known yet) stays open
+    // until then.
     void opened(const void* key, int socket, const in6_addr& peer);
     // The header came, from `client` (behind a proxy, the client it names). False when the
     // client has too many requests under way at once through a proxy.
@@ -76,6 +81,7 @@ private:
     };
     struct Connection {
         int socket = -1;
+        bool shut = false; // by the watch, which counts it no more
         Clock::time_point waitingSince;
         bool waiting = true; // for a header
         bool viaProxy = false;
@@ -94,9 +100,10 @@ private:
     // `group` that waited 250 ms at least, or, when `group` is null, among those of the
     // fullest group for its share; false when there is none.
     bool closeLongestWaiting(const unsigned* group);
-    void close(Connection& c);
+    void close(const void* key, Connection& c);
 
     const ConnectionBounds bounds_;
+    const std::function<int(const void*)> socketOf_;
     mutable std::mutex mutex_;
     std::unordered_map<const void*, Connection> connections_;
     std::unordered_map<AddressGroup, unsigned, AddressGroupHash> perGroup_;

@@ -294,7 +294,12 @@ ConnectionBounds boundsOf(const ServerLimits& limits) {
 HttpServer::HttpServer(RequestHandler& handler, const ListenAddress& address,
                        const ServerLimits& limits)
     : handler_(handler), limits_(limits), readers_(limits.readers, limits.queued),
-      writers_(limits.writers, limits.queued), watch_(boundsOf(limits)) {
+      writers_(limits.writers, limits.queued), watch_(boundsOf(limits), [](const void* key) {
+          const MHD_ConnectionInfo* fd =
+              MHD_get_connection_info(static_cast<MHD_Connection*>(const_cast<void*>(key)),
+                                      MHD_CONNECTION_INFO_CONNECTION_FD);
+          return fd ? fd->connect_fd : -1;
+      }) {
     // The watch keeps the connections within `connections`; the library's own bound, which
     // it shares out among its threads, only stands behind it, with room for those that the
     // watch has closed but the library not yet let go.

@@ -213,6 +213,22 @@ TEST(Slots, NoSetOfAddressesHoldsThemAndAPrefixHoldsItsShare) {
     for (int fd : six) close(fd);
 }
 
+// Connections that came and went, ten times as many as the slots, leave them all free.
+TEST(Slots, ConnectionsThatCameAndWentHoldNone) {
+    ASSERT_TRUE(deployed()) << howToRun;
+    SqliteStore store(":memory:");
+    RateLimiter limiter(0);
+    League league(store, limiter);
+    ServerLimits limits;
+    limits.connections = 4;
+    HttpServer server(league, *parseListenAddress("127.0.0.1:0"), limits);
+    const int port = static_cast<int>(server.port());
+    for (int i = 0; i < 40; ++i)
+        EXPECT_NE(loopbackSendenVon(ipv4(i), "127.0.0.1", port, get("/")).find("</html>"),
+                  std::string::npos)
+            << i;
+}
+
 TEST(Nginx, TheReadmeQuotesTheSiteFileTheTestsRun) {
     std::ifstream site(ZUNDEL_QUELLE "/liga/dist/nginx/zundel-liga");
     std::ifstream readme(ZUNDEL_QUELLE "/README.md");
