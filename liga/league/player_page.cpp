@@ -55,6 +55,16 @@ std::string placeText(int64_t place, int64_t ranked) {
     return "Platz\xC2\xA0" + countText(place) + " von\xC2\xA0" + countText(ranked);
 }
 
+// Rows as a JSON list on one line.
+std::string jsonRows(const Route& at, const std::vector<BoardRow>& rows) {
+    std::string out(1, '[');
+    for (const BoardRow& r : rows) {
+        if (out.size() > 1) out += ", ";
+        out += jsonRow(at, r);
+    }
+    return out + "]";
+}
+
 std::string json(const Route& at, const Player& p) {
     std::string out = "{\"name\": " + jsonString(at.name) + ", \"levels\": [";
     const char* levelComma = "\n  ";
@@ -74,21 +84,9 @@ std::string json(const Route& at, const Player& p) {
                 out += ", \"best\": " + jsonRow(at, *s->best) +
                        ", \"ranked\": " + std::to_string(s->ranked);
                 // The names around it as the page shows them: in its own period only.
-                if (period == at.period) {
-                    out += ", \"above\": [";
-                    const char* c = "";
-                    for (const BoardRow& r : s->above) {
-                        out += c + jsonRow(at, r);
-                        c = ", ";
-                    }
-                    out += "], \"below\": [";
-                    c = "";
-                    for (const BoardRow& r : s->below) {
-                        out += c + jsonRow(at, r);
-                        c = ", ";
-                    }
-                    out += "]";
-                }
+                if (period == at.period)
+                    out += ", \"above\": " + jsonRows(at, s->above) +
+                           ", \"below\": " + jsonRows(at, s->below);
             } else {
                 out += ", \"best\": null";
             }

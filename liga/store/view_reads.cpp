@@ -148,26 +148,15 @@ SumPage ViewReads::sumPage(PeriodStart period, PageRange range, Deadline until) 
 
 namespace {
 
-// Each period's places of a name on levels 1 to 5.
-std::vector<SqlCall> standingCalls(const std::string& name,
-                                   const std::vector<PeriodStart>& periods) {
+// Each period's standing of a name: its places on levels 1 to 5 (boardSqlFor) or in the
+// combined ranking (sumSqlFor).
+std::vector<SqlCall> standingCalls(const std::string& name, const std::vector<PeriodStart>& periods,
+                                   const RankingSql& (*sqlOf)(PeriodStart)) {
     std::vector<SqlCall> calls;
     for (const PeriodStart& p : periods) {
         std::vector<SqlValue> values = rankingValues(0, p);
         values[0] = name;
-        calls.push_back({&boardSqlFor(p).standings, std::move(values)});
-    }
-    return calls;
-}
-
-// Each period's place of a name in the combined ranking.
-std::vector<SqlCall> sumStandingCalls(const std::string& name,
-                                      const std::vector<PeriodStart>& periods) {
-    std::vector<SqlCall> calls;
-    for (const PeriodStart& p : periods) {
-        std::vector<SqlValue> values = rankingValues(0, p);
-        values[0] = name;
-        calls.push_back({&sumSqlFor(p).standings, std::move(values)});
+        calls.push_back({&sqlOf(p).standings, std::move(values)});
     }
     return calls;
 }
@@ -270,7 +259,8 @@ std::vector<Standing> ViewReads::standingsFrom(const std::string& name,
 std::vector<Standing> ViewReads::standings(const std::string& name,
                                            const std::vector<PeriodStart>& periods, Period near,
                                            int neighbours, Deadline until) {
-    const std::vector<SqlRows> places = reader_.read(standingCalls(name, periods), until);
+    const std::vector<SqlRows> places =
+        reader_.read(standingCalls(name, periods, boardSqlFor), until);
     return standingsFrom(name, periods, places.data(), near, neighbours, until);
 }
 
@@ -278,14 +268,14 @@ std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
                                                  const std::vector<PeriodStart>& periods,
                                                  Deadline until) {
     return sumStandingsFrom(name, periods,
-                            reader_.read(sumStandingCalls(name, periods), until).data());
+                            reader_.read(standingCalls(name, periods, sumSqlFor), until).data());
 }
 
 PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodStart>& periods,
                               Period near, int neighbours, const std::optional<EntryCursor>& after,
                               int64_t limit, Deadline until) {
-    std::vector<SqlCall> calls = standingCalls(name, periods);
-    for (SqlCall& c : sumStandingCalls(name, periods)) calls.push_back(std::move(c));
+    std::vector<SqlCall> calls = standingCalls(name, periods, boardSqlFor);
+    for (SqlCall& c : standingCalls(name, periods, sumSqlFor)) calls.push_back(std::move(c));
     calls.push_back(entriesCall(name, after, limit));
     calls.push_back({&playerSql().history, {name}});
     const std::vector<SqlRows> r = reader_.read(calls, until);
