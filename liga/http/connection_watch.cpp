@@ -61,41 +61,36 @@ double ConnectionWatch::load(const Connection& c) const {
 
 void ConnectionWatch::close(const void* key, Connection& c) {
     if (c.shut) return;
-    // The library may tell of a connection before its socket is known to it (libmicrohttpd
-    // 1.0 does, now and then): asked for again now. One still not known goes uncounted, so
-    // that it holds no slot; the library's own bound stands behind.
-    if (c.socket < 0 && socketOf_) c.socket = socketOf_(key);
-    if (c.socket >= 0) ::shutdown(c.socket, SHUT_RDWR);
+    // A socket still not known goes uncounted, so that it holds no slot; the library's own
+    // bound stands behind.
+    if (const int socket = socketOf_(key); socket >= 0) ::shutdown(socket, SHUT_RDWR);
     c.shut = true;
     --live_;
 }
 
 bool ConnectionWatch::closeLongestWaiting(const unsigned* group) {
     const Clock::time_point before = Clock::now() - fresh;
-    Connection* victim = nullptr;
-    const void* victimKey = nullptr;
+    decltype(connections_)::value_type* victim = nullptr;
     double most = -1;
-    for (auto& [key, c] : connections_) {
+    for (auto& entry : connections_) {
+        const Connection& c = entry.second;
         if (!c.waiting || c.shut) continue;
         if (group) {
             const bool counted = std::any_of(c.counted.begin(), c.counted.begin() + c.groups.count,
                                              [&](const Counted& k) { return k.open == group; });
             if (counted && c.waitingSince < before &&
-                (!victim || c.waitingSince < victim->waitingSince)) {
-                victim = &c;
-                victimKey = key;
-            }
+                (!victim || c.waitingSince < victim->second.waitingSince))
+                victim = &entry;
             continue;
         }
         const double l = load(c);
-        if (!victim || l > most || (l == most && c.waitingSince < victim->waitingSince)) {
-            victim = &c;
-            victimKey = key;
+        if (!victim || l > most || (l == most && c.waitingSince < victim->second.waitingSince)) {
+            victim = &entry;
             most = l;
         }
     }
     if (!victim) return false;
-    close(victimKey, *victim);
+    close(victim->first, victim->second);
     return true;
 }
 
@@ -112,10 +107,10 @@ bool ConnectionWatch::admit(const in6_addr& peer) {
     return live_ < bounds_.connections || closeLongestWaiting(nullptr);
 }
 
-void ConnectionWatch::opened(const void* key, int socket, const in6_addr& peer) {
+void ConnectionWatch::opened(const void* key, const in6_addr& peer) {
     std::lock_guard lock(mutex_);
     Connection& c = connections_[key];
-    c = Connection{socket, false, Clock::now(), true, isProxy(peer), {}, {}};
+    c = Connection{false, Clock::now(), true, isProxy(peer), {}, {}};
     ++live_;
     if (c.viaProxy) return;
     count(c, groupsOf(peer));

@@ -52,18 +52,16 @@ class ConnectionWatch final {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // `socketOf` gives a connection's socket, for those whose socket the library did not
-    // know yet when it told of them (-1 when it still does not).
-    explicit ConnectionWatch(ConnectionBounds bounds,
-                             std::function<int(const void* key)> socketOf = {});
+    // `socketOf` gives a connection's socket (-1: not known), asked when the connection is
+    // to be shut: the library may tell of a connection before it knows its socket.
+    ConnectionWatch(ConnectionBounds bounds, std::function<int(const void* key)> socketOf);
     ConnectionWatch(const ConnectionWatch&) = delete;
     ConnectionWatch& operator=(const ConnectionWatch&) = delete;
 
     // Before a connection from `peer` is made: false when it is to be refused.
     bool admit(const in6_addr& peer);
-    // `key` names the connection until closed(); `socket` (-1: not known yet) stays open
-    // until then.
-    void opened(const void* key, int socket, const in6_addr& peer);
+    // `key` names the connection until closed(); its socket stays open until then.
+    void opened(const void* key, const in6_addr& peer);
     // The header came, from `client` (behind a proxy, the client it names). False when the
     // client has too many requests under way at once through a proxy.
     bool headerCame(const void* key, const in6_addr& client);
@@ -80,7 +78,6 @@ private:
         unsigned weight = 1;
     };
     struct Connection {
-        int socket = -1;
         bool shut = false; // by the watch, which counts it no more
         Clock::time_point waitingSince;
         bool waiting = true; // for a header

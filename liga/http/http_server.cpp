@@ -262,10 +262,7 @@ struct HttpServerCallbacks {
             watch.closed(connection);
             return;
         }
-        const MHD_ConnectionInfo* fd =
-            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-        watch.opened(connection, fd ? fd->connect_fd : -1,
-                     peerOf(connection).value_or(in6addr_any));
+        watch.opened(connection, peerOf(connection).value_or(in6addr_any));
     }
 };
 
