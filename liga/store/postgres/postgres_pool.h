@@ -24,7 +24,7 @@ public:
           durability_(durability) {}
 
     // Runs `work` on a connection, in a transaction when `transaction` says so (begun by
-    // `begin`), again when it may be run again.
+    // `begin`, or by `work` itself when that is null), again when it may be run again.
     template <class Work>
     auto withConnection(bool transaction, Deadline until, Work work, const char* begin = "BEGIN");
 
@@ -55,7 +55,7 @@ auto PgPool::withConnection(bool transaction, Deadline until, Work work, const c
             }
         };
         try {
-            if (transaction) c->exec(begin, until);
+            if (transaction && begin) c->exec(begin, until);
             auto result = work(*c);
             committing = true;
             if (transaction) c->exec("COMMIT", until);

@@ -10,6 +10,10 @@ const std::pair<const char*, const char*> statements[] = {
     // Not in the statement that waits for the lock: its snapshot is older than what the
     // moderation it waited for did.
     {"barred", "SELECT EXISTS (SELECT 1 FROM barred WHERE name = $1)"},
+    {"begin", "BEGIN"},
+    {"commit", "COMMIT"},
+    {"share_gate", "SELECT 1 FROM league_meta WHERE key = 'gate' FOR SHARE"},
+    {"share_moderation", "SELECT 1 FROM league_meta WHERE key = 'moderation' FOR SHARE"},
     // The gate first, which shuts out submissions not yet begun (beginSubmission), then
     // the lock that those under way share.
     {"lock_moderation", "SELECT value FROM league_meta WHERE key IN ('gate', 'moderation') "
@@ -66,9 +70,12 @@ const std::pair<const char*, const char*> statements[] = {
 
 // Through the gate in a transaction of its own, which ends at once: a moderation that waits
 // for the submissions under way keeps new ones out, and so gets its turn however many come.
-const char* const beginSubmission =
-    "BEGIN; SELECT 1 FROM league_meta WHERE key = 'gate' FOR SHARE; COMMIT; "
-    "BEGIN; SELECT 1 FROM league_meta WHERE key = 'moderation' FOR SHARE";
+// Prepared, and sent with the submission's first statement.
+const std::vector<PgCall>& beginSubmission() {
+    static const std::vector<PgCall> calls = {
+        {"begin", {}}, {"share_gate", {}}, {"commit", {}}, {"begin", {}}, {"share_moderation", {}}};
+    return calls;
+}
 
 std::span<const std::pair<const char*, const char*>> postgresStatements() {
     return statements;

@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Zundelfeld developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include "pg_connection.h"
+
 #include <span>
 #include <utility>
+#include <vector>
 
 namespace liga {
 
@@ -17,6 +20,6 @@ std::span<const std::pair<const char*, const char*>> postgresStatements();
 // takes alone, so that it waits for a moderation under way, and its later statements,
 // each with a snapshot of its own, see all that the moderation did. A moderation that
 // waits for its lock lets no new submission begin.
-extern const char* const beginSubmission;
+const std::vector<PgCall>& beginSubmission();
 
 } // namespace liga

@@ -47,21 +47,21 @@ Views& PostgresStore::views() {
 }
 
 template <class Work>
-auto PostgresStore::transaction(Deadline until, Work work, const char* begin) {
+auto PostgresStore::transaction(Deadline until, Work work, const std::vector<PgCall>& begin) {
     return pool_->withConnection(
         true, until,
         [&](PgConnection& c) {
-            PostgresTransaction tx(c, until);
+            PostgresTransaction tx(c, until, begin);
             auto result = work(tx);
             tx.flush();
             return result;
         },
-        begin);
+        begin.empty() ? "BEGIN" : nullptr);
 }
 
 Placement PostgresStore::submitBefore(const Submission& e, Deadline until) {
     return transaction(
-        until, [&](PostgresTransaction& tx) { return submitWithin(tx, e); }, beginSubmission);
+        until, [&](PostgresTransaction& tx) { return submitWithin(tx, e); }, beginSubmission());
 }
 
 std::vector<BoardRow> PostgresStore::boardBefore(int32_t level, int64_t limit, Deadline until) {

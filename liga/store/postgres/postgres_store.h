@@ -10,6 +10,7 @@
 namespace liga {
 
 class PgPool;
+struct PgCall;
 class PostgresViewsReader;
 class ViewReads;
 
@@ -43,7 +44,9 @@ protected:
 
 private:
     // Runs `work` with a PostgresTransaction in a transaction, and writes what it held back.
-    template <class Work> auto transaction(Deadline until, Work work, const char* begin = "BEGIN");
+    // `begin`: the statements that begin the transaction, sent with its first one.
+    template <class Work>
+    auto transaction(Deadline until, Work work, const std::vector<PgCall>& begin = {});
     std::unique_ptr<PgPool> pool_;
     std::unique_ptr<PostgresViewsReader> viewsReader_;
     std::unique_ptr<ViewReads> views_;

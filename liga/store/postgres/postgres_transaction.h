@@ -27,7 +27,9 @@ namespace liga {
 // their lines first (view_steps.h).
 class PostgresTransaction : public ViewSteps<PostgresTransaction> {
 public:
-    PostgresTransaction(PgConnection& c, Deadline until) : c_(c), until_(until) {}
+    // `begin`: the statements that begin the transaction, when the pool has not.
+    PostgresTransaction(PgConnection& c, Deadline until, std::vector<PgCall> begin = {})
+        : c_(c), until_(until), ahead_(std::move(begin)) {}
 
     bool barred(const std::string& name);
     bool addEntry(const Submission& e);
