@@ -7,6 +7,7 @@
 #include "ranking.h"
 
 #include <functional>
+#include <iterator>
 
 namespace liga {
 
@@ -25,12 +26,28 @@ bool PostgresTransaction::barred(const std::string& name) {
 
 bool PostgresTransaction::addEntry(const Submission& e) {
     const EntryState state = e.held ? EntryState::held : EntryState::ranked;
-    const bool added =
-        run("insert_entry", {e.code, e.name, number(e.level), number(e.tenths),
-                             number(e.receivedAt), number(static_cast<int64_t>(state))})
-            .affected() == 1;
-    if (added && !e.held) placing_ = e;
-    return added;
+    std::vector<PgCall> calls{{"insert_entry",
+                               {e.code, e.name, number(e.level), number(e.tenths),
+                                number(e.receivedAt), number(static_cast<int64_t>(state))}}};
+    // A ranked entry locks its name and its best next and reads its rankings' rows: all
+    // go with it, and wait for lockName and lockBest. Should the code be there already,
+    // the locks are held for nothing and the reads are dropped.
+    const std::vector<SqlCall> reads = e.held ? std::vector<SqlCall>{} : nameRowCalls(e);
+    if (!e.held) {
+        calls.push_back(lockNameCall(e.name));
+        calls.push_back(lockBestCall(e.level, e.name));
+        for (const SqlCall& c : reads) calls.push_back({postgresNameOf(*c.sql), pgTexts(c.values)});
+    }
+    std::vector<PgRows> answers = runAll(std::move(calls));
+    const bool added = answers.front().affected() == 1;
+    if (!added || e.held) return added;
+    placing_ = e;
+    nameLocked_ = e.name;
+    bestAhead_ = bestOf(answers[2]);
+    std::vector<SqlRows> rows;
+    for (std::size_t i = 3; i < answers.size(); ++i) rows.push_back(sqlRowsOf(answers[i]));
+    placingRows_ = nameRowsFrom(rows, e, periodStartsOf(e.receivedAt));
+    return true;
 }
 
 std::optional<StoredEntry> PostgresTransaction::findEntry(const std::string& code) {
@@ -42,25 +59,19 @@ std::optional<StoredEntry> PostgresTransaction::findEntry(const std::string& cod
 }
 
 std::optional<int32_t> PostgresTransaction::lockBest(int32_t level, const std::string& name) {
-    std::vector<PgCall> calls{{"lock_best", {number(level), name}}};
-    // The rows of the rankings that a new entry may change come along: this transaction
-    // changes none of them before it reads them (submitToViews).
-    const bool placing =
-        placing_ && !placingRows_ && placing_->level == level && placing_->name == name;
-    const std::vector<SqlCall> reads = placing ? nameRowCalls(*placing_) : std::vector<SqlCall>{};
-    for (const SqlCall& c : reads) calls.push_back({postgresNameOf(*c.sql), pgTexts(c.values)});
-    std::vector<PgCall> all = std::move(ahead_);
-    ahead_.clear();
-    all.insert(all.end(), calls.begin(), calls.end());
-    std::vector<PgRows> answers = c_.runAll(all, until_);
-    if (placing) {
-        std::vector<SqlRows> rows;
-        for (std::size_t i = answers.size() - reads.size(); i < answers.size(); ++i)
-            rows.push_back(sqlRowsOf(answers[i]));
-        placingRows_ = nameRowsFrom(rows, *placing_, periodStartsOf(placing_->receivedAt));
-        answers.erase(answers.end() - static_cast<std::ptrdiff_t>(reads.size()), answers.end());
+    if (bestAhead_ && placing_ && placing_->level == level && placing_->name == name) {
+        const std::optional<int32_t> best = *bestAhead_;
+        bestAhead_.reset();
+        return best;
     }
-    const PgRows& r = answers.back();
+    return bestOf(runAfterAhead({lockBestCall(level, name)}));
+}
+
+PgCall PostgresTransaction::lockBestCall(int32_t level, const std::string& name) {
+    return {"lock_best", {number(level), name}};
+}
+
+std::optional<int32_t> PostgresTransaction::bestOf(const PgRows& r) {
     if (r.count() == 0) return std::nullopt;
     return static_cast<int32_t>(r.integer(0, 0));
 }
@@ -83,9 +94,7 @@ void PostgresTransaction::countBucket(int32_t level, int32_t bucket, int64_t del
 
 TimeCounts PostgresTransaction::counts(int32_t level, int32_t tenths) {
     const int32_t bucket = bucketOf(tenths);
-    const PgRows r = run("counts", {number(level), number(tenths), number(bucket),
-                                    number(int64_t{bucket} * timesPerBucket)});
-    TimeCounts c{r.integer(0, 0), r.integer(0, 1)};
+    TimeCounts c{};
     // What this transaction holds back counts too.
     for (const auto& [key, delta] : held_.buckets) {
         if (key.first != level) continue;
@@ -95,6 +104,14 @@ TimeCounts PostgresTransaction::counts(int32_t level, int32_t tenths) {
     for (const auto& [key, delta] : held_.times)
         if (key.first == level && bucketOf(key.second) == bucket && key.second < tenths)
             c.faster += delta;
+    // The place is a submission's last read: what it held back is written with it.
+    std::vector<PgCall> calls{{"counts",
+                               {number(level), number(tenths), number(bucket),
+                                number(int64_t{bucket} * timesPerBucket)}}};
+    for (PgCall& w : heldCalls()) calls.push_back(std::move(w));
+    const std::vector<PgRows> answers = runAll(std::move(calls));
+    c.faster += answers.front().integer(0, 0);
+    c.ranked += answers.front().integer(0, 1);
     return c;
 }
 
@@ -138,12 +155,20 @@ PgRows PostgresTransaction::run(const char* name, const std::vector<std::string>
     return runAfterAhead({{name, values}});
 }
 
-PgRows PostgresTransaction::runAfterAhead(std::vector<PgCall> calls) {
-    if (!ahead_.empty()) {
-        calls.insert(calls.begin(), ahead_.begin(), ahead_.end());
+std::vector<PgRows> PostgresTransaction::runAll(std::vector<PgCall> calls) {
+    const std::size_t before = ahead_.size();
+    if (before > 0) {
+        calls.insert(calls.begin(), std::make_move_iterator(ahead_.begin()),
+                     std::make_move_iterator(ahead_.end()));
         ahead_.clear();
     }
-    return c_.runAll(calls, until_).back();
+    std::vector<PgRows> answers = c_.runAll(calls, until_);
+    answers.erase(answers.begin(), answers.begin() + static_cast<std::ptrdiff_t>(before));
+    return answers;
+}
+
+PgRows PostgresTransaction::runAfterAhead(std::vector<PgCall> calls) {
+    return runAll(std::move(calls)).back();
 }
 
 int64_t PostgresTransaction::writeBest(const char* name, const Submission& e) {

@@ -53,8 +53,8 @@ public:
     void logChange(Moderation what, const std::string& subject, int64_t at);
 
     // The rankings beside `best` and the records (view_steps.h, postgres_views_transaction.cpp).
-    // The name's lock goes with the next statement, and a new entry's rows with its lockBest:
-    // one round trip for the three.
+    // A new entry's name lock, best lock and rows go with the entry (addEntry): one round
+    // trip for them all; otherwise the name's lock goes with the next statement.
     NameRows nameRows(const Submission& e, const std::array<int64_t, 3>& since);
     SqlRows query(const std::string& sql, const std::vector<SqlValue>& values);
     void execute(const std::string& sql, const std::vector<SqlValue>& values);
@@ -71,8 +71,15 @@ private:
         std::map<int64_t, std::pair<int64_t, int64_t>> changes;        // shard: (changes, when)
     };
     void holdChange(int64_t shard, int64_t at);
-    // Runs `calls` after those held for the next round trip; the last one's rows.
+    // Runs `calls` after those held for the next round trip, in one round trip; their rows.
+    std::vector<PgRows> runAll(std::vector<PgCall> calls);
+    // The same for calls that are not empty: the last one's rows.
     PgRows runAfterAhead(std::vector<PgCall> calls);
+    // The statements that write what the transaction held back; empties the hold.
+    std::vector<PgCall> heldCalls();
+    static PgCall lockNameCall(const std::string& name);
+    static PgCall lockBestCall(int32_t level, const std::string& name);
+    static std::optional<int32_t> bestOf(const PgRows& lockedBest);
 
     PgRows run(const char* name, const std::vector<std::string>& values);
     int64_t writeBest(const char* name, const Submission& e);
@@ -83,6 +90,8 @@ private:
     std::vector<PgCall> ahead_;         // to go with the next statement
     std::optional<Submission> placing_; // the entry this transaction added
     std::optional<NameRows> placingRows_;
+    std::string nameLocked_;                          // by addEntry
+    std::optional<std::optional<int32_t>> bestAhead_; // the placed entry's lockBest, read ahead
 };
 
 static_assert(ModerationTransaction<PostgresTransaction>);

@@ -51,7 +51,12 @@ void PostgresTransaction::execute(const std::string& sql, const std::vector<SqlV
 }
 
 void PostgresTransaction::lockName(const std::string& name) {
-    ahead_.push_back({"lock_name", {foldedName(name), name}});
+    if (nameLocked_ == name) return;
+    ahead_.push_back(lockNameCall(name));
+}
+
+PgCall PostgresTransaction::lockNameCall(const std::string& name) {
+    return {"lock_name", {foldedName(name), name}};
 }
 
 void PostgresTransaction::lockRecords() {
@@ -64,7 +69,7 @@ void PostgresTransaction::holdChange(int64_t shard, int64_t at) {
     when = std::max(when, at);
 }
 
-void PostgresTransaction::flush() {
+std::vector<PgCall> PostgresTransaction::heldCalls() {
     std::vector<PgCall> calls;
     for (const auto& [held, name] :
          {std::pair{&held_.times, "flush_times"}, std::pair{&held_.buckets, "flush_buckets"}}) {
@@ -80,7 +85,12 @@ void PostgresTransaction::flush() {
             {"flush_changes",
              {std::to_string(shard), std::to_string(change.first), std::to_string(change.second)}});
     held_ = {};
-    if (!calls.empty() || !ahead_.empty()) runAfterAhead(std::move(calls));
+    return calls;
+}
+
+void PostgresTransaction::flush() {
+    std::vector<PgCall> calls = heldCalls();
+    if (!calls.empty() || !ahead_.empty()) runAll(std::move(calls));
 }
 
 } // namespace liga
