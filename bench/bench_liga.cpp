@@ -26,6 +26,10 @@
 // page N times over HTTP from the servers, after the submissions, spread over the pages of
 // that kind as visitors spread (a page asked for again comes from the server's copy).
 //
+// Each row ends with the busy processor time of the whole machine per submission while the
+// submissions ran (from /proc/stat): steadier than their rate for an A/B of two builds
+// (ZUNDEL_LIGA=<other zundel-liga>) on a machine that bench, servers and database share.
+//
 // Every request waits at most 5 s, each measurement at most 5 minutes; it touches no
 // address but 127.0.0.1 and the database's Unix socket.
 #include "league_process.h"
@@ -425,7 +429,22 @@ struct Measured {
     Result submissions;
     Result pages;
     double fillSeconds = 0;
+    double cpuMsPerSubmission = 0;
 };
+
+// The machine's busy processor time so far, in ms (all processors, this bench's included),
+// or 0 where /proc/stat cannot be read.
+double busyMs() {
+    std::FILE* f = std::fopen("/proc/stat", "r");
+    if (!f) return 0;
+    unsigned long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0;
+    const int got = std::fscanf(f, "cpu %llu %llu %llu %llu %llu %llu %llu", &user, &nice, &system,
+                                &idle, &iowait, &irq, &softirq);
+    std::fclose(f);
+    if (got != 7) return 0;
+    return static_cast<double>(user + nice + system + irq + softirq) * 1000.0 /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
+}
 
 std::string limit = "0";
 
@@ -485,7 +504,10 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
         }
         ports.push_back(servers.back()->port);
     }
+    const double busyBefore = busyMs();
     m.submissions = run(ports, submit, onBigLevel, connections, true, fresh);
+    if (!submit.empty())
+        m.cpuMsPerSubmission = (busyMs() - busyBefore) / static_cast<double>(submit.size());
     m.pages = run(ports, page, {}, connections, false, fresh);
     if (pageReadsPerKind > 0) measurePages(setup, ports, connections, fresh);
     servers.clear();
@@ -507,12 +529,14 @@ std::optional<Measured> measure(const Setup& setup, const std::vector<std::strin
 void report(const Setup& setup, const Measured& m) {
     const Result& s = m.submissions;
     const Result& p = m.pages;
-    std::printf("%-10s %2d %9lld | %6.0f/s %6.2f %6.2f %6.2f | %6.0f/s %6.2f %6.2f | %d/%d/%d\n",
+    std::printf("%-10s %2d %9lld | %6.0f/s %6.2f %6.2f %6.2f | %6.0f/s %6.2f %6.2f | %d/%d/%d | "
+                "%.3f\n",
                 setup.postgres ? "PostgreSQL" : "SQLite", setup.processes,
                 static_cast<long long>(setup.names), rate(s), percentile(s.latenciesMs, 0.50),
                 percentile(s.latenciesMs, 0.99), percentile(s.bigLevelMs, 0.99), rate(p),
                 percentile(p.latenciesMs, 0.50), percentile(p.latenciesMs, 0.99),
-                s.failures + p.failures, s.refused, static_cast<int>(s.bigLevelMs.size()));
+                s.failures + p.failures, s.refused, static_cast<int>(s.bigLevelMs.size()),
+                m.cpuMsPerSubmission);
     std::fflush(stdout);
 }
 
@@ -574,7 +598,7 @@ int main(int argc, char** argv) {
     std::printf("league servers on 127.0.0.1, %d connections, %s; times in ms\n", connections,
                 fresh ? "a new connection per request (HTTP/1.0)" : "keep-alive (HTTP/1.1)");
     std::printf("store   procs     names |   submissions      p50    p99 p99 L%d |   page reads"
-                "    p50    p99 | failed/refused/on L%d\n",
+                "    p50    p99 | failed/refused/on L%d | busy ms/submission\n",
                 bigLevel, bigLevel);
     int failures = 0;
     for (const int64_t names : sizes)
