@@ -778,6 +778,39 @@ TYPED_TEST(StoreContract, APlayersEntriesHistoryAndNameAreFoundAsTheyShow) {
     EXPECT_EQ(spread[0].names, 5);
 }
 
+TYPED_TEST(StoreContract, AnOlderLeagueGetsItsPeriodsSumsRecordsAndNamesFromItsEntries) {
+    // Well inside this week, so that every entry below is of it.
+    const int64_t clock = static_cast<int64_t>(std::time(nullptr));
+    const int64_t now = std::max(clock, periodStartOf(Period::week, clock) + 200);
+    int seed = 1;
+    for (const char* name : {"Alt_Anton", "Alt_Berta"})
+        for (int32_t level = 1; level <= 3; ++level, ++seed)
+            this->store->submit(entry(name, level, 100 * level + seed, seed, now - 100));
+    this->store->moderate(Moderation::ban, "Alt_Berta", now);
+    this->store.reset();
+    ASSERT_EQ(this->factory.makeOlder(), "");
+
+    this->store = this->factory.open();
+    Views& v = this->store->views();
+    const PeriodStart week = currentPeriod(Period::week, now);
+    const BoardPage board = v.boardPage(2, week, {0, 10}, waitFromNow());
+    ASSERT_EQ(board.rows.size(), 1u); // the barred name stays out
+    EXPECT_EQ(board.rows[0].name, "Alt_Anton");
+    const SumPage sum = v.sumPage(week, {0, 10}, waitFromNow());
+    ASSERT_EQ(sum.rows.size(), 1u);
+    EXPECT_EQ(sum.rows[0].total, 101 + 202 + 303);
+    EXPECT_EQ(v.sumPage({}, {0, 10}, waitFromNow()).ranked, 1);
+    EXPECT_EQ(v.records(0, 10, waitFromNow()).size(), 3u);
+    EXPECT_EQ(v.findNames("alt", 10, waitFromNow()), std::vector<std::string>{"Alt_Anton"});
+    EXPECT_EQ(v.versionStamp(waitFromNow()).changedAt, now);
+    EXPECT_EQ(namesAndTimes(this->store->board(2, 10)),
+              (std::vector<std::pair<std::string, int32_t>>{{"Alt_Anton", 202}}));
+    // Lifted, the barred name comes back as if it had been there all along.
+    this->store->moderate(Moderation::unban, "Alt_Berta", now + 1);
+    EXPECT_EQ(v.sumPage(week, {0, 10}, waitFromNow()).ranked, 2);
+    EXPECT_EQ(v.records(0, 10, waitFromNow()).size(), 3u);
+}
+
 TEST(Periods, BeginAtLocalMidnightOnMondaysAndFirstsAlsoAcrossSummerTime) {
     const char* zone = std::getenv("TZ");
     const std::string before = zone ? zone : "";
