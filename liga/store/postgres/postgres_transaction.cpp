@@ -30,13 +30,14 @@ bool PostgresTransaction::addEntry(const Submission& e) {
                                {e.code, e.name, number(e.level), number(e.tenths),
                                 number(e.receivedAt), number(static_cast<int64_t>(state))}}};
     // A ranked entry locks its name and its best next and reads its rankings' rows: all
-    // go with it, and wait for lockName and lockBest. Should the code be there already,
+    // go with it, and wait for lockName and lockBest (this transaction changes none of
+    // those rows before it reads them, submitToViews). Should the code be there already,
     // the locks are held for nothing and the reads are dropped.
-    const std::vector<SqlCall> reads = e.held ? std::vector<SqlCall>{} : nameRowCalls(e);
     if (!e.held) {
         calls.push_back(lockNameCall(e.name));
         calls.push_back(lockBestCall(e.level, e.name));
-        for (const SqlCall& c : reads) calls.push_back({postgresNameOf(*c.sql), pgTexts(c.values)});
+        for (const SqlCall& c : nameRowCalls(e))
+            calls.push_back({postgresNameOf(*c.sql), pgTexts(c.values)});
     }
     std::vector<PgRows> answers = runAll(std::move(calls));
     const bool added = answers.front().affected() == 1;
