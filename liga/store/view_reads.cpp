@@ -179,6 +179,15 @@ std::vector<SumStanding> sumStandingsFrom(const std::string& name,
     return all;
 }
 
+// The names around a name's best on a level's board of a period, and the counts that
+// place them.
+SqlCall neighboursCall(const std::string& name, int32_t level, const PeriodStart& period,
+                       int64_t count) {
+    std::vector<SqlValue> values = rankingValues(level, period);
+    values.insert(values.end(), {name, count});
+    return {&boardSqlFor(period).neighbours, std::move(values)};
+}
+
 SqlCall entriesCall(const std::string& name, const std::optional<EntryCursor>& after,
                     int64_t limit) {
     const int64_t at = after ? after->receivedAt : std::numeric_limits<int64_t>::max();
@@ -212,7 +221,7 @@ std::vector<EntryRow> historyFrom(const SqlRows& r) {
 std::vector<Standing> ViewReads::standingsFrom(const std::string& name,
                                                const std::vector<PeriodStart>& periods,
                                                const SqlRows* places, Period near, int neighbours,
-                                               Deadline until) {
+                                               const SqlRows* aroundByLevel, Deadline until) {
     std::vector<Standing> all;
     std::vector<int64_t> faster;
     std::vector<SqlCall> calls;
@@ -225,22 +234,20 @@ std::vector<Standing> ViewReads::standingsFrom(const std::string& name,
             if (!r.null(i, 1)) {
                 s.best =
                     BoardRow{placeBehind(faster.back()), name, r.tenths(i, 1), r.integer(i, 2)};
-                if (count > 0 && periods[p].period == near) {
-                    std::vector<SqlValue> values = rankingValues(s.level, periods[p]);
-                    values.insert(values.end(), {name, count});
-                    calls.push_back({&boardSqlFor(periods[p]).neighbours, std::move(values)});
-                }
+                if (count > 0 && periods[p].period == near && !aroundByLevel)
+                    calls.push_back(neighboursCall(name, s.level, periods[p], count));
             }
             all.push_back(std::move(s));
         }
     }
-    if (calls.empty()) return all;
-    const std::vector<SqlRows> around = reader_.read(calls, until);
+    if (count == 0) return all;
+    std::vector<SqlRows> around;
+    if (!aroundByLevel && !calls.empty()) around = reader_.read(calls, until);
     std::size_t next = 0;
     for (std::size_t k = 0; k < all.size(); ++k) {
         Standing& s = all[k];
         if (!s.best || s.period.period != near) continue;
-        const SqlRows& r = around[next++];
+        const SqlRows& r = aroundByLevel ? aroundByLevel[s.level - stufeAnfaenger] : around[next++];
         NearCounts counts(s.best->tenths, faster[k]);
         for (std::size_t i = 0; i < r.count(); ++i)
             if (r.integer(i, 0) >= 3) counts.add(r.tenths(i, 2), r.integer(i, 3));
@@ -261,7 +268,7 @@ std::vector<Standing> ViewReads::standings(const std::string& name,
                                            int neighbours, Deadline until) {
     const std::vector<SqlRows> places =
         reader_.read(standingCalls(name, periods, boardSqlFor), until);
-    return standingsFrom(name, periods, places.data(), near, neighbours, until);
+    return standingsFrom(name, periods, places.data(), near, neighbours, nullptr, until);
 }
 
 std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
@@ -278,13 +285,23 @@ PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodS
     for (SqlCall& c : standingCalls(name, periods, sumSqlFor)) calls.push_back(std::move(c));
     calls.push_back(entriesCall(name, after, limit));
     calls.push_back({&playerSql().history, {name}});
+    // The names around the name on every level of the period shown come along, in the same
+    // round trip: a level where the name has no best answers nothing at little cost.
+    const int64_t count = clamped(neighbours, 0, 10);
+    const auto shown = std::find_if(periods.begin(), periods.end(),
+                                    [&](const PeriodStart& p) { return p.period == near; });
+    const bool aroundAhead = count > 0 && shown != periods.end();
+    if (aroundAhead)
+        for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
+            calls.push_back(neighboursCall(name, level, *shown, count));
     const std::vector<SqlRows> r = reader_.read(calls, until);
     const std::size_t n = periods.size();
     PlayerReads p;
     p.sums = sumStandingsFrom(name, periods, r.data() + n);
     p.entries = entryRows(r[2 * n]);
     p.history = historyFrom(r[2 * n + 1]);
-    p.standings = standingsFrom(name, periods, r.data(), near, neighbours, until);
+    p.standings = standingsFrom(name, periods, r.data(), near, neighbours,
+                                aroundAhead ? r.data() + 2 * n + 2 : nullptr, until);
     return p;
 }
 
