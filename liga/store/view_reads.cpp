@@ -216,59 +216,75 @@ std::vector<EntryRow> historyFrom(const SqlRows& r) {
     return steps;
 }
 
-} // namespace
+// The names above and below a standing's best from their rows (`r`, of neighboursCall), each
+// with its place.
+void addNeighbours(Standing& s, int64_t faster, const SqlRows& r) {
+    NearCounts counts(s.best->tenths, faster);
+    for (std::size_t i = 0; i < r.count(); ++i)
+        if (r.integer(i, 0) >= 3) counts.add(r.tenths(i, 2), r.integer(i, 3));
+    for (std::size_t i = 0; i < r.count(); ++i) {
+        const int64_t part = r.integer(i, 0);
+        if (part >= 3) continue;
+        BoardRow row = boardRowAt(r, i, 1);
+        row.place = placeBehind(counts.fasterThan(row.tenths));
+        (part == 1 ? s.above : s.below).push_back(std::move(row));
+    }
+    std::reverse(s.above.begin(), s.above.end());
+}
 
-std::vector<Standing> ViewReads::standingsFrom(const std::string& name,
-                                               const std::vector<PeriodStart>& periods,
-                                               const SqlRows* places, Period near, int neighbours,
-                                               const SqlRows* aroundByLevel, Deadline until) {
-    std::vector<Standing> all;
-    std::vector<int64_t> faster;
+constexpr std::size_t levels = stufeWahnsinn - stufeAnfaenger + 1;
+
+// The names around a name on every level of each period of the kind `near`, read with its
+// places in the same round trip: a level where the name has no best answers nothing at
+// little cost.
+std::vector<SqlCall> aroundCalls(const std::string& name, const std::vector<PeriodStart>& periods,
+                                 Period near, int neighbours) {
     std::vector<SqlCall> calls;
     const int64_t count = clamped(neighbours, 0, 10);
+    if (count == 0) return calls;
+    for (const PeriodStart& p : periods)
+        if (p.period == near)
+            for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
+                calls.push_back(neighboursCall(name, level, p, count));
+    return calls;
+}
+
+// From the rows of standingCalls (`places`) and of aroundCalls (`around`).
+std::vector<Standing> standingsFrom(const std::string& name,
+                                    const std::vector<PeriodStart>& periods, const SqlRows* places,
+                                    Period near, const SqlRows* around, std::size_t aroundCount) {
+    std::vector<Standing> all;
+    std::size_t aroundAt = 0;
     for (std::size_t p = 0; p < periods.size(); ++p) {
         const SqlRows& r = places[p];
+        const bool shown = periods[p].period == near && aroundAt < aroundCount;
         for (std::size_t i = 0; i < r.count(); ++i) {
             Standing s{r.tenths(i, 0), periods[p], std::nullopt, r.integer(i, 4), {}, {}};
-            faster.push_back(r.integer(i, 3));
+            const int64_t faster = r.integer(i, 3);
             if (!r.null(i, 1)) {
-                s.best =
-                    BoardRow{placeBehind(faster.back()), name, r.tenths(i, 1), r.integer(i, 2)};
-                if (count > 0 && periods[p].period == near && !aroundByLevel)
-                    calls.push_back(neighboursCall(name, s.level, periods[p], count));
+                s.best = BoardRow{placeBehind(faster), name, r.tenths(i, 1), r.integer(i, 2)};
+                if (shown)
+                    addNeighbours(
+                        s, faster,
+                        around[aroundAt + static_cast<std::size_t>(s.level - stufeAnfaenger)]);
             }
             all.push_back(std::move(s));
         }
-    }
-    if (count == 0) return all;
-    std::vector<SqlRows> around;
-    if (!aroundByLevel && !calls.empty()) around = reader_.read(calls, until);
-    std::size_t next = 0;
-    for (std::size_t k = 0; k < all.size(); ++k) {
-        Standing& s = all[k];
-        if (!s.best || s.period.period != near) continue;
-        const SqlRows& r = aroundByLevel ? aroundByLevel[s.level - stufeAnfaenger] : around[next++];
-        NearCounts counts(s.best->tenths, faster[k]);
-        for (std::size_t i = 0; i < r.count(); ++i)
-            if (r.integer(i, 0) >= 3) counts.add(r.tenths(i, 2), r.integer(i, 3));
-        for (std::size_t i = 0; i < r.count(); ++i) {
-            const int64_t part = r.integer(i, 0);
-            if (part >= 3) continue;
-            BoardRow row = boardRowAt(r, i, 1);
-            row.place = placeBehind(counts.fasterThan(row.tenths));
-            (part == 1 ? s.above : s.below).push_back(std::move(row));
-        }
-        std::reverse(s.above.begin(), s.above.end());
+        if (shown) aroundAt += levels;
     }
     return all;
 }
 
+} // namespace
+
 std::vector<Standing> ViewReads::standings(const std::string& name,
                                            const std::vector<PeriodStart>& periods, Period near,
                                            int neighbours, Deadline until) {
-    const std::vector<SqlRows> places =
-        reader_.read(standingCalls(name, periods, boardSqlFor), until);
-    return standingsFrom(name, periods, places.data(), near, neighbours, nullptr, until);
+    std::vector<SqlCall> calls = standingCalls(name, periods, boardSqlFor);
+    const std::vector<SqlCall> around = aroundCalls(name, periods, near, neighbours);
+    calls.insert(calls.end(), around.begin(), around.end());
+    const std::vector<SqlRows> r = reader_.read(calls, until);
+    return standingsFrom(name, periods, r.data(), near, r.data() + periods.size(), around.size());
 }
 
 std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
@@ -285,23 +301,15 @@ PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodS
     for (SqlCall& c : standingCalls(name, periods, sumSqlFor)) calls.push_back(std::move(c));
     calls.push_back(entriesCall(name, after, limit));
     calls.push_back({&playerSql().history, {name}});
-    // The names around the name on every level of the period shown come along, in the same
-    // round trip: a level where the name has no best answers nothing at little cost.
-    const int64_t count = clamped(neighbours, 0, 10);
-    const auto shown = std::find_if(periods.begin(), periods.end(),
-                                    [&](const PeriodStart& p) { return p.period == near; });
-    const bool aroundAhead = count > 0 && shown != periods.end();
-    if (aroundAhead)
-        for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
-            calls.push_back(neighboursCall(name, level, *shown, count));
+    const std::vector<SqlCall> around = aroundCalls(name, periods, near, neighbours);
+    calls.insert(calls.end(), around.begin(), around.end());
     const std::vector<SqlRows> r = reader_.read(calls, until);
     const std::size_t n = periods.size();
     PlayerReads p;
     p.sums = sumStandingsFrom(name, periods, r.data() + n);
     p.entries = entryRows(r[2 * n]);
     p.history = historyFrom(r[2 * n + 1]);
-    p.standings = standingsFrom(name, periods, r.data(), near, neighbours,
-                                aroundAhead ? r.data() + 2 * n + 2 : nullptr, until);
+    p.standings = standingsFrom(name, periods, r.data(), near, r.data() + 2 * n + 2, around.size());
     return p;
 }
 

@@ -80,12 +80,6 @@ public:
 
 private:
     SqlRows readOne(const std::string& sql, std::vector<SqlValue> values, Deadline until);
-    // From the rows of standingCalls: the places, then the neighbours, read here unless
-    // `aroundByLevel` holds them already (levels 1 to 5 of the period `near`).
-    std::vector<Standing> standingsFrom(const std::string& name,
-                                        const std::vector<PeriodStart>& periods,
-                                        const SqlRows* places, Period near, int neighbours,
-                                        const SqlRows* aroundByLevel, Deadline until);
     SqlReader& reader_;
 };
 
