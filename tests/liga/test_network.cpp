@@ -177,17 +177,25 @@ int stillOpen(const std::vector<int>& fds) {
     return open;
 }
 
+// A league in memory behind a server of its own with `limits`, listening on `address`.
+struct SlotServer {
+    SlotServer(const char* address, const ServerLimits& limits)
+        : server(league, *parseListenAddress(address), limits) {}
+    int port() const { return static_cast<int>(server.port()); }
+    SqliteStore store{":memory:"};
+    RateLimiter limiter{0};
+    League league{store, limiter};
+    HttpServer server;
+};
+
 TEST(Slots, NoSetOfAddressesHoldsThemAndAPrefixHoldsItsShare) {
     ASSERT_TRUE(deployed()) << howToRun;
-    SqliteStore store(":memory:");
-    RateLimiter limiter(0);
-    League league(store, limiter);
     ServerLimits limits;
     limits.connections = 64;
     limits.connectionsPerAddress = 4;
     limits.connectionsPerAddressAtAll = 8;
-    HttpServer server(league, *parseListenAddress("[::]:0"), limits);
-    const int port = static_cast<int>(server.port());
+    const SlotServer slots("[::]:0", limits);
+    const int port = slots.port();
     const auto served = [&] {
         const auto t0 = Clock::now();
         const std::string a = loopbackSendenVon("127.0.0.2", "127.0.0.1", port, get("/"));
@@ -216,13 +224,10 @@ TEST(Slots, NoSetOfAddressesHoldsThemAndAPrefixHoldsItsShare) {
 // Connections that came and went, ten times as many as the slots, leave them all free.
 TEST(Slots, ConnectionsThatCameAndWentHoldNone) {
     ASSERT_TRUE(deployed()) << howToRun;
-    SqliteStore store(":memory:");
-    RateLimiter limiter(0);
-    League league(store, limiter);
     ServerLimits limits;
     limits.connections = 4;
-    HttpServer server(league, *parseListenAddress("127.0.0.1:0"), limits);
-    const int port = static_cast<int>(server.port());
+    const SlotServer slots("127.0.0.1:0", limits);
+    const int port = slots.port();
     for (int i = 0; i < 40; ++i)
         EXPECT_NE(loopbackSendenVon(ipv4(i), "127.0.0.1", port, get("/")).find("</html>"),
                   std::string::npos)
