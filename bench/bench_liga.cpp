@@ -262,6 +262,18 @@ struct ViewRead {
     std::function<void(liga::Views&, int64_t i)> read;
 };
 
+// The `i`th of `n` in a stride that visits every one before any comes again.
+int64_t spread(int64_t i, int64_t n) {
+    return (i * 7919) % std::max<int64_t>(1, n);
+}
+
+// The `i`th of the `names` names that fillLeague made, spread likewise.
+std::string filledName(int64_t i, int64_t names) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Viele_%07lld", static_cast<long long>(spread(i, names)));
+    return name;
+}
+
 std::vector<ViewRead> viewReads(int64_t names) {
     using namespace liga;
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
@@ -271,12 +283,7 @@ std::vector<ViewRead> viewReads(int64_t names) {
     const std::vector<PeriodStart> periods = {all, year, month, week};
     const int64_t weekNames = std::max<int64_t>(1, names / 30);
     const auto until = [] { return waitFromNow(std::chrono::seconds(5)); };
-    const auto someone = [=](int64_t i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Viele_%07lld",
-                      static_cast<long long>((i * 7919) % std::max<int64_t>(1, names)));
-        return std::string(name);
-    };
+    const auto someone = [=](int64_t i) { return filledName(i, names); };
     // Every page asks for the version first (its ETag); a page at a depth as visitors page.
     const auto board = [=](PeriodStart p, int64_t deepest) {
         return [=](Views& v, int64_t i) {
@@ -390,17 +397,10 @@ std::vector<PageKind> pageKinds(int64_t names) {
     const int64_t pages = std::max<int64_t>(1, names / 100);
     const int64_t weekPages = std::max<int64_t>(1, names / 30 / 100);
     const std::string level = std::to_string(bigLevel);
-    // Page numbers and names in a stride that visits every one before any comes again.
-    const auto spread = [](int64_t i, int64_t n) { return (i * 7919) % n; };
     const auto paged = [=](const std::string& path, int64_t n) {
         return [=](int64_t i) { return path + "?seite=" + std::to_string(1 + spread(i, n)); };
     };
-    const auto someone = [=](int64_t i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Viele_%07lld",
-                      static_cast<long long>(spread(i, std::max<int64_t>(1, names))));
-        return std::string(name);
-    };
+    const auto someone = [=](int64_t i) { return filledName(i, names); };
     return {
         {"overview", [](int64_t) { return std::string("/"); }},
         {"board all time, page 1", [=](int64_t) { return "/stufe/" + level; }},
