@@ -9,6 +9,7 @@
 #include "rate_limit.h"
 #include "spool.h"
 #include "spool_drain.h"
+#include "sqlite_checkpointer.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
 #include "views.h"
@@ -219,11 +220,12 @@ TEST(SqliteFile, TheLogShrinksOnceALongReaderLetsGo) {
         const auto n = std::filesystem::file_size(folder.datei("liga.db-wal"), e);
         return e ? 0 : n;
     };
-    for (int i = 0; size() < (6u << 20) && i < 5000; ++i)
+    const uint64_t longer = SqliteCheckpointer::longLog + (2u << 20);
+    for (int i = 0; size() < longer && i < 5000; ++i)
         store.submit(entry("Name" + std::to_string(100000 + i), 1 + i % 5, 100 + i, i));
-    ASSERT_GE(size(), 6u << 20);
+    ASSERT_GE(size(), longer);
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    EXPECT_GE(size(), 6u << 20); // the reader still needs it
+    EXPECT_GE(size(), longer); // the reader still needs it
     sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(reader);
     EXPECT_TRUE(within(std::chrono::seconds(5), [&] { return size() < (1u << 20); })) << size();
