@@ -9,6 +9,7 @@
 #include "rate_limit.h"
 #include "spool.h"
 #include "spool_drain.h"
+#include "sqlite_batches.h"
 #include "sqlite_checkpointer.h"
 #include "sqlite_store.h"
 #include "testverzeichnis.h"
@@ -25,6 +26,7 @@
 #include <set>
 #include <sqlite3.h>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -292,6 +294,48 @@ TEST(SqliteFile, CountsTheTimesOfAFileFromTheFirstServerVersion) {
     const Placement p = store.submit(entry("Neu_Nele", 3, 60, 1));
     EXPECT_EQ(p.place, 3);
     EXPECT_EQ(p.ranked, 4);
+}
+
+// A leader that gets no connection by its deadline gives up alone; those that queued behind
+// it are written by the next leader at once, not at their own deadline.
+TEST(SqliteFile, ABatchLeaderThatGetsNoConnectionHandsTheLeadOn) {
+    SubmissionBatches batches;
+    std::atomic<int> writes{0}, queued{0};
+    std::vector<std::size_t> sizes;
+    const SubmissionBatches::Writer write = [&](const SubmissionBatches::Take& take, Deadline) {
+        if (writes++ == 0) {
+            while (queued < 3) std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return; // no connection: takes nothing
+        }
+        const SubmissionBatches::Batch batch = take();
+        sizes.push_back(batch.size());
+        for (auto* w : batch) w->placed = Placement{};
+    };
+    const Deadline until = waitFromNow(std::chrono::seconds(3));
+    std::atomic<int> placed{0}, busy{0};
+    const auto submit = [&](int i) {
+        const Submission e = entry("Name" + std::to_string(i), 1, 100 + i);
+        try {
+            batches.submit(e, until, write);
+            ++placed;
+        } catch (const StoreUnavailable&) {
+            ++busy;
+        }
+    };
+    std::thread leader(submit, 0);
+    while (writes == 0) std::this_thread::yield();
+    std::vector<std::thread> behind;
+    for (int i = 1; i <= 3; ++i)
+        behind.emplace_back([&, i] {
+            ++queued;
+            submit(i);
+        });
+    for (auto& t : behind) t.join();
+    leader.join();
+    EXPECT_EQ(busy, 1);
+    EXPECT_EQ(placed, 3);
+    EXPECT_EQ(sizes, std::vector<std::size_t>{3});
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 namespace liga {
 
 Placement SubmissionBatches::submit(const Submission& entry, Deadline until, const Writer& write) {
-    Waiting me{&entry, until, std::nullopt, nullptr, true, false};
+    Waiting me;
+    me.entry = &entry;
+    me.until = until;
     std::unique_lock lock(mutex_);
     queue_.push_back(&me);
     while (!me.done) {
@@ -24,7 +26,7 @@ Placement SubmissionBatches::submit(const Submission& entry, Deadline until, con
                 }
                 // The next batch may gather and wait for this one.
                 leading_ = false;
-                changed_.notify_all();
+                wakeNextLeader();
                 return batch;
             };
             std::exception_ptr failed;
@@ -43,25 +45,30 @@ Placement SubmissionBatches::submit(const Submission& entry, Deadline until, con
                         ? failed
                         : std::make_exception_ptr(StoreUnavailable("the league database is busy"));
                 me.done = true;
+                wakeNextLeader();
             }
             for (Waiting* w : batch) {
                 if (failed && !w->error) w->error = failed;
                 w->done = true;
+                w->wake.notify_one();
             }
-            changed_.notify_all();
             continue;
         }
-        if (changed_.wait_until(lock, until) == std::cv_status::timeout && !me.done) {
+        if (me.wake.wait_until(lock, until) == std::cv_status::timeout && !me.done) {
             if (me.queued) {
                 queue_.erase(std::find(queue_.begin(), queue_.end(), &me));
                 throw StoreUnavailable("the league database is busy");
             }
             // Being written, by the earliest deadline of its batch, which is not after ours.
-            changed_.wait(lock, [&] { return me.done; });
+            me.wake.wait(lock, [&] { return me.done; });
         }
     }
     if (me.error) std::rethrow_exception(me.error);
     return *me.placed;
+}
+
+void SubmissionBatches::wakeNextLeader() {
+    if (!queue_.empty()) queue_.front()->wake.notify_one();
 }
 
 } // namespace liga

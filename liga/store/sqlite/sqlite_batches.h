@@ -29,6 +29,8 @@ public:
         std::exception_ptr error;
         bool queued = true;
         bool done = false;
+        // Woken alone: when its batch is written, or when it may lead the next one.
+        std::condition_variable wake;
     };
     using Batch = std::vector<Waiting*>;
     // Takes the submissions waiting now; the writer calls it once it may write.
@@ -44,8 +46,10 @@ public:
     static constexpr std::size_t mostInBatch = 64;
 
 private:
+    // With mutex_: the first that waits to be taken may now lead.
+    void wakeNextLeader();
+
     std::mutex mutex_;
-    std::condition_variable changed_;
     std::deque<Waiting*> queue_;
     bool leading_ = false; // one waits to take the next batch
 };
