@@ -13,7 +13,7 @@
 //
 //     tools/with-postgres.sh build/release/bench/bench_liga [submissions] [page reads]
 //         [connections] [--fresh] [--names N] [--only sqlite|postgres] [--limit N]
-//         [--views N] [--pages N]
+//         [--views N] [--pages N] [--kind TEXT]
 //
 // The connections are kept alive (HTTP/1.1); with --fresh every request opens its own
 // connection and speaks HTTP/1.0, as the game does. --names N fills N names rather than
@@ -25,6 +25,8 @@
 // costs these reads when its version's copy is not cached). --pages N reads each kind of
 // page N times over HTTP from the servers, after the submissions, spread over the pages of
 // that kind as visitors spread (a page asked for again comes from the server's copy).
+// --kind TEXT reads only the kinds whose label holds TEXT (for example "player"). A page
+// row gives reads/s, p50 and p99 in ms and the machine's busy ms per read.
 //
 // Each row ends with the busy processor time of the whole machine per submission while the
 // submissions ran (from /proc/stat): steadier than their rate for an A/B of two builds
@@ -385,6 +387,7 @@ void measureViews(const std::vector<liga::Store*>& stores, int64_t names, int re
 
 int viewReadsPerKind = 0; // --views N: N reads of each kind of page from the stores
 int pageReadsPerKind = 0; // --pages N: N reads of each kind of page over HTTP
+std::string onlyKind;     // --kind TEXT: only the kinds whose label holds it
 
 // One kind of page as visitors ask for it over HTTP: the address of the `i`th read, spread
 // over the pages of that kind so that few are asked for twice.
@@ -453,13 +456,17 @@ std::string limit = "0";
 void measurePages(const Setup& setup, const std::vector<int>& ports, int connections, bool fresh) {
     const std::string version = fresh ? " HTTP/1.0" : " HTTP/1.1";
     for (const PageKind& kind : pageKinds(setup.names)) {
+        if (std::string(kind.kind).find(onlyKind) == std::string::npos) continue;
         std::vector<std::string> requests;
         for (int64_t i = 0; i < pageReadsPerKind; ++i)
             requests.push_back("GET " + kind.path(i) + version + "\r\nHost: 127.0.0.1\r\n\r\n");
+        const double busyBefore = busyMs();
         const Result r = run(ports, requests, {}, connections, false, fresh);
-        std::printf("  %-10s x%d %-28s %7.0f/s %6.2f %6.2f %s\n",
+        const double busyPerRead = (busyMs() - busyBefore) /
+                                   static_cast<double>(std::max<std::size_t>(requests.size(), 1));
+        std::printf("  %-10s x%d %-28s %7.0f/s %6.2f %6.2f %6.3f %s\n",
                     setup.postgres ? "PostgreSQL" : "SQLite", setup.processes, kind.kind, rate(r),
-                    percentile(r.latenciesMs, 0.50), percentile(r.latenciesMs, 0.99),
+                    percentile(r.latenciesMs, 0.50), percentile(r.latenciesMs, 0.99), busyPerRead,
                     r.failures > 0 ? "FAILED" : "");
         std::fflush(stdout);
     }
@@ -559,6 +566,8 @@ int main(int argc, char** argv) {
             viewReadsPerKind = std::atoi(argv[++i]);
         } else if (a == "--pages" && i + 1 < argc) {
             pageReadsPerKind = std::atoi(argv[++i]);
+        } else if (a == "--kind" && i + 1 < argc) {
+            onlyKind = argv[++i];
         } else if (a == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
