@@ -299,17 +299,27 @@ PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodS
                               int64_t limit, Deadline until) {
     std::vector<SqlCall> calls = standingCalls(name, periods, boardSqlFor);
     for (SqlCall& c : standingCalls(name, periods, sumSqlFor)) calls.push_back(std::move(c));
-    calls.push_back(entriesCall(name, after, limit));
+    // The first page of entries is the end of the history, which is read anyway.
+    if (after) calls.push_back(entriesCall(name, after, limit));
     calls.push_back({&playerSql().history, {name}});
     const std::vector<SqlCall> around = aroundCalls(name, periods, near, neighbours);
     calls.insert(calls.end(), around.begin(), around.end());
     const std::vector<SqlRows> r = reader_.read(calls, until);
     const std::size_t n = periods.size();
+    const std::size_t history = 2 * n + (after ? 1 : 0);
     PlayerReads p;
     p.sums = sumStandingsFrom(name, periods, r.data() + n);
-    p.entries = entryRows(r[2 * n]);
-    p.history = historyFrom(r[2 * n + 1]);
-    p.standings = standingsFrom(name, periods, r.data(), near, r.data() + 2 * n + 2, around.size());
+    if (after) {
+        p.entries = entryRows(r[2 * n]);
+    } else {
+        p.entries = entryRows(r[history]);
+        std::reverse(p.entries.begin(), p.entries.end());
+        p.entries.resize(
+            std::min(p.entries.size(), static_cast<std::size_t>(clamped(limit, 1, mostRows))));
+    }
+    p.history = historyFrom(r[history]);
+    p.standings =
+        standingsFrom(name, periods, r.data(), near, r.data() + history + 1, around.size());
     return p;
 }
 
