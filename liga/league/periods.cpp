@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
+#include <optional>
 
 namespace liga {
 
@@ -21,15 +24,25 @@ std::size_t at(Period p) {
     return static_cast<std::size_t>(p);
 }
 
-// The zone's name: TZ as set (without a leading ":"), else the link /etc/localtime.
+// The zone's name: TZ as set (without a leading ":"), else the link /etc/localtime, looked
+// at once a second at most: every period on a page says it.
 std::string zoneName() {
     if (const char* tz = std::getenv("TZ"); tz && *tz) return tz[0] == ':' ? tz + 1 : tz;
+    static std::mutex mutex;
+    static std::string linked;
+    static std::optional<std::chrono::steady_clock::time_point> lookedAt;
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard lock(mutex);
+    if (lookedAt && now - *lookedAt < std::chrono::seconds(1)) return linked;
+    lookedAt = now;
+    linked.clear();
     char target[256];
     const ssize_t n = readlink("/etc/localtime", target, sizeof target - 1);
-    if (n <= 0) return {};
+    if (n <= 0) return linked;
     const std::string link(target, static_cast<std::size_t>(n));
     const std::size_t zoneinfo = link.find("zoneinfo/");
-    return zoneinfo == std::string::npos ? std::string() : link.substr(zoneinfo + 9);
+    if (zoneinfo != std::string::npos) linked = link.substr(zoneinfo + 9);
+    return linked;
 }
 
 } // namespace
@@ -45,9 +58,24 @@ const char* periodKey(Period p) {
 }
 
 std::array<PeriodStart, 4> periodStarts(int64_t now) {
-    std::array<PeriodStart, 4> starts;
-    for (const Period p : allPeriods) starts[at(p)] = currentPeriod(p, now);
-    return starts;
+    // Asked more than once by every request, and the calendar's arithmetic looks at the
+    // zone's file each time: one answer serves a second, unless TZ changes.
+    struct Answer {
+        int64_t now;
+        std::string zone;
+        std::array<PeriodStart, 4> starts;
+    };
+    static std::mutex mutex;
+    static std::optional<Answer> last;
+    const char* tz = std::getenv("TZ");
+    const std::string zone = tz ? tz : "";
+    std::lock_guard lock(mutex);
+    if (!last || last->now != now || last->zone != zone) {
+        std::array<PeriodStart, 4> starts;
+        for (const Period p : allPeriods) starts[at(p)] = currentPeriod(p, now);
+        last = Answer{now, zone, starts};
+    }
+    return last->starts;
 }
 
 int64_t latestPeriodStart(int64_t now) {
