@@ -43,7 +43,6 @@ bool PostgresTransaction::addEntry(const Submission& e) {
     const bool added = answers.front().affected() == 1;
     if (!added || e.held) return added;
     placing_ = e;
-    nameLocked_ = e.name;
     bestAhead_ = bestOf(answers[2]);
     std::vector<SqlRows> rows;
     for (std::size_t i = 3; i < answers.size(); ++i) rows.push_back(sqlRowsOf(answers[i]));

@@ -90,7 +90,6 @@ private:
     std::vector<PgCall> ahead_;         // to go with the next statement
     std::optional<Submission> placing_; // the entry this transaction added
     std::optional<NameRows> placingRows_;
-    std::string nameLocked_;                          // by addEntry
     std::optional<std::optional<int32_t>> bestAhead_; // the placed entry's lockBest, read ahead
 };
 

@@ -51,7 +51,7 @@ void PostgresTransaction::execute(const std::string& sql, const std::vector<SqlV
 }
 
 void PostgresTransaction::lockName(const std::string& name) {
-    if (nameLocked_ == name) return;
+    if (placing_ && placing_->name == name) return; // locked with the entry (addEntry)
     ahead_.push_back(lockNameCall(name));
 }
 
