@@ -204,14 +204,14 @@ std::vector<EntryRow> entryRows(const SqlRows& r) {
 }
 
 // Of a name's entries, oldest first, those that made its best on their level faster.
-std::vector<EntryRow> historyFrom(const SqlRows& r) {
+std::vector<EntryRow> historyFrom(const std::vector<EntryRow>& entries) {
     std::vector<EntryRow> steps;
     std::map<int32_t, int32_t> best;
-    for (EntryRow& e : entryRows(r)) {
+    for (const EntryRow& e : entries) {
         const auto [it, first] = best.emplace(e.level, e.tenths);
         if (!first && e.tenths >= it->second) continue;
         it->second = e.tenths;
-        steps.push_back(std::move(e));
+        steps.push_back(e);
     }
     return steps;
 }
@@ -309,15 +309,15 @@ PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodS
     const std::size_t history = 2 * n + (after ? 1 : 0);
     PlayerReads p;
     p.sums = sumStandingsFrom(name, periods, r.data() + n);
+    const std::vector<EntryRow> all = entryRows(r[history]);
+    p.history = historyFrom(all);
     if (after) {
         p.entries = entryRows(r[2 * n]);
     } else {
-        p.entries = entryRows(r[history]);
-        std::reverse(p.entries.begin(), p.entries.end());
-        p.entries.resize(
-            std::min(p.entries.size(), static_cast<std::size_t>(clamped(limit, 1, mostRows))));
+        const auto newest =
+            std::min(all.size(), static_cast<std::size_t>(clamped(limit, 1, mostRows)));
+        p.entries.assign(all.rbegin(), all.rbegin() + static_cast<std::ptrdiff_t>(newest));
     }
-    p.history = historyFrom(r[history]);
     p.standings =
         standingsFrom(name, periods, r.data(), near, r.data() + history + 1, around.size());
     return p;
@@ -341,7 +341,7 @@ std::vector<EntryRow> ViewReads::playerEntries(const std::string& name,
 }
 
 std::vector<EntryRow> ViewReads::playerHistory(const std::string& name, Deadline until) {
-    return historyFrom(readOne(playerSql().history, {name}, until));
+    return historyFrom(entryRows(readOne(playerSql().history, {name}, until)));
 }
 
 std::vector<std::string> ViewReads::findNames(const std::string& text, int64_t limit,
