@@ -25,10 +25,14 @@
 
 namespace {
 
+// Each reader holds a connection of its own to the database, whose servers allow about a
+// hundred by default.
+constexpr unsigned maxReaders = 64;
+
 const char* const usage =
     "usage: zundel-liga [--db PATH|URI] [--listen ADDRESS:PORT] [--limit N] [--durable]\n"
     "                   [--review-below LEVEL:TENTHS]... [--proxy ADDRESS]...\n"
-    "                   [--spool DIR] [--spool-size N]\n"
+    "                   [--spool DIR] [--spool-size N] [--readers N]\n"
     "  --db PATH       the league's SQLite file (created when missing)\n"
     "  --db URI        or its PostgreSQL database, which several servers may share:\n"
     "                  postgresql://USER@HOST/DB or \"host=... dbname=...\" (libpq's forms);\n"
@@ -51,6 +55,9 @@ const char* const usageAfterBounds =
     "                  (default: PATH-spool beside the SQLite file; for PostgreSQL\n"
     "                  $STATE_DIRECTORY/spool, else ~/.local/state/zundel-liga/spool)\n"
     "  --spool-size N  codes that wait there at most (default 10000, 100 per client)\n"
+    "  --readers N     pages read from the database at once, 1 to 64 (default: the\n"
+    "                  processors this server may use, at least 2; a database on a\n"
+    "                  machine of its own may want more)\n"
     "  --help          this text\n"
     "\n"
     "commands for the operator, also while servers run on the database:\n";
@@ -64,6 +71,7 @@ struct Options {
     std::vector<in6_addr> proxies;
     std::string spool;
     std::size_t spoolSize = liga::SpoolBounds{}.total;
+    unsigned readers = liga::ServerLimits{}.readers;
     bool help = false;
 };
 
@@ -82,7 +90,7 @@ std::optional<Options> parse(int argc, char** argv, std::string& why) {
         }
         const bool known = arg == "--db" || arg == "--listen" || arg == "--review-below" ||
                            arg == "--proxy" || arg == "--limit" || arg == "--spool" ||
-                           arg == "--spool-size";
+                           arg == "--spool-size" || arg == "--readers";
         if (!known) {
             why = "unknown option " + std::string(arg);
             return std::nullopt;
@@ -109,6 +117,10 @@ std::optional<Options> parse(int argc, char** argv, std::string& why) {
             const std::optional<unsigned> limit = liga::wholeNumber<unsigned>(value);
             if (!limit) return std::nullopt;
             o.limit = *limit;
+        } else if (arg == "--readers") {
+            const std::optional<unsigned> readers = liga::wholeNumber<unsigned>(value);
+            if (!readers || *readers == 0 || *readers > maxReaders) return std::nullopt;
+            o.readers = *readers;
         } else if (arg == "--spool") {
             if (value.empty()) return std::nullopt;
             o.spool = value;
@@ -168,6 +180,7 @@ int main(int argc, char** argv) {
     try {
         liga::ServerLimits limits;
         limits.proxies = options->proxies;
+        limits.readers = options->readers;
         // One more connection for the log of what operators change.
         const std::unique_ptr<liga::Store> store = liga::openStore(
             options->db, limits.readers + limits.writers + 1,

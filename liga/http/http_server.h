@@ -3,9 +3,11 @@
 #pragma once
 #include "connection_watch.h"
 #include "listen_address.h"
+#include "processors.h"
 #include "request.h"
 #include "work_queue.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <netinet/in.h>
@@ -30,9 +32,12 @@ struct ServerLimits {
     // From accept, or from the end of the previous request, to the end of the next header.
     std::chrono::milliseconds headerWait{4000};
     // Requests that need the store are answered by threads of their own, so that the
-    // event loops never wait for it: page reads by some, submissions by others. A page
-    // waits on the database for most of its time, so readers outnumber the cores.
-    unsigned readers = 6;
+    // event loops never wait for it: page reads by some, submissions by others. Reads
+    // run as many at once as there are processors (at least two, so that one can work
+    // while another waits): where the database shares the machine, more would only take
+    // turns with it and each other, and the slowest pages would wait twice as long.
+    // A database on a machine of its own may want more (zundel-liga --readers).
+    unsigned readers = std::max(2u, usableProcessors());
     unsigned writers = 8;
     std::size_t queued = 512; // per kind; beyond it a request is refused at once
     std::chrono::milliseconds databaseWait = defaultWait; // from arrival to answer, at most
