@@ -179,13 +179,12 @@ std::vector<SumStanding> sumStandingsFrom(const std::string& name,
     return all;
 }
 
-// The names around a name's best on a level's board of a period, and the counts that
-// place them.
-SqlCall neighboursCall(const std::string& name, int32_t level, const PeriodStart& period,
-                       int64_t count) {
-    std::vector<SqlValue> values = rankingValues(level, period);
-    values.insert(values.end(), {name, count});
-    return {&boardSqlFor(period).neighbours, std::move(values)};
+// The names around a name's best (`s`) on its level's board of its period, and the counts
+// that place them.
+SqlCall neighboursCall(const std::string& name, const Standing& s, int64_t count) {
+    std::vector<SqlValue> values = rankingValues(s.level, s.period);
+    values.insert(values.end(), {name, count, int64_t{s.best->tenths}, s.best->receivedAt});
+    return {&boardSqlFor(s.period).neighbours, std::move(values)};
 }
 
 SqlCall entriesCall(const std::string& name, const std::optional<EntryCursor>& after,
@@ -218,8 +217,8 @@ std::vector<EntryRow> historyFrom(const std::vector<EntryRow>& entries) {
 
 // The names above and below a standing's best from their rows (`r`, of neighboursCall), each
 // with its place.
-void addNeighbours(Standing& s, int64_t faster, const SqlRows& r) {
-    NearCounts counts(s.best->tenths, faster);
+void addNeighbours(Standing& s, const SqlRows& r) {
+    NearCounts counts(s.best->tenths, s.best->place - placeBehind(0));
     for (std::size_t i = 0; i < r.count(); ++i)
         if (r.integer(i, 0) >= 3) counts.add(r.tenths(i, 2), r.integer(i, 3));
     for (std::size_t i = 0; i < r.count(); ++i) {
@@ -232,47 +231,40 @@ void addNeighbours(Standing& s, int64_t faster, const SqlRows& r) {
     std::reverse(s.above.begin(), s.above.end());
 }
 
-constexpr std::size_t levels = stufeWahnsinn - stufeAnfaenger + 1;
-
-// The names around a name on every level of each period of the kind `near`, read with its
-// places in the same round trip: a level where the name has no best answers nothing at
-// little cost.
-std::vector<SqlCall> aroundCalls(const std::string& name, const std::vector<PeriodStart>& periods,
-                                 Period near, int neighbours) {
-    std::vector<SqlCall> calls;
-    const int64_t count = clamped(neighbours, 0, 10);
-    if (count == 0) return calls;
-    for (const PeriodStart& p : periods)
-        if (p.period == near)
-            for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
-                calls.push_back(neighboursCall(name, level, p, count));
-    return calls;
-}
-
-// From the rows of standingCalls (`places`) and of aroundCalls (`around`).
+// From the rows of standingCalls.
 std::vector<Standing> standingsFrom(const std::string& name,
-                                    const std::vector<PeriodStart>& periods, const SqlRows* places,
-                                    Period near, const SqlRows* around, std::size_t aroundCount) {
+                                    const std::vector<PeriodStart>& periods,
+                                    const SqlRows* places) {
     std::vector<Standing> all;
-    std::size_t aroundAt = 0;
     for (std::size_t p = 0; p < periods.size(); ++p) {
         const SqlRows& r = places[p];
-        const bool shown = periods[p].period == near && aroundAt < aroundCount;
         for (std::size_t i = 0; i < r.count(); ++i) {
             Standing s{r.tenths(i, 0), periods[p], std::nullopt, r.integer(i, 4), {}, {}};
-            const int64_t faster = r.integer(i, 3);
-            if (!r.null(i, 1)) {
-                s.best = BoardRow{placeBehind(faster), name, r.tenths(i, 1), r.integer(i, 2)};
-                if (shown)
-                    addNeighbours(
-                        s, faster,
-                        around[aroundAt + static_cast<std::size_t>(s.level - stufeAnfaenger)]);
-            }
+            if (!r.null(i, 1))
+                s.best =
+                    BoardRow{placeBehind(r.integer(i, 3)), name, r.tenths(i, 1), r.integer(i, 2)};
             all.push_back(std::move(s));
         }
-        if (shown) aroundAt += levels;
     }
     return all;
+}
+
+// Adds the names around the name's best to each standing of the period kind `near` that
+// has one. They start from the best, so they take a trip of their own after it: a level
+// without a best then costs the database nothing.
+void addAround(SqlReader& reader, std::vector<Standing>& all, const std::string& name, Period near,
+               int neighbours, Deadline until) {
+    const int64_t count = clamped(neighbours, 0, 10);
+    std::vector<Standing*> shown;
+    std::vector<SqlCall> calls;
+    for (Standing& s : all)
+        if (count > 0 && s.period.period == near && s.best) {
+            shown.push_back(&s);
+            calls.push_back(neighboursCall(name, s, count));
+        }
+    if (calls.empty()) return;
+    const std::vector<SqlRows> r = reader.read(calls, until);
+    for (std::size_t i = 0; i < shown.size(); ++i) addNeighbours(*shown[i], r[i]);
 }
 
 } // namespace
@@ -280,11 +272,10 @@ std::vector<Standing> standingsFrom(const std::string& name,
 std::vector<Standing> ViewReads::standings(const std::string& name,
                                            const std::vector<PeriodStart>& periods, Period near,
                                            int neighbours, Deadline until) {
-    std::vector<SqlCall> calls = standingCalls(name, periods, boardSqlFor);
-    const std::vector<SqlCall> around = aroundCalls(name, periods, near, neighbours);
-    calls.insert(calls.end(), around.begin(), around.end());
-    const std::vector<SqlRows> r = reader_.read(calls, until);
-    return standingsFrom(name, periods, r.data(), near, r.data() + periods.size(), around.size());
+    std::vector<Standing> all = standingsFrom(
+        name, periods, reader_.read(standingCalls(name, periods, boardSqlFor), until).data());
+    addAround(reader_, all, name, near, neighbours, until);
+    return all;
 }
 
 std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
@@ -302,8 +293,6 @@ PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodS
     // The first page of entries is the end of the history, which is read anyway.
     if (after) calls.push_back(entriesCall(name, after, limit));
     calls.push_back({&playerSql().history, {name}});
-    const std::vector<SqlCall> around = aroundCalls(name, periods, near, neighbours);
-    calls.insert(calls.end(), around.begin(), around.end());
     const std::vector<SqlRows> r = reader_.read(calls, until);
     const std::size_t n = periods.size();
     const std::size_t history = 2 * n + (after ? 1 : 0);
@@ -318,8 +307,8 @@ PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodS
             std::min(all.size(), static_cast<std::size_t>(clamped(limit, 1, mostRows)));
         p.entries.assign(all.rbegin(), all.rbegin() + static_cast<std::ptrdiff_t>(newest));
     }
-    p.standings =
-        standingsFrom(name, periods, r.data(), near, r.data() + history + 1, around.size());
+    p.standings = standingsFrom(name, periods, r.data());
+    addAround(reader_, p.standings, name, near, neighbours, until);
     return p;
 }
 

@@ -148,7 +148,8 @@ public:
     virtual std::vector<RecordRow> records(int32_t level, int64_t limit, Deadline until) = 0;
     // A player's page at once: standings(name, periods, near, neighbours),
     // sumStandings(name, periods), playerEntries(name, after, limit) and playerHistory(name),
-    // in as few trips to the database as their order allows.
+    // in two trips to the database: the second reads the neighbours, which start from the
+    // bests that the first finds.
     virtual PlayerReads player(const std::string& name, const std::vector<PeriodStart>& periods,
                                Period near, int neighbours, const std::optional<EntryCursor>& after,
                                int64_t limit, Deadline until) = 0;

@@ -162,28 +162,24 @@ RankingSql boardSql(const Tables& t) {
     // rather than the whole board being read in its order until the row is passed.
     const std::string near =
         filled("SELECT r.name, {t} AS tm, {at} AS arrived FROM {rows} r WHERE {rkey} "
-               "AND ({t}, {at}, r.name) {cmp} (SELECT tm, arrived, ?4 FROM me) "
+               "AND ({t}, {at}, r.name) {cmp} (?6, ?7, ?4) "
                "ORDER BY {t}{dir}, {at}{dir}, r.name{dir} LIMIT ?5",
                of("r.", "?1"));
     s.neighbours =
-        filled("WITH me AS (SELECT {t} AS tm, {at} AS arrived FROM {rows} WHERE {rowsKey} "
-               "AND name = ?4), up AS ({up}), down AS ({down}) "
+        filled("WITH up AS ({up}), down AS ({down}) "
                "SELECT 1, name, tm, arrived FROM up "
                "UNION ALL SELECT 2, name, tm, arrived FROM down "
                "UNION ALL SELECT 3, CAST(NULL AS TEXT), tenths, {names} FROM {counts} WHERE {key} "
-               "AND tenths >= (SELECT min(tm) FROM up) AND tenths < (SELECT tm FROM me) "
+               "AND tenths >= (SELECT min(tm) FROM up) AND tenths < ?6 "
                "UNION ALL SELECT 4, CAST(NULL AS TEXT), tenths, {names} FROM {counts} WHERE {key} "
-               "AND tenths >= (SELECT tm FROM me) AND tenths < (SELECT max(tm) FROM down)",
+               "AND tenths >= ?6 AND tenths < (SELECT max(tm) FROM down)",
                {{"{up}", filled(near, {{"{cmp}", "<"}, {"{dir}", " DESC"}})},
                 {"{down}", filled(near, {{"{cmp}", ">"}, {"{dir}", ""}})},
                 {"{rows}", t.rows},
-                {"{counts}", t.counts},
-                {"{rowsKey}", with(t.rowsKey, "", "?1")},
                 {"{rkey}", with(t.rowsKey, "r.", "?1")},
+                {"{counts}", t.counts},
                 {"{key}", with(t.countsKey, "", "?1")},
-                {"{names}", with(t.names, "", "?1")},
-                {"{t}", with(t.tenths, "", "?1")},
-                {"{at}", with(t.at, "", "?1")}});
+                {"{names}", with(t.names, "", "?1")}});
     s.distribution = filled("SELECT tenths, {names} FROM {counts} WHERE {key} AND {names} > 0 "
                             "ORDER BY tenths",
                             {{"{counts}", t.counts},

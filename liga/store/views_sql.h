@@ -26,10 +26,11 @@ struct RankingSql {
     // the combined ranking, ?1 the name: total, t1, t2, t3, received_at (NULL without a
     // line), how many lines come before it, how many are ranked.
     std::string standings;
-    // Of a board, ?4 the name, ?5 how many: part 1 the names above (nearest first), part 2
-    // below (nearest first), each name, tenths, received_at; part 3 tenths and names of
-    // the counts from the highest name above to below the name's time, part 4 from the
-    // name's time to below the lowest name below.
+    // Of a board, ?4 the name, ?5 how many, ?6 and ?7 the tenths and received_at of the
+    // name's best: part 1 the names above (nearest first), part 2 below (nearest first),
+    // each name, tenths, received_at; part 3 tenths and names of the counts from the
+    // highest name above to below the name's time, part 4 from the name's time to below
+    // the lowest name below.
     std::string neighbours;
     // Of a board: tenths and names, fastest first, of the times some name holds.
     std::string distribution;
