@@ -148,35 +148,32 @@ SumPage ViewReads::sumPage(PeriodStart period, PageRange range, Deadline until) 
 
 namespace {
 
-// Each period's standing of a name: its places on levels 1 to 5 (boardSqlFor) or in the
+// A period's standing of a name: its places on levels 1 to 5 (boardSqlFor) or in the
 // combined ranking (sumSqlFor).
+SqlCall standingCall(const std::string& name, PeriodStart period,
+                     const RankingSql& (*sqlOf)(PeriodStart)) {
+    std::vector<SqlValue> values = rankingValues(0, period);
+    values[0] = name;
+    return {&sqlOf(period).standings, std::move(values)};
+}
+
 std::vector<SqlCall> standingCalls(const std::string& name, const std::vector<PeriodStart>& periods,
                                    const RankingSql& (*sqlOf)(PeriodStart)) {
     std::vector<SqlCall> calls;
-    for (const PeriodStart& p : periods) {
-        std::vector<SqlValue> values = rankingValues(0, p);
-        values[0] = name;
-        calls.push_back({&sqlOf(p).standings, std::move(values)});
-    }
+    for (const PeriodStart& p : periods) calls.push_back(standingCall(name, p, sqlOf));
     return calls;
 }
 
-std::vector<SumStanding> sumStandingsFrom(const std::string& name,
-                                          const std::vector<PeriodStart>& periods,
-                                          const SqlRows* found) {
-    std::vector<SumStanding> all;
-    for (std::size_t p = 0; p < periods.size(); ++p) {
-        const SqlRows& r = found[p];
-        SumStanding s{periods[p], std::nullopt, r.count() ? r.integer(0, 6) : 0};
-        if (r.count() && !r.null(0, 0))
-            s.row = SumRow{placeBehind(r.integer(0, 5)),
-                           name,
-                           r.tenths(0, 0),
-                           {r.tenths(0, 1), r.tenths(0, 2), r.tenths(0, 3)},
-                           r.integer(0, 4)};
-        all.push_back(std::move(s));
-    }
-    return all;
+// From the row of a sum's standingCall.
+SumStanding sumStandingIn(const std::string& name, PeriodStart period, const SqlRows& r) {
+    SumStanding s{period, std::nullopt, r.count() ? r.integer(0, 6) : 0};
+    if (r.count() && !r.null(0, 0))
+        s.row = SumRow{placeBehind(r.integer(0, 5)),
+                       name,
+                       r.tenths(0, 0),
+                       {r.tenths(0, 1), r.tenths(0, 2), r.tenths(0, 3)},
+                       r.integer(0, 4)};
+    return s;
 }
 
 // The names around a name's best (`s`) on its level's board of its period, and the counts
@@ -231,40 +228,69 @@ void addNeighbours(Standing& s, const SqlRows& r) {
     std::reverse(s.above.begin(), s.above.end());
 }
 
-// From the rows of standingCalls.
-std::vector<Standing> standingsFrom(const std::string& name,
-                                    const std::vector<PeriodStart>& periods,
-                                    const SqlRows* places) {
+// From the rows of a board's standingCall: levels 1 to 5.
+std::vector<Standing> standingsIn(const std::string& name, PeriodStart period, const SqlRows& r) {
     std::vector<Standing> all;
-    for (std::size_t p = 0; p < periods.size(); ++p) {
-        const SqlRows& r = places[p];
-        for (std::size_t i = 0; i < r.count(); ++i) {
-            Standing s{r.tenths(i, 0), periods[p], std::nullopt, r.integer(i, 4), {}, {}};
-            if (!r.null(i, 1))
-                s.best =
-                    BoardRow{placeBehind(r.integer(i, 3)), name, r.tenths(i, 1), r.integer(i, 2)};
-            all.push_back(std::move(s));
-        }
+    for (std::size_t i = 0; i < r.count(); ++i) {
+        Standing s{r.tenths(i, 0), period, std::nullopt, r.integer(i, 4), {}, {}};
+        if (!r.null(i, 1))
+            s.best = BoardRow{placeBehind(r.integer(i, 3)), name, r.tenths(i, 1), r.integer(i, 2)};
+        all.push_back(std::move(s));
     }
     return all;
 }
 
-// Adds the names around the name's best to each standing of the period kind `near` that
-// has one. They start from the best, so they take a trip of their own after it: a level
-// without a best then costs the database nothing.
-void addAround(SqlReader& reader, std::vector<Standing>& all, const std::string& name, Period near,
-               int neighbours, Deadline until) {
-    const int64_t count = clamped(neighbours, 0, 10);
-    std::vector<Standing*> shown;
+// The names around the name's best in each standing of the period kind `near` that has
+// one: the statements, and the standings their rows go to. They start from the best, so
+// they take a trip after it, and a level without a best costs the database nothing.
+class Around {
+public:
+    Around(const std::string& name, Period near, int neighbours)
+        : name_(name), near_(near), count_(clamped(neighbours, 0, 10)) {}
+    // The standings stay where they are until add.
+    void ask(std::vector<Standing>& standings) {
+        for (Standing& s : standings)
+            if (count_ > 0 && s.period.period == near_ && s.best) {
+                shown_.push_back(&s);
+                calls.push_back(neighboursCall(name_, s, count_));
+            }
+    }
+    void add(const SqlRows* rows) const {
+        for (std::size_t i = 0; i < shown_.size(); ++i) addNeighbours(*shown_[i], rows[i]);
+    }
+
     std::vector<SqlCall> calls;
-    for (Standing& s : all)
-        if (count > 0 && s.period.period == near && s.best) {
-            shown.push_back(&s);
-            calls.push_back(neighboursCall(name, s, count));
-        }
-    if (calls.empty()) return;
-    const std::vector<SqlRows> r = reader.read(calls, until);
-    for (std::size_t i = 0; i < shown.size(); ++i) addNeighbours(*shown[i], r[i]);
+
+private:
+    const std::string& name_;
+    Period near_;
+    int64_t count_;
+    std::vector<Standing*> shown_;
+};
+
+// Whether any of a name's entries (of `level`; 0: of any) arrived in `period`. Without one
+// the name has no best there, nor a line of the combined ranking.
+bool anyIn(const std::vector<EntryRow>& entries, PeriodStart period, int32_t level = 0) {
+    const bool all = period.period == Period::all;
+    const int64_t until = all ? 0 : periodAfter(period.period, period.from);
+    return std::any_of(entries.begin(), entries.end(), [&](const EntryRow& e) {
+        return (level == 0 || e.level == level) &&
+               (all || (e.receivedAt >= period.from && e.receivedAt < until));
+    });
+}
+
+bool summedIn(const std::vector<EntryRow>& entries, PeriodStart period) {
+    for (int32_t level = firstSummedLevel; level <= lastSummedLevel; ++level)
+        if (!anyIn(entries, period, level)) return false;
+    return true;
+}
+
+// The standings of a period where the name has no best on any level.
+std::vector<Standing> noneIn(PeriodStart period) {
+    std::vector<Standing> all;
+    for (int32_t level = stufeAnfaenger; level <= stufeWahnsinn; ++level)
+        all.push_back(Standing{level, period, std::nullopt, 0, {}, {}});
+    return all;
 }
 
 } // namespace
@@ -272,44 +298,87 @@ void addAround(SqlReader& reader, std::vector<Standing>& all, const std::string&
 std::vector<Standing> ViewReads::standings(const std::string& name,
                                            const std::vector<PeriodStart>& periods, Period near,
                                            int neighbours, Deadline until) {
-    std::vector<Standing> all = standingsFrom(
-        name, periods, reader_.read(standingCalls(name, periods, boardSqlFor), until).data());
-    addAround(reader_, all, name, near, neighbours, until);
+    const std::vector<SqlRows> r = reader_.read(standingCalls(name, periods, boardSqlFor), until);
+    std::vector<Standing> all;
+    for (std::size_t p = 0; p < periods.size(); ++p) {
+        const std::vector<Standing> in = standingsIn(name, periods[p], r[p]);
+        all.insert(all.end(), in.begin(), in.end());
+    }
+    Around around(name, near, neighbours);
+    around.ask(all);
+    if (!around.calls.empty()) around.add(reader_.read(around.calls, until).data());
     return all;
 }
 
 std::vector<SumStanding> ViewReads::sumStandings(const std::string& name,
                                                  const std::vector<PeriodStart>& periods,
                                                  Deadline until) {
-    return sumStandingsFrom(name, periods,
-                            reader_.read(standingCalls(name, periods, sumSqlFor), until).data());
+    const std::vector<SqlRows> r = reader_.read(standingCalls(name, periods, sumSqlFor), until);
+    std::vector<SumStanding> all;
+    for (std::size_t p = 0; p < periods.size(); ++p)
+        all.push_back(sumStandingIn(name, periods[p], r[p]));
+    return all;
 }
 
 PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodStart>& periods,
                               Period near, int neighbours, const std::optional<EntryCursor>& after,
                               int64_t limit, Deadline until) {
-    std::vector<SqlCall> calls = standingCalls(name, periods, boardSqlFor);
-    for (SqlCall& c : standingCalls(name, periods, sumSqlFor)) calls.push_back(std::move(c));
+    // First the name's entries, and its places in the periods of `near`, where its
+    // neighbours start. Most names of a big league have no time this week, month or year,
+    // nor on all three summed levels: what their entries rule out is not asked for.
+    std::vector<SqlCall> calls;
+    for (const PeriodStart& p : periods)
+        if (p.period == near) calls.push_back(standingCall(name, p, boardSqlFor));
+    const std::size_t nearCount = calls.size();
     // The first page of entries is the end of the history, which is read anyway.
     if (after) calls.push_back(entriesCall(name, after, limit));
     calls.push_back({&playerSql().history, {name}});
-    const std::vector<SqlRows> r = reader_.read(calls, until);
-    const std::size_t n = periods.size();
-    const std::size_t history = 2 * n + (after ? 1 : 0);
-    PlayerReads p;
-    p.sums = sumStandingsFrom(name, periods, r.data() + n);
-    const std::vector<EntryRow> all = entryRows(r[history]);
-    p.history = historyFrom(all);
+    const std::vector<SqlRows> first = reader_.read(calls, until);
+    const std::vector<EntryRow> entries = entryRows(first.back());
+
+    // Each period's standings, kept apart until the neighbours are in.
+    std::vector<std::vector<Standing>> in(periods.size());
+    Around around(name, near, neighbours);
+    std::vector<std::size_t> asked, summed;
+    calls.clear();
+    for (std::size_t p = 0, at = 0; p < periods.size(); ++p) {
+        if (periods[p].period == near) {
+            in[p] = standingsIn(name, periods[p], first[at++]);
+            around.ask(in[p]);
+        } else if (anyIn(entries, periods[p])) {
+            calls.push_back(standingCall(name, periods[p], boardSqlFor));
+            asked.push_back(p);
+        }
+    }
+    for (std::size_t p = 0; p < periods.size(); ++p)
+        if (summedIn(entries, periods[p])) {
+            calls.push_back(standingCall(name, periods[p], sumSqlFor));
+            summed.push_back(p);
+        }
+    calls.insert(calls.end(), around.calls.begin(), around.calls.end());
+    const std::vector<SqlRows> second =
+        calls.empty() ? std::vector<SqlRows>() : reader_.read(calls, until);
+
+    PlayerReads r;
+    for (std::size_t i = 0; i < asked.size(); ++i)
+        in[asked[i]] = standingsIn(name, periods[asked[i]], second[i]);
+    around.add(second.data() + asked.size() + summed.size());
+    for (std::size_t p = 0; p < periods.size(); ++p) {
+        if (in[p].empty()) in[p] = noneIn(periods[p]);
+        r.standings.insert(r.standings.end(), in[p].begin(), in[p].end());
+        r.sums.push_back(SumStanding{periods[p], std::nullopt, 0});
+    }
+    for (std::size_t i = 0; i < summed.size(); ++i)
+        r.sums[summed[i]] = sumStandingIn(name, periods[summed[i]], second[asked.size() + i]);
+    r.history = historyFrom(entries);
     if (after) {
-        p.entries = entryRows(r[2 * n]);
+        r.entries = entryRows(first[nearCount]);
     } else {
         const auto newest =
-            std::min(all.size(), static_cast<std::size_t>(clamped(limit, 1, mostRows)));
-        p.entries.assign(all.rbegin(), all.rbegin() + static_cast<std::ptrdiff_t>(newest));
+            std::min(entries.size(), static_cast<std::size_t>(clamped(limit, 1, mostRows)));
+        r.entries.assign(entries.rbegin(), entries.rbegin() + static_cast<std::ptrdiff_t>(newest));
     }
-    p.standings = standingsFrom(name, periods, r.data());
-    addAround(reader_, p.standings, name, near, neighbours, until);
-    return p;
+    return r;
 }
 
 namespace {

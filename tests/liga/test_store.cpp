@@ -541,7 +541,37 @@ std::vector<Line> lines(const std::vector<SumRow>& rows) {
 }
 
 // Every board of levels 1 to 3 and every sum, in every period, as the model has them.
+// What a player's page shows of its standings and sums, one line per level or sum.
+std::vector<
+    std::tuple<int32_t, int, std::vector<Line>, int64_t, std::vector<Line>, std::vector<Line>>>
+shownOf(const std::vector<Standing>& standings, const std::vector<SumStanding>& sums) {
+    std::vector<
+        std::tuple<int32_t, int, std::vector<Line>, int64_t, std::vector<Line>, std::vector<Line>>>
+        all;
+    const auto optional = [](const auto& row) {
+        return row ? lines(std::vector{*row}) : std::vector<Line>{};
+    };
+    for (const Standing& s : standings)
+        all.emplace_back(s.level, static_cast<int>(s.period.period), optional(s.best), s.ranked,
+                         lines(s.above), lines(s.below));
+    for (const SumStanding& s : sums)
+        all.emplace_back(0, static_cast<int>(s.period.period), optional(s.row), s.ranked,
+                         std::vector<Line>{}, std::vector<Line>{});
+    return all;
+}
+
 void expectModel(Views& v, const std::vector<Submission>& shown, const char* when) {
+    // A player's page leaves out what the name's entries rule out, and reads the same.
+    std::set<std::string> names;
+    for (const Submission& e : shown) names.insert(e.name);
+    for (const std::string& name : names)
+        for (const Period near : {Period::all, Period::week}) {
+            const PlayerReads r = v.player(name, periods, near, 2, std::nullopt, 10, waitFromNow());
+            EXPECT_EQ(shownOf(r.standings, r.sums),
+                      shownOf(v.standings(name, periods, near, 2, waitFromNow()),
+                              v.sumStandings(name, periods, waitFromNow())))
+                << when << ", " << name << ", near " << static_cast<int>(near);
+        }
     for (const PeriodStart& p : periods) {
         for (int32_t level = 1; level <= 3; ++level) {
             const std::vector<BoardRow> model = modelBoard(shown, level, p.from);
