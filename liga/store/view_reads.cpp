@@ -268,20 +268,29 @@ private:
     std::vector<Standing*> shown_;
 };
 
-// Whether any of a name's entries (of `level`; 0: of any) arrived in `period`. Without one
+// Where a period begins and ends (all time: everything).
+struct Span {
+    int64_t from = std::numeric_limits<int64_t>::min();
+    int64_t until = std::numeric_limits<int64_t>::max();
+};
+
+Span spanOf(PeriodStart period) {
+    if (period.period == Period::all) return {};
+    return {period.from, periodAfter(period.period, period.from)};
+}
+
+// Whether any of a name's entries (of `level`; 0: of any) arrived in `span`. Without one
 // the name has no best there, nor a line of the combined ranking.
-bool anyIn(const std::vector<EntryRow>& entries, PeriodStart period, int32_t level = 0) {
-    const bool all = period.period == Period::all;
-    const int64_t until = all ? 0 : periodAfter(period.period, period.from);
+bool anyIn(const std::vector<EntryRow>& entries, Span span, int32_t level = 0) {
     return std::any_of(entries.begin(), entries.end(), [&](const EntryRow& e) {
-        return (level == 0 || e.level == level) &&
-               (all || (e.receivedAt >= period.from && e.receivedAt < until));
+        return (level == 0 || e.level == level) && e.receivedAt >= span.from &&
+               e.receivedAt < span.until;
     });
 }
 
-bool summedIn(const std::vector<EntryRow>& entries, PeriodStart period) {
+bool summedIn(const std::vector<EntryRow>& entries, Span span) {
     for (int32_t level = firstSummedLevel; level <= lastSummedLevel; ++level)
-        if (!anyIn(entries, period, level)) return false;
+        if (!anyIn(entries, span, level)) return false;
     return true;
 }
 
@@ -340,21 +349,23 @@ PlayerReads ViewReads::player(const std::string& name, const std::vector<PeriodS
     std::vector<std::vector<Standing>> in(periods.size());
     Around around(name, near, neighbours);
     std::vector<std::size_t> asked, summed;
+    std::vector<SqlCall> sumCalls;
     calls.clear();
     for (std::size_t p = 0, at = 0; p < periods.size(); ++p) {
+        const Span span = spanOf(periods[p]);
         if (periods[p].period == near) {
             in[p] = standingsIn(name, periods[p], first[at++]);
             around.ask(in[p]);
-        } else if (anyIn(entries, periods[p])) {
+        } else if (anyIn(entries, span)) {
             calls.push_back(standingCall(name, periods[p], boardSqlFor));
             asked.push_back(p);
         }
-    }
-    for (std::size_t p = 0; p < periods.size(); ++p)
-        if (summedIn(entries, periods[p])) {
-            calls.push_back(standingCall(name, periods[p], sumSqlFor));
+        if (summedIn(entries, span)) {
+            sumCalls.push_back(standingCall(name, periods[p], sumSqlFor));
             summed.push_back(p);
         }
+    }
+    calls.insert(calls.end(), sumCalls.begin(), sumCalls.end());
     calls.insert(calls.end(), around.calls.begin(), around.calls.end());
     const std::vector<SqlRows> second =
         calls.empty() ? std::vector<SqlRows>() : reader_.read(calls, until);
