@@ -148,8 +148,9 @@ public:
     virtual std::vector<RecordRow> records(int32_t level, int64_t limit, Deadline until) = 0;
     // A player's page at once: standings(name, periods, near, neighbours),
     // sumStandings(name, periods), playerEntries(name, after, limit) and playerHistory(name),
-    // in two trips to the database: the second reads the neighbours, which start from the
-    // bests that the first finds.
+    // in at most two trips to the database: the first reads the entries and the places in
+    // the periods of `near`, the second the neighbours, which start from those bests, and
+    // only the other periods and sums that the entries leave possible.
     virtual PlayerReads player(const std::string& name, const std::vector<PeriodStart>& periods,
                                Period near, int neighbours, const std::optional<EntryCursor>& after,
                                int64_t limit, Deadline until) = 0;
