@@ -540,14 +540,13 @@ std::vector<Line> lines(const std::vector<SumRow>& rows) {
     return l;
 }
 
-// Every board of levels 1 to 3 and every sum, in every period, as the model has them.
-// What a player's page shows of its standings and sums, one line per level or sum.
-std::vector<
-    std::tuple<int32_t, int, std::vector<Line>, int64_t, std::vector<Line>, std::vector<Line>>>
-shownOf(const std::vector<Standing>& standings, const std::vector<SumStanding>& sums) {
-    std::vector<
-        std::tuple<int32_t, int, std::vector<Line>, int64_t, std::vector<Line>, std::vector<Line>>>
-        all;
+// What a player's page shows of its standings and sums, one line per level or sum: level
+// (0: the sum), period, best, ranked, above, below.
+using Shown =
+    std::tuple<int32_t, int, std::vector<Line>, int64_t, std::vector<Line>, std::vector<Line>>;
+std::vector<Shown> shownOf(const std::vector<Standing>& standings,
+                           const std::vector<SumStanding>& sums) {
+    std::vector<Shown> all;
     const auto optional = [](const auto& row) {
         return row ? lines(std::vector{*row}) : std::vector<Line>{};
     };
@@ -560,6 +559,7 @@ shownOf(const std::vector<Standing>& standings, const std::vector<SumStanding>& 
     return all;
 }
 
+// Every board of levels 1 to 3 and every sum, in every period, as the model has them.
 void expectModel(Views& v, const std::vector<Submission>& shown, const char* when) {
     // A player's page leaves out what the name's entries rule out, and reads the same.
     std::set<std::string> names;
